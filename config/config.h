@@ -1,0 +1,111 @@
+// The configuration-file library: documents of named sections holding
+// key = value entries, held in a fixed table of 20 slots and named by handle.
+//
+// Conventions that hold for every operation below:
+// - A handle outside 0..19, or naming a free slot, has "no document"; every
+//   operation then answers as its comment says and changes nothing.
+// - Section names and keys compare case-insensitively over ASCII letters; the
+//   first match is the only one. Sections and entries keep creation order.
+// - Texts handed in are copied. Texts handed out point into the document: a
+//   value stays valid until that entry's value is replaced, every other text
+//   until the document is released. Adding sections or entries never moves an
+//   existing text, section or entry.
+// - Queries leave the caller's storage untouched when there is no document,
+//   no such section or no such entry, so callers can preload a default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+typedef int ConfigHandle;
+
+enum {
+  ConfigSlotCount = 20,     // slots in ConfigHandleTable
+  ConfigDocumentNameMax = 127,
+};
+
+struct ConfigEntry;
+struct ConfigSection;
+struct ConfigDocument;
+
+// ---- Document and handle table -------------------------------------------
+
+// A new empty document (a null name counts as empty; cut to 127 characters).
+// The lowest free slot, or -1 when all 20 are in use.
+ConfigHandle configNew(const char *name);
+// Releases the document and frees its slot; nothing with no document.
+void configFree(ConfigHandle handle);
+
+// The section named `name`; null with no document, a null name, or no match.
+ConfigSection *configFindSection(ConfigHandle handle, const char *name);
+// The existing section, or a new empty one appended at the end. Null (nothing
+// created) with no document or a null name.
+ConfigSection *configAddSection(ConfigHandle handle, const char *name);
+// The entry with that key; null when the section or key is null or no match.
+ConfigEntry *configFindEntry(ConfigSection *section, const char *key);
+// Stores `value` under section and key, appending the section and entry when
+// missing; an existing entry keeps its place and its key as first written.
+// Nothing with no document or any null text.
+void configPutRaw(ConfigHandle handle, const char *section, const char *key, const char *value);
+
+// Number of sections; 0 with no document.
+int configSectionCount(ConfigHandle handle);
+// Name of section `index`, clamped (<= 0 first, >= count last); "" with no
+// document or no sections.
+const char *configSectionName(ConfigHandle handle, int index);
+// Entries in that section; 0 with no document or no such section.
+int configEntryCount(ConfigHandle handle, const char *section);
+// Key of entry `index` (clamped as above). Null with no document or no
+// sections; "" when the section is missing or empty.
+const char *configEntryKey(ConfigHandle handle, const char *section, int index);
+// Raw value text. Null with no document or no sections; "" when the section
+// or the entry is missing.
+const char *configGetRaw(ConfigHandle handle, const char *section, const char *key);
+// True when the entry exists.
+bool configEntryExists(ConfigHandle handle, const char *section, const char *key);
+
+// ---- Parser and loading -----------------------------------------------------
+
+// Parses exactly `length` bytes of `text` (no terminator needed; the parser
+// may write into it) into the document, printing one-line diagnostics to
+// standard output. 0: no diagnostic; -1: at least one; 1: null text or
+// negative length (nothing read). With no document the text is still read
+// and diagnosed, and nothing is stored.
+int configParseText(ConfigHandle handle, char *text, long length);
+// Reads the whole file into a new document named after the path. -1 when the
+// table is full. A file that cannot be opened or read ends the process.
+ConfigHandle configLoad(const char *path);
+
+// ---- Writer and setters -----------------------------------------------------
+
+// Setters create the section and entry when missing and otherwise replace the
+// value in place; nothing with no document or a null text.
+void configPutString(ConfigHandle handle, const char *section, const char *key, const char *text);
+void configPutStringPair(ConfigHandle handle, const char *section, const char *key,
+                         const char *first, const char *second);
+void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value,
+                      int hexadecimal);
+void configPutBoolean(ConfigHandle handle, const char *section, const char *key, int flag);
+void configPutDouble(ConfigHandle handle, const char *section, const char *key, double value);
+
+// Writes the document to `path` (CRLF line ends) through a temporary file in
+// the same folder and one rename, so the old file is either kept whole or
+// replaced whole. True when the file was written; false (target untouched)
+// on a null path, no document, or any failure.
+bool configSave(ConfigHandle handle, const char *path);
+
+// ---- Typed queries ----------------------------------------------------------
+
+// One decoded string token from the start of the value into `dest`, cut to
+// fit `capacity` bytes with its terminator (capacity 0: nothing written).
+void configGetString(ConfigHandle handle, const char *section, const char *key, char *dest,
+                     size_t capacity);
+// The first token into `first`; the second, when the value has one, into
+// `second` (otherwise `second` is untouched). Same cutting rule.
+void configGetStringPair(ConfigHandle handle, const char *section, const char *key, char *first,
+                         size_t firstCapacity, char *second, size_t secondCapacity);
+// 0: entry missing (value untouched) or a well-formed number; 1: no document
+// or no sections (value untouched), or a malformed number (value still set).
+int configGetInteger(ConfigHandle handle, const char *section, const char *key, int32_t *value);
+// Stores 1 or 0 when the value reads as a boolean; otherwise untouched.
+void configGetBoolean(ConfigHandle handle, const char *section, const char *key, int32_t *value);

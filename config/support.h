@@ -1,0 +1,32 @@
+// File and memory routines under the configuration library. Failures the
+// library cannot work around end the process through fatalError.
+#pragma once
+
+#include <cstddef>
+
+// Descriptor (>= 0) of the file opened read-only (text mode when textMode is
+// non-zero); a failure ends the process with "Failed opening %s for reading.\n".
+int fileOpenRead(const char *path, int textMode);
+// Closes a descriptor >= 0; ignores a negative one.
+void fileClose(int fd);
+// 1 when `path` is a regular file that can be opened for reading, else 0.
+int fileExists(const char *path);
+// Length in bytes; 0 for a negative descriptor.
+long fileLength(int fd);
+// Reads exactly `count` bytes and returns `count`; a short read closes the file
+// and ends the process with "Failed reading %d bytes.\n".
+long fileReadExact(int fd, void *buffer, long count);
+
+// Prints the formatted message and two line feeds to standard output and ends
+// the process with status 1; a null format ends it with status 0, silently.
+[[noreturn]] void fatalError(const char *format, ...);
+// Called with the formatted message before the process ends, so a windowed
+// program can show it. Null (the default) for none.
+void setFatalErrorHook(void (*hook)(const char *message));
+
+// A new block (0 bytes gives a valid block); failure ends the process.
+void *memAlloc(size_t size);
+// Releases a block; a null block ends the process.
+void memFree(void *block);
+// Resizes *block; a null pointer or null block, or a failure, ends the process.
+void memRealloc(void **block, size_t size);

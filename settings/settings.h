@@ -1,0 +1,98 @@
+// Game settings: the fixed name tables with the default bindings, the one
+// process-wide settings record, and its mapping to and from gardum.cfg.
+#pragma once
+
+#include <cstdint>
+
+#include "config/config.h"
+
+enum {
+  GameFunctionCount = 53,
+  KeyNameCount = 101,
+  MouseButtonCount = 6,
+  MouseDoubleClickCount = 4,  // only buttons 0..3 have a double-click binding
+  MouseAxisCount = 2,
+  MouseDirectionCount = 4,    // 0 left, 1 right, 2 up, 3 down
+  AnalogFunctionCount = 3,
+  ControllerTypeCount = 3,
+  ConsoleFunction = 52,       // "Show_Console": takes a single key
+  SettingsNameBufferSize = 64,
+};
+
+// ---- Name tables (constant) ------------------------------------------------
+
+// The one empty name: a binding that holds it is unbound.
+extern const char EmptyName[];
+
+struct DefaultKeyBinding {
+  const char *function;
+  const char *primary;
+  const char *secondary;
+};
+
+extern const char *const GameFunctionTable[GameFunctionCount];
+extern const DefaultKeyBinding DefaultKeyBindingTable[GameFunctionCount];
+extern const char *const KeyNameTable[KeyNameCount];
+extern const char *const MouseButtonNameTable[MouseButtonCount];
+extern const char *const AnalogFunctionTable[AnalogFunctionCount];
+extern const char *const ControllerTypeNameTable[ControllerTypeCount];
+extern const char *const DefaultMouseButtonTable[MouseButtonCount];
+extern const char *const DefaultMouseButtonClickedTable[MouseButtonCount];
+extern const char *const DefaultMouseAnalogTable[MouseAxisCount];
+extern const char *const DefaultMouseDigitalTable[MouseDirectionCount];
+
+// Index 0..52 of the function equal to `name` ignoring case, or -1.
+int findGameFunction(const char *name);
+// The KeyNameTable entry itself equal to `name` ignoring case, or EmptyName.
+const char *findKeyName(const char *name);
+// Index 0..2 of the analog function equal to `name` ignoring case, or -1.
+int findAnalogFunction(const char *name);
+
+// ---- The settings record -----------------------------------------------------
+
+// Every binding refers to a table string or to EmptyName; the record owns no text.
+struct GameSettingsRecord {
+  // "Screen Setup"
+  int32_t ScreenMode = 1;
+  int32_t ScreenWidth = 640;
+  int32_t ScreenHeight = 480;
+  int32_t ScreenBPP = 8;
+  // "Sound Setup"
+  int32_t FXDevice = 0;
+  int32_t NumVoices = 8;
+  int32_t NumBits = 8;
+  int32_t NumChannels = 2;
+  int32_t MixRate = 22050;
+  int32_t MusicDevice = 0;
+  // "Controls"
+  int32_t ControllerType = 1;
+  int32_t MouseAiming = 0;
+  int32_t MouseAnalogScale[MouseAxisCount] = {65536, 65536};
+  int32_t MouseAnalogAxes[MouseAxisCount] = {0, 2};
+  const char *MouseDigitalAxes[MouseDirectionCount] = {EmptyName, EmptyName, EmptyName, EmptyName};
+  const char *MouseButton[MouseButtonCount] = {EmptyName, EmptyName, EmptyName,
+                                               EmptyName, EmptyName, EmptyName};
+  const char *MouseButtonClicked[MouseButtonCount] = {EmptyName, EmptyName, EmptyName,
+                                                      EmptyName, EmptyName, EmptyName};
+  // "KeyDefinitions": [function][0] primary, [function][1] secondary.
+  const char *KeyBindings[GameFunctionCount][2] = {};
+  // Run time only.
+  bool configChanged = false;
+  bool runGameOnExit = false;
+  ConfigHandle configHandle = -1;
+  void *appInstance = nullptr;  // the module holding the dialog templates (HINSTANCE)
+};
+
+extern GameSettingsRecord GameSettings;
+
+// The configuration file, relative: looked for in the current folder.
+extern const char ConfigFileName[];  // "gardum.cfg"
+
+// Places the default bindings into GameSettings (start-up steps 3 to 6).
+void placeDefaultBindings();
+// Fills GameSettings from gardum.cfg, when it exists; keeps the document in
+// configHandle for a later save.
+void loadSettings();
+// Writes every managed field into the held document (a new, seeded one when
+// none is held) and saves gardum.cfg. True when the file was written.
+bool saveSettings();
