@@ -1,0 +1,213 @@
+// The fixed name tables of gardum.cfg (game functions, keys, mouse buttons,
+// analog functions, controller types), the default bindings, and the three
+// lookups that turn names read from the file into table entries.
+//
+// The tables are constexpr here so that the default tables can be built from
+// the name tables' own strings at compile time: a binding is always one of
+// these pointers (or EmptyName), never an equal copy.
+#include "settings/settings.h"
+
+constexpr char EmptyName[] = "";
+
+constexpr const char *const GameFunctionTable[GameFunctionCount] = {
+    "Move_Forward", "Move_Backward", "Turn_Left", "Turn_Right", "Strafe",
+    "Fire", "Open", "Run", "AutoRun", "Jump",
+    "Crouch", "Look_Up", "Look_Down", "Look_Left", "Look_Right",
+    "Strafe_Left", "Strafe_Right", "Aim_Up", "Aim_Down", "Weapon_1",
+    "Weapon_2", "Weapon_3", "Weapon_4", "Weapon_5", "Weapon_6",
+    "Weapon_7", "Weapon_8", "Weapon_9", "Weapon_10", "Inventory",
+    "Inventory_Left", "Inventory_Right", "Holo_Brax", "Jetpack", "NightVision",
+    "MedKit", "TurnAround", "SendMessage", "Map", "Shrink_Screen",
+    "Enlarge_Screen", "Center_View", "Holster_Weapon", "Show_Opponents_Weapon", "Map_Follow_Mode",
+    "See_Coop_View", "Mouse_Aiming", "Toggle_Crosshair", "Steroids", "Quick_Kick",
+    "Next_Weapon", "Previous_Weapon", "Show_Console",
+};
+
+// Entries 0..82 are the PC scan codes 1..83 in order; then F11, F12 and the
+// extended keys.
+constexpr const char *const KeyNameTable[KeyNameCount] = {
+    "Escape", "1", "2", "3", "4", "5", "6", "7", "8", "9",                    // 0
+    "0", "-", "=", "BakSpc", "Tab", "Q", "W", "E", "R", "T",                  // 10
+    "Y", "U", "I", "O", "P", "[", "]", "Enter", "LCtrl", "A",                 // 20
+    "S", "D", "F", "G", "H", "J", "K", "L", ";", "'",                         // 30
+    "`", "LShift", "\\", "Z", "X", "C", "V", "B", "N", "M",                   // 40
+    ",", ".", "/", "RShift", "Kpad*", "LAlt", "Space", "CapLck", "F1", "F2",  // 50
+    "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "NumLck", "ScrLck",      // 60
+    "Kpad7", "Kpad8", "Kpad9", "Kpad-", "Kpad4", "Kpad5", "Kpad6", "Kpad+", "Kpad1", "Kpad2",  // 70
+    "Kpad3", "Kpad0", "Kpad.", "F11", "F12", "KpdEnt", "RCtrl", "Kpad/", "RAlt", "PrtScn",     // 80
+    "Pause", "Home", "Up", "PgUp", "Left", "Right", "End", "Down", "PgDn", "Insert",           // 90
+    "Delete",                                                                                  // 100
+};
+
+constexpr const char *const MouseButtonNameTable[MouseButtonCount] = {
+    "Left", "Right", "Middle", "Thumb", "WheelDn", "WheelUp",
+};
+
+constexpr const char *const AnalogFunctionTable[AnalogFunctionCount] = {
+    "analog_turning", "analog_strafing", "analog_moving",
+};
+
+constexpr const char *const ControllerTypeNameTable[ControllerTypeCount] = {
+    "Keyboard only", "Keyboard and Mouse", "Keyboard and Joystick",
+};
+
+namespace {
+
+consteval bool sameText(const char *a, const char *b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// The table's own string for a name spelt exactly as in the table; a name
+// that is not there yields null, which the checks below turn into a build error.
+consteval const char *fn(const char *name) {
+  for (const char *entry : GameFunctionTable) {
+    if (sameText(entry, name)) return entry;
+  }
+  return nullptr;
+}
+
+consteval const char *key(const char *name) {
+  for (const char *entry : KeyNameTable) {
+    if (sameText(entry, name)) return entry;
+  }
+  return nullptr;
+}
+
+// The three keypad defaults that the game has always written with a capital P.
+// They are not table entries: a loaded file replaces them with the table's form.
+constexpr char KPad5[] = "KPad5";
+constexpr char KPad6[] = "KPad6";
+constexpr char KPad7[] = "KPad7";
+
+}  // namespace
+
+constexpr DefaultKeyBinding DefaultKeyBindingTable[GameFunctionCount] = {
+    {fn("Move_Forward"), key("Up"), key("Kpad8")},
+    {fn("Move_Backward"), key("Down"), key("Kpad2")},
+    {fn("Turn_Left"), key("Left"), key("Kpad4")},
+    {fn("Turn_Right"), key("Right"), KPad6},
+    {fn("Strafe"), key("LAlt"), key("RAlt")},
+    {fn("Fire"), key("LCtrl"), key("RCtrl")},
+    {fn("Open"), key("Space"), EmptyName},
+    {fn("Run"), key("LShift"), key("RShift")},
+    {fn("AutoRun"), key("CapLck"), EmptyName},
+    {fn("Jump"), key("A"), key("/")},
+    {fn("Crouch"), key("Z"), EmptyName},
+    {fn("Look_Up"), key("PgUp"), key("Kpad9")},
+    {fn("Look_Down"), key("PgDn"), key("Kpad3")},
+    {fn("Look_Left"), key("Insert"), key("Kpad0")},
+    {fn("Look_Right"), key("Delete"), key("Kpad.")},
+    {fn("Strafe_Left"), key(","), EmptyName},
+    {fn("Strafe_Right"), key("."), EmptyName},
+    {fn("Aim_Up"), key("Home"), KPad7},
+    {fn("Aim_Down"), key("End"), key("Kpad1")},
+    {fn("Weapon_1"), key("1"), EmptyName},
+    {fn("Weapon_2"), key("2"), EmptyName},
+    {fn("Weapon_3"), key("3"), EmptyName},
+    {fn("Weapon_4"), key("4"), EmptyName},
+    {fn("Weapon_5"), key("5"), EmptyName},
+    {fn("Weapon_6"), key("6"), EmptyName},
+    {fn("Weapon_7"), key("7"), EmptyName},
+    {fn("Weapon_8"), key("8"), EmptyName},
+    {fn("Weapon_9"), key("9"), EmptyName},
+    {fn("Weapon_10"), key("0"), EmptyName},
+    {fn("Inventory"), key("Enter"), key("KpdEnt")},
+    {fn("Inventory_Left"), key("["), EmptyName},
+    {fn("Inventory_Right"), key("]"), EmptyName},
+    {fn("Holo_Brax"), key("H"), EmptyName},
+    {fn("Jetpack"), key("J"), EmptyName},
+    {fn("NightVision"), key("N"), EmptyName},
+    {fn("MedKit"), key("M"), EmptyName},
+    {fn("TurnAround"), key("BakSpc"), EmptyName},
+    {fn("SendMessage"), key("T"), EmptyName},
+    {fn("Map"), key("Tab"), EmptyName},
+    {fn("Shrink_Screen"), key("-"), key("Kpad-")},
+    {fn("Enlarge_Screen"), key("="), key("Kpad+")},
+    {fn("Center_View"), KPad5, EmptyName},
+    {fn("Holster_Weapon"), key("ScrLck"), EmptyName},
+    {fn("Show_Opponents_Weapon"), key("W"), EmptyName},
+    {fn("Map_Follow_Mode"), key("F"), EmptyName},
+    {fn("See_Coop_View"), key("K"), EmptyName},
+    {fn("Mouse_Aiming"), key("U"), EmptyName},
+    {fn("Toggle_Crosshair"), key("I"), EmptyName},
+    {fn("Steroids"), key("R"), EmptyName},
+    {fn("Quick_Kick"), key("`"), EmptyName},
+    {fn("Next_Weapon"), key("'"), EmptyName},
+    {fn("Previous_Weapon"), key(";"), EmptyName},
+    {fn("Show_Console"), key("NumLck"), EmptyName},  // the console takes a single key
+};
+
+constexpr const char *const DefaultMouseButtonTable[MouseButtonCount] = {
+    fn("Fire"), fn("Strafe"), fn("Move_Forward"), EmptyName, EmptyName, EmptyName,
+};
+
+constexpr const char *const DefaultMouseButtonClickedTable[MouseButtonCount] = {
+    EmptyName, fn("Open"), EmptyName, EmptyName, EmptyName, EmptyName,
+};
+
+constexpr const char *const DefaultMouseAnalogTable[MouseAxisCount] = {
+    "analog_turning", "analog_moving",
+};
+
+constexpr const char *const DefaultMouseDigitalTable[MouseDirectionCount] = {
+    EmptyName, EmptyName, EmptyName, EmptyName,
+};
+
+namespace {
+
+// Every default row must name its own function, and every name must have
+// resolved; a misspelt name stops the build here rather than binding nothing.
+consteval bool defaultTablesResolve() {
+  for (int i = 0; i < GameFunctionCount; ++i) {
+    const DefaultKeyBinding &row = DefaultKeyBindingTable[i];
+    if (row.function != GameFunctionTable[i] || row.primary == nullptr || row.secondary == nullptr) {
+      return false;
+    }
+  }
+  for (int b = 0; b < MouseButtonCount; ++b) {
+    if (DefaultMouseButtonTable[b] == nullptr || DefaultMouseButtonClickedTable[b] == nullptr) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(defaultTablesResolve(), "a default binding names no table entry");
+
+// ASCII letters fold; every other byte compares as itself.
+bool sameNameIgnoringCase(const char *a, const char *b) {
+  for (;; ++a, ++b) {
+    unsigned char ca = static_cast<unsigned char>(*a);
+    unsigned char cb = static_cast<unsigned char>(*b);
+    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
+    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
+    if (ca != cb) return false;
+    if (ca == '\0') return true;
+  }
+}
+
+int findInTable(const char *const *table, int count, const char *name) {
+  if (name == nullptr) return -1;
+  for (int i = 0; i < count; ++i) {
+    if (sameNameIgnoringCase(table[i], name)) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int findGameFunction(const char *name) {
+  return findInTable(GameFunctionTable, GameFunctionCount, name);
+}
+
+const char *findKeyName(const char *name) {
+  int index = findInTable(KeyNameTable, KeyNameCount, name);
+  return index < 0 ? EmptyName : KeyNameTable[index];
+}
+
+int findAnalogFunction(const char *name) {
+  return findInTable(AnalogFunctionTable, AnalogFunctionCount, name);
+}
