@@ -1,0 +1,92 @@
+// Private layout of configuration documents, shared by the library's own
+// files. Sections, entries and texts live in a per-document arena so that
+// nothing handed out ever moves; per-document and per-section hash indexes
+// over ASCII-case-folded names keep lookups constant-time on large files
+// while the ordered pointer vectors keep creation order.
+#pragma once
+
+#include "config/config.h"
+
+#include <cstddef>
+#include <cstdint>
+
+struct ConfigEntry {
+  char *key;
+  char *value;
+  size_t keyLength;
+  size_t valueLength;
+  size_t valueCapacity; // bytes available at `value` before its terminator
+  uint32_t hash;
+  ConfigEntry *nextInBucket;
+};
+
+struct ConfigSection {
+  char *name;
+  size_t nameLength;
+  uint32_t hash;
+  ConfigSection *nextInBucket;
+  ConfigEntry **entries; // creation order; the vector may move, entries never do
+  int entryCount;
+  int entryCapacity;
+  ConfigEntry **buckets;
+  uint32_t bucketMask; // bucket count - 1; buckets is null until the first entry
+};
+
+struct ConfigArenaChunk;
+
+struct ConfigDocument {
+  char name[ConfigDocumentNameMax + 1];
+  ConfigSection **sections;
+  int sectionCount;
+  int sectionCapacity;
+  ConfigSection **buckets;
+  uint32_t bucketMask;
+  ConfigArenaChunk *chunks; // newest first
+  char *arenaNext;
+  size_t arenaLeft;
+  size_t arenaChunkSize; // size of the next ordinary chunk; grows with the document
+};
+
+// Room for `size` bytes (8-aligned) that stays put until the document is freed.
+void *configArenaAlloc(ConfigDocument *doc, size_t size);
+
+// The document in that slot, or null for a free slot or a handle out of range.
+ConfigDocument *configDocumentOf(ConfigHandle handle);
+
+// Hash of a name with ASCII letters folded to lower case.
+uint32_t configHashName(const char *text, size_t length);
+// Case-insensitive (ASCII) equality of two texts of known length.
+bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLength);
+
+// Lookups and additions on texts of known length (no terminator needed; the
+// caller has already cut them at any zero byte).
+ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length,
+                                     uint32_t hash);
+ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_t length);
+ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length,
+                                 uint32_t hash);
+void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
+                      size_t keyLength, const char *value, size_t valueLength);
+
+// The entry under section and key: null with no document, no section or no
+// entry. `hasSections` (may be null) tells the queries whose answers differ
+// for a document without sections.
+ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const char *key,
+                               bool *hasDocumentWithSections);
+
+// Writing a file so that the old one is replaced whole or not at all: the
+// data goes to a fresh temporary file in the target's folder, which one
+// rename puts in place. The POSIX and Windows calls live behind these four.
+struct ConfigSafeFile {
+  int fd;
+  bool failed;
+  char *tempPath;  // memAlloc'd
+  char *finalPath; // memAlloc'd: the target, symbolic links resolved
+};
+// Creates the temporary file; false (nothing left behind) on failure.
+bool configSafeOpen(ConfigSafeFile *file, const char *path);
+// False once any write has failed; later writes are skipped.
+bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length);
+// Flushes to disk, closes and renames over the target. On failure removes the
+// temporary file and answers false. Releases the paths either way.
+bool configSafeCommit(ConfigSafeFile *file);

@@ -1,0 +1,182 @@
+// The configuration text parser and file loading. One pass over the bytes
+// with a small state machine that counts lines; a line it cannot understand
+// is reported on standard output and abandoned, and parsing goes on.
+//
+// The states scan their runs of ordinary characters in tight inner loops; the
+// per-line work (trimming, cutting at a zero byte, storing) happens once per
+// line. Stored texts end at their first zero byte: a name, key or value is
+// delimited and trimmed first, then cut there.
+#include "config/config_internal.h"
+#include "config/support.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+inline bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+inline bool isLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
+inline bool isLetter(unsigned char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
+
+inline size_t cutAtZero(const unsigned char *text, size_t length) {
+  const void *zero = memchr(text, 0, length);
+  return zero ? (size_t)((const unsigned char *)zero - text) : length;
+}
+
+struct ParseState {
+  ConfigDocument *doc;
+  const unsigned char *sectionName; // the current section's name in the text
+  size_t sectionNameLength;
+  ConfigSection *section; // resolved on the first entry after its header
+};
+
+void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
+                const unsigned char *value, size_t valueLength) {
+  if (!state->doc)
+    return;
+  // Only entries make sections: the header's section is found or created now.
+  if (!state->section)
+    state->section = configAddSectionText(state->doc, (const char *)state->sectionName,
+                                          state->sectionNameLength);
+  configPutRawText(state->doc, state->section, (const char *)key, cutAtZero(key, keyLength),
+                   (const char *)value, cutAtZero(value, valueLength));
+}
+
+// Trims the value [start, end) and stores it with its key.
+void finishEntry(ParseState *state, const unsigned char *key, size_t keyLength,
+                 const unsigned char *start, const unsigned char *end) {
+  while (start < end && isBlank(*start))
+    start++;
+  while (end > start && isBlank(end[-1]))
+    end--;
+  storeEntry(state, key, keyLength, start, (size_t)(end - start));
+}
+
+} // namespace
+
+int configParseText(ConfigHandle handle, char *text, long length) {
+  if (!text || length < 0)
+    return 1;
+  ParseState state;
+  state.doc = configDocumentOf(handle);
+  state.sectionName = (const unsigned char *)"";
+  state.sectionNameLength = 0;
+  state.section = nullptr;
+
+  const unsigned char *at = (const unsigned char *)text;
+  const unsigned char *const end = at + length;
+  long line = 1;
+  unsigned char previous = 0;
+  int result = 0;
+
+  // Each pass of this loop begins in the line-start state.
+  while (at < end) {
+    unsigned char c = *at++;
+    if (isBlank(c)) {
+      previous = c;
+      continue;
+    }
+    if (c == '\r') {
+      line++;
+      previous = c;
+      continue;
+    }
+    if (c == '\n') {
+      if (previous != '\r')
+        line++;
+      previous = c;
+      continue;
+    }
+    if (c == ';') {
+      previous = c;
+      while (at < end && !isLineEnd(*at))
+        at++;
+      continue;
+    }
+    if (c == '[') {
+      // Header state: the name runs to the first "]" of the line.
+      const unsigned char *name = at;
+      while (at < end && *at != ']' && !isLineEnd(*at))
+        at++;
+      if (at == end)
+        break; // an unfinished header at the end is dropped silently
+      c = *at++;
+      previous = c;
+      if (c == ']') {
+        state.sectionName = name;
+        state.sectionNameLength = cutAtZero(name, (size_t)(at - 1 - name));
+        state.section = nullptr;
+        while (at < end && !isLineEnd(*at))
+          at++;
+      } else {
+        // A broken header changes nothing: the entries that follow stay in
+        // the section that was current before it.
+        printf("Unexpected newline on line %ld.\n", line);
+        result = -1;
+        line++;
+      }
+      continue;
+    }
+    if (isLetter(c)) {
+      // Key state.
+      const unsigned char *key = at - 1;
+      while (at < end && *at != '=' && *at != ';' && !isLineEnd(*at))
+        at++;
+      if (at == end)
+        break; // an unfinished key at the end is dropped silently
+      c = *at++;
+      previous = c;
+      if (c == '=') {
+        const unsigned char *keyEnd = at - 1;
+        while (isBlank(keyEnd[-1])) // stops at the key's first letter
+          keyEnd--;
+        // Value state: the rest of the line.
+        const unsigned char *value = at;
+        while (at < end && !isLineEnd(*at))
+          at++;
+        const unsigned char *valueEnd = at;
+        if (at < end) {
+          previous = *at++;
+          line++;
+        }
+        // A value on the last line without its line end is stored too.
+        finishEntry(&state, key, (size_t)(keyEnd - key), value, valueEnd);
+        continue;
+      }
+      if (c == ';') {
+        while (at < end && !isLineEnd(*at))
+          at++;
+        printf("Unexpected comment on line %ld.\n", line);
+        printf("Unexpected newline on line %ld.\n", line);
+        result = -1;
+        continue;
+      }
+      printf("Unexpected newline on line %ld.\n", line);
+      result = -1;
+      line++;
+      continue;
+    }
+    printf("Illegal character (ASCII %d) on line %ld.\n", (int)c, line);
+    result = -1;
+    previous = c;
+    while (at < end && !isLineEnd(*at))
+      at++;
+  }
+  return result;
+}
+
+ConfigHandle configLoad(const char *path) {
+  int fd = fileOpenRead(path, 0);
+  long length = fileLength(fd);
+  char *text = (char *)memAlloc((size_t)length);
+  fileReadExact(fd, text, length);
+  fileClose(fd);
+  ConfigHandle handle = configNew(path);
+  if (handle < 0) {
+    memFree(text);
+    return -1;
+  }
+  configParseText(handle, text, length);
+  memFree(text);
+  return handle;
+}

@@ -1,0 +1,282 @@
+// Replacing a file whole or not at all. The data goes to a temporary file
+// created exclusively (never through a planted link) in the target's folder,
+// is flushed to disk, and one rename puts it in place; any failure removes
+// the temporary file and leaves the target as it was. The operating-system
+// calls are confined to this file.
+#include "config/config_internal.h"
+#include "config/support.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+const int TempNameAttempts = 64;
+
+char *copyText(const char *text, size_t length) {
+  char *copy = (char *)memAlloc(length + 1);
+  memcpy(copy, text, length);
+  copy[length] = '\0';
+  return copy;
+}
+
+inline bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '/' || c == '\\';
+#else
+  return c == '/';
+#endif
+}
+
+// Length of the folder part of `path` including its last separator (0 when
+// the path names a file in the current folder).
+size_t folderLength(const char *path) {
+  size_t length = strlen(path);
+  while (length > 0 && !isSeparator(path[length - 1])) {
+#ifdef _WIN32
+    if (length == 2 && path[1] == ':')
+      break; // "C:name": the drive's current folder
+#endif
+    length--;
+  }
+  return length;
+}
+
+// Random suffixes so a name cannot be predicted and planted in advance; the
+// exclusive create is what actually guarantees a fresh file.
+uint64_t nextRandom() {
+  static uint64_t state = 0;
+  if (state == 0) {
+    std::random_device device;
+    state = ((uint64_t)device() << 32) ^ device() ^
+            (uint64_t)std::chrono::steady_clock::now().time_since_epoch().count();
+  }
+  state += 0x9E3779B97F4A7C15ull;
+  uint64_t z = state;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+// The temporary name: the target's folder, then ".tgcfg-" and 16 hex digits.
+char *tempNameFor(const char *finalPath) {
+  static const char digits[] = "0123456789abcdef";
+  size_t folder = folderLength(finalPath);
+  char *name = (char *)memAlloc(folder + 32);
+  memcpy(name, finalPath, folder);
+  char *at = name + folder;
+  memcpy(at, ".tgcfg-", 7);
+  at += 7;
+  uint64_t bits = nextRandom();
+  for (int i = 0; i < 16; i++, bits >>= 4)
+    *at++ = digits[bits & 15];
+  memcpy(at, ".tmp", 5);
+  return name;
+}
+
+#ifndef _WIN32
+// Follows symbolic links from `path` to the file they finally name (which
+// need not exist yet), so that replacing it keeps the links in place.
+char *resolveLinks(const char *path) {
+  char *current = copyText(path, strlen(path));
+  for (int depth = 0; depth < 40; depth++) {
+    struct stat info;
+    if (lstat(current, &info) != 0 || !S_ISLNK(info.st_mode))
+      return current;
+    size_t room = (size_t)info.st_size + 1;
+    if (room < 256)
+      room = 256;
+    char *target = (char *)memAlloc(room);
+    ssize_t got = readlink(current, target, room);
+    if (got < 0 || (size_t)got >= room) {
+      memFree(target);
+      memFree(current);
+      return nullptr;
+    }
+    char *next;
+    if (got > 0 && target[0] == '/') {
+      next = copyText(target, (size_t)got);
+    } else {
+      size_t folder = folderLength(current);
+      next = (char *)memAlloc(folder + (size_t)got + 1);
+      memcpy(next, current, folder);
+      memcpy(next + folder, target, (size_t)got);
+      next[folder + (size_t)got] = '\0';
+    }
+    memFree(target);
+    memFree(current);
+    current = next;
+  }
+  memFree(current); // a loop of links
+  return nullptr;
+}
+#endif
+
+void releasePaths(ConfigSafeFile *file) {
+  if (file->tempPath)
+    memFree(file->tempPath);
+  if (file->finalPath)
+    memFree(file->finalPath);
+  file->tempPath = nullptr;
+  file->finalPath = nullptr;
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+bool configSafeOpen(ConfigSafeFile *file, const char *path) {
+  file->fd = -1;
+  file->failed = false;
+  file->tempPath = nullptr;
+  file->finalPath = copyText(path, strlen(path));
+  struct _stati64 info;
+  if (_stati64(file->finalPath, &info) == 0 && (info.st_mode & _S_IFMT) != _S_IFREG) {
+    releasePaths(file);
+    return false;
+  }
+  for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
+    file->tempPath = tempNameFor(file->finalPath);
+    file->fd = _open(file->tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                     _S_IREAD | _S_IWRITE);
+    if (file->fd >= 0)
+      return true;
+    memFree(file->tempPath);
+    file->tempPath = nullptr;
+    if (errno != EEXIST)
+      break;
+  }
+  releasePaths(file);
+  return false;
+}
+
+bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
+  const char *at = (const char *)data;
+  while (!file->failed && length > 0) {
+    unsigned part = length > (1u << 30) ? (1u << 30) : (unsigned)length;
+    int wrote = _write(file->fd, at, part);
+    if (wrote <= 0) {
+      file->failed = true;
+      break;
+    }
+    at += wrote;
+    length -= (size_t)wrote;
+  }
+  return !file->failed;
+}
+
+bool configSafeCommit(ConfigSafeFile *file) {
+  bool ok = !file->failed;
+  if (_commit(file->fd) != 0)
+    ok = false;
+  if (_close(file->fd) != 0)
+    ok = false;
+  if (ok && !MoveFileExA(file->tempPath, file->finalPath,
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ok = false;
+  if (!ok)
+    _unlink(file->tempPath);
+  releasePaths(file);
+  return ok;
+}
+
+#else
+
+bool configSafeOpen(ConfigSafeFile *file, const char *path) {
+  file->fd = -1;
+  file->failed = false;
+  file->tempPath = nullptr;
+  file->finalPath = resolveLinks(path);
+  if (!file->finalPath)
+    return false;
+  // Only a regular file is replaced; keep its permission bits and, where we
+  // may, its owner.
+  struct stat old;
+  bool exists = stat(file->finalPath, &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    releasePaths(file);
+    return false;
+  }
+  for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
+    file->tempPath = tempNameFor(file->finalPath);
+    file->fd = open(file->tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    exists ? 0600 : 0666);
+    if (file->fd >= 0)
+      break;
+    memFree(file->tempPath);
+    file->tempPath = nullptr;
+    if (errno != EEXIST)
+      break;
+  }
+  if (file->fd < 0) {
+    releasePaths(file);
+    return false;
+  }
+  if (exists) {
+    if ((old.st_uid != geteuid() || old.st_gid != getegid()) &&
+        fchown(file->fd, old.st_uid, old.st_gid) != 0) {
+      // Only a privileged user can give the file back to its owner; anyone
+      // else keeps the new file as their own, as any editor would.
+    }
+    if (fchmod(file->fd, old.st_mode & 07777) != 0)
+      file->failed = true;
+  }
+  return true;
+}
+
+bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
+  const char *at = (const char *)data;
+  while (!file->failed && length > 0) {
+    ssize_t wrote = write(file->fd, at, length);
+    if (wrote < 0 && errno == EINTR)
+      continue;
+    if (wrote <= 0) {
+      file->failed = true;
+      break;
+    }
+    at += wrote;
+    length -= (size_t)wrote;
+  }
+  return !file->failed;
+}
+
+bool configSafeCommit(ConfigSafeFile *file) {
+  bool ok = !file->failed;
+  if (ok && fsync(file->fd) != 0)
+    ok = false;
+  if (close(file->fd) != 0)
+    ok = false;
+  if (ok && rename(file->tempPath, file->finalPath) != 0)
+    ok = false;
+  if (!ok) {
+    unlink(file->tempPath);
+  } else {
+    // Make the rename itself durable; a folder that cannot be opened or
+    // synced does not undo a replacement that has already happened.
+    size_t folder = folderLength(file->finalPath);
+    char *name = folder ? copyText(file->finalPath, folder) : copyText(".", 1);
+    int dir = open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+    memFree(name);
+  }
+  releasePaths(file);
+  return ok;
+}
+
+#endif

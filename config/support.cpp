@@ -1,0 +1,166 @@
+// File and memory routines under the configuration library. What the library
+// cannot work around (a file that cannot be opened or read whole, memory that
+// cannot be had, releasing null) ends the process through fatalError.
+#include "config/support.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <io.h>
+#define TG_OPEN _open
+#define TG_CLOSE _close
+#define TG_READ _read
+#define TG_BINARY _O_BINARY
+#define TG_TEXT _O_TEXT
+typedef struct _stati64 TgStat;
+#define TG_FSTAT _fstati64
+#else
+#include <unistd.h>
+#define TG_OPEN open
+#define TG_CLOSE close
+#define TG_READ read
+#define TG_BINARY 0
+#define TG_TEXT 0
+typedef struct stat TgStat;
+#define TG_FSTAT fstat
+#endif
+
+namespace {
+
+void (*FatalErrorHook)(const char *message) = nullptr;
+bool InFatalError = false;
+
+// Opens read-only; -1 for a failure or for a directory, which the Windows
+// runtime refuses to open and which could not be read as a file anyway.
+int openReadable(const char *path, int textMode) {
+  if (!path)
+    return -1;
+  int fd = TG_OPEN(path, O_RDONLY | (textMode ? TG_TEXT : TG_BINARY));
+  if (fd < 0)
+    return -1;
+  TgStat info;
+  if (TG_FSTAT(fd, &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
+    TG_CLOSE(fd);
+    return -1;
+  }
+  return fd;
+}
+
+} // namespace
+
+void setFatalErrorHook(void (*hook)(const char *message)) { FatalErrorHook = hook; }
+
+void fatalError(const char *format, ...) {
+  if (!format) {
+    fflush(stdout);
+    exit(0);
+  }
+  // The message is formatted into a stack buffer first: after an allocation
+  // failure the heap may not give us more.
+  char local[512];
+  char *message = local;
+  va_list args;
+  va_start(args, format);
+  int length = vsnprintf(local, sizeof local, format, args);
+  va_end(args);
+  if (length < 0) {
+    local[0] = '\0';
+  } else if ((size_t)length >= sizeof local) {
+    char *big = (char *)malloc((size_t)length + 1);
+    if (big) {
+      va_start(args, format);
+      vsnprintf(big, (size_t)length + 1, format, args);
+      va_end(args);
+      message = big;
+    }
+  }
+  fputs(message, stdout);
+  fputs("\n\n", stdout);
+  fflush(stdout);
+  // A hook that fails fatally itself must not loop back here.
+  if (FatalErrorHook && !InFatalError) {
+    InFatalError = true;
+    FatalErrorHook(message);
+  }
+  exit(1);
+}
+
+int fileOpenRead(const char *path, int textMode) {
+  int fd = openReadable(path, textMode);
+  if (fd < 0)
+    fatalError("Failed opening %s for reading.\n", path ? path : "(null)");
+  return fd;
+}
+
+void fileClose(int fd) {
+  if (fd >= 0)
+    TG_CLOSE(fd);
+}
+
+int fileExists(const char *path) {
+  int fd = openReadable(path, 0);
+  if (fd < 0)
+    return 0;
+  TgStat info;
+  bool regular = TG_FSTAT(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;
+  TG_CLOSE(fd);
+  return regular ? 1 : 0;
+}
+
+long fileLength(int fd) {
+  if (fd < 0)
+    return 0;
+  TgStat info;
+  if (TG_FSTAT(fd, &info) != 0)
+    return 0;
+  return (long)info.st_size;
+}
+
+long fileReadExact(int fd, void *buffer, long count) {
+  // read() may deliver less than asked without being at the end, so loop
+  // until the count is reached, the file ends or an error occurs.
+  char *at = (char *)buffer;
+  long done = 0;
+  while (done < count) {
+    long want = count - done;
+    if (want > (1L << 30))
+      want = 1L << 30;
+    long got = (long)TG_READ(fd, at + done, (unsigned)want);
+    if (got <= 0)
+      break;
+    done += got;
+  }
+  if (done != count || count < 0) {
+    fileClose(fd);
+    fatalError("Failed reading %ld bytes.\n", count);
+  }
+  return count;
+}
+
+void *memAlloc(size_t size) {
+  void *block = malloc(size ? size : 1);
+  if (!block)
+    fatalError("Couldn't allocate %llu bytes.", (unsigned long long)size);
+  return block;
+}
+
+void memFree(void *block) {
+  if (!block)
+    fatalError("Tried to deallocate NULL pointer.");
+  free(block);
+}
+
+void memRealloc(void **block, size_t size) {
+  if (!block || !*block)
+    fatalError("Tried reallocating a NULL pointer.");
+  void *moved = realloc(*block, size ? size : 1);
+  if (!moved)
+    fatalError("Couldn't reallocate %llu bytes.", (unsigned long long)size);
+  *block = moved;
+}

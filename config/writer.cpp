@@ -1,0 +1,143 @@
+// The configuration writer and the typed setters. The file layout is fixed
+// by the format: headers "[name]", entries "key = value", one empty line
+// between sections, CRLF after every line on every platform. The setters
+// encode values into the raw texts the typed queries decode.
+#include "config/config_internal.h"
+#include "config/support.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Writes through a fixed buffer so large documents cost few system calls.
+struct OutputBuffer {
+  ConfigSafeFile *file;
+  char data[1 << 16];
+  size_t used;
+};
+
+void flushOutput(OutputBuffer *out) {
+  if (out->used) {
+    configSafeWrite(out->file, out->data, out->used);
+    out->used = 0;
+  }
+}
+
+void put(OutputBuffer *out, const char *text, size_t length) {
+  if (length > sizeof out->data - out->used) {
+    flushOutput(out);
+    if (length > sizeof out->data) {
+      configSafeWrite(out->file, text, length);
+      return;
+    }
+  }
+  memcpy(out->data + out->used, text, length);
+  out->used += length;
+}
+
+// Quotes `text` into `out`, escaping what would otherwise end the string or
+// the line: the reader then gives back exactly the text that was stored.
+char *appendQuoted(char *out, const char *text) {
+  *out++ = '"';
+  for (const char *at = text; *at; at++) {
+    switch (*at) {
+    case '\\':
+      *out++ = '\\';
+      *out++ = '\\';
+      break;
+    case '"':
+      *out++ = '\\';
+      *out++ = '"';
+      break;
+    case '\r':
+      *out++ = '\\';
+      *out++ = 'r';
+      break;
+    case '\n':
+      *out++ = '\\';
+      *out++ = 'n';
+      break;
+    default:
+      *out++ = *at;
+    }
+  }
+  *out++ = '"';
+  return out;
+}
+
+} // namespace
+
+void configPutString(ConfigHandle handle, const char *section, const char *key, const char *text) {
+  if (!configDocumentOf(handle) || !section || !key || !text)
+    return;
+  // Every character may double when escaped; two quotes and the terminator.
+  char *value = (char *)memAlloc(strlen(text) * 2 + 3);
+  *appendQuoted(value, text) = '\0';
+  configPutRaw(handle, section, key, value);
+  memFree(value);
+}
+
+void configPutStringPair(ConfigHandle handle, const char *section, const char *key,
+                         const char *first, const char *second) {
+  if (!configDocumentOf(handle) || !section || !key || !first || !second)
+    return;
+  char *value = (char *)memAlloc((strlen(first) + strlen(second)) * 2 + 6);
+  char *end = appendQuoted(value, first);
+  *end++ = ' ';
+  *appendQuoted(end, second) = '\0';
+  configPutRaw(handle, section, key, value);
+  memFree(value);
+}
+
+void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value,
+                      int hexadecimal) {
+  char text[16];
+  if (hexadecimal)
+    snprintf(text, sizeof text, "0x%X", (unsigned)(uint32_t)value);
+  else
+    snprintf(text, sizeof text, "%d", (int)value);
+  configPutRaw(handle, section, key, text);
+}
+
+void configPutBoolean(ConfigHandle handle, const char *section, const char *key, int flag) {
+  configPutRaw(handle, section, key, flag ? "1" : "0");
+}
+
+void configPutDouble(ConfigHandle handle, const char *section, const char *key, double value) {
+  char text[32];
+  snprintf(text, sizeof text, "%g", value);
+  configPutRaw(handle, section, key, text);
+}
+
+bool configSave(ConfigHandle handle, const char *path) {
+  ConfigDocument *doc = configDocumentOf(handle);
+  if (!doc || !path)
+    return false;
+  ConfigSafeFile file;
+  if (!configSafeOpen(&file, path))
+    return false;
+  OutputBuffer *out = (OutputBuffer *)memAlloc(sizeof(OutputBuffer));
+  out->file = &file;
+  out->used = 0;
+  for (int i = 0; i < doc->sectionCount && !file.failed; i++) {
+    const ConfigSection *section = doc->sections[i];
+    if (i > 0)
+      put(out, "\r\n", 2);
+    if (section->nameLength > 0) {
+      put(out, "[", 1);
+      put(out, section->name, section->nameLength);
+      put(out, "]\r\n", 3);
+    }
+    for (int j = 0; j < section->entryCount; j++) {
+      const ConfigEntry *entry = section->entries[j];
+      put(out, entry->key, entry->keyLength);
+      put(out, " = ", 3);
+      put(out, entry->value, entry->valueLength);
+      put(out, "\r\n", 2);
+    }
+  }
+  flushOutput(out);
+  memFree(out);
+  return configSafeCommit(&file);
+}
