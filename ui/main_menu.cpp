@@ -1,0 +1,102 @@
+// The main menu: opens the two settings dialogs, saves, leaves (asking first
+// when something changed) or saves and asks start-up to run the game.
+//
+// A save that fails is never passed off as done: the user is told, nothing
+// counts as saved, and the menu stays open so the edits can still be saved
+// again or dropped.
+#include "ui/main_menu.h"
+
+#include "settings/settings.h"
+#include "ui/resource.h"
+
+#if __has_include("ui/dialogs.h")
+#include "ui/dialogs.h"
+#else
+// Until the settings dialogs exist their templates open with a procedure
+// that only closes.
+static INT_PTR CALLBACK placeholderDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG)
+    return TRUE;
+  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    EndDialog(dialog, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
+static INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
+  return placeholderDialogProc(dialog, message, wParam, lParam);
+}
+static INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  return placeholderDialogProc(dialog, message, wParam, lParam);
+}
+#endif
+
+static const char SaveCaption[] = "Save Configuration Changes";
+
+static HINSTANCE appInstance() { return (HINSTANCE)GameSettings.appInstance; }
+
+// Saves, and tells the user when gardum.cfg could not be written.
+static bool saveOrReport(HWND menu) {
+  if (saveSettings())
+    return true;
+  MessageBoxA(menu, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
+  return false;
+}
+
+static void onSaveConfiguration(HWND menu) {
+  if (!saveOrReport(menu))
+    return;  // still unsaved: leaving must ask again
+  MessageBoxA(menu, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
+  GameSettings.configChanged = false;
+}
+
+static void onExit(HWND menu) {
+  if (GameSettings.configChanged &&
+      MessageBoxA(menu, "Your configuration has been changed. Save now?", SaveCaption,
+                  MB_ICONQUESTION | MB_YESNO) == IDYES &&
+      !saveOrReport(menu))
+    return;
+  EndDialog(menu, 0);
+}
+
+static void onSaveAndRun(HWND menu) {
+  if (!saveOrReport(menu))
+    return;  // the game would read the old file
+  GameSettings.runGameOnExit = true;
+  EndDialog(menu, 0);
+}
+
+INT_PTR CALLBACK mainMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+  case WM_INITDIALOG: {
+    HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
+    SetClassLongA(dialog, GCL_HICON, (LONG)(INT_PTR)icon);
+    return TRUE;
+  }
+  case WM_COMMAND:
+    // Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
+    switch (LOWORD(wParam)) {
+    case IDC_MENU_SAVE:
+      onSaveConfiguration(dialog);
+      return TRUE;
+    case IDC_MENU_EXIT:
+      onExit(dialog);
+      return TRUE;
+    case IDC_MENU_SAVE_AND_RUN:
+      onSaveAndRun(dialog);
+      return TRUE;
+    case IDC_MENU_MUSIC_SOUND_VIDEO:
+      DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_MUSIC_SOUND_VIDEO), dialog,
+                      musicSoundVideoDialogProc, 0);
+      return TRUE;
+    case IDC_MENU_INPUT_DEVICES:
+      DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_INPUT_DEVICES), dialog,
+                      inputDevicesDialogProc, 0);
+      return TRUE;
+    }
+    break;
+  }
+  return FALSE;
+}
