@@ -1,0 +1,178 @@
+// The "Input Devices" dialog: every key and mouse-button binding in two
+// lists, the controller type, and the doors to Select Key, Select Function
+// and Advanced Mouse Options. The lists are rebuilt from GameSettings after
+// every Set in a sub-dialog; a cancelled sub-dialog leaves them alone.
+#include <cstdio>
+
+#include "settings/settings.h"
+#include "ui/dialogs.h"
+#include "ui/resource.h"
+
+namespace {
+
+const char ConsoleSecondaryText[] = "The console may be activated by one key only.";
+const char ConsoleSecondaryCaption[] = "Set Secondary Key";
+
+const char *shownName(const char *name) { return name != nullptr ? name : EmptyName; }
+
+void setTabStops(HWND dialog) {
+  int actionStops[2] = {96, 128};
+  SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_SETTABSTOPS, 2, (LPARAM)actionStops);
+  int mouseStops[1] = {40};
+  SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_SETTABSTOPS, 1, (LPARAM)mouseStops);
+}
+
+void addListRow(HWND dialog, int id, const char *text) {
+  SendDlgItemMessageA(dialog, id, LB_ADDSTRING, 0, (LPARAM)text);
+}
+
+void fillActionList(HWND dialog) {
+  SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_RESETCONTENT, 0, 0);
+  for (int f = 0; f < GameFunctionCount; ++f) {
+    char row[160];
+    std::snprintf(row, sizeof row, "%s\t%s\t%s", GameFunctionTable[f],
+                  shownName(GameSettings.KeyBindings[f][0]), shownName(GameSettings.KeyBindings[f][1]));
+    addListRow(dialog, IDC_INPUT_ACTIONS, row);
+  }
+}
+
+void fillMouseList(HWND dialog) {
+  SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_RESETCONTENT, 0, 0);
+  for (int b = 0; b < MouseButtonCount; ++b) {
+    char row[96];
+    std::snprintf(row, sizeof row, "%s\t%s", MouseButtonNameTable[b],
+                  shownName(GameSettings.MouseButton[b]));
+    addListRow(dialog, IDC_INPUT_MOUSE_LIST, row);
+    if (b < MouseDoubleClickCount) {
+      std::snprintf(row, sizeof row, "*%s\t%s", MouseButtonNameTable[b],
+                    shownName(GameSettings.MouseButtonClicked[b]));
+      addListRow(dialog, IDC_INPUT_MOUSE_LIST, row);
+    }
+  }
+}
+
+// A type outside the table (as read from the file) shows as the first one;
+// the record keeps it until the box reports.
+void fillControllerBox(HWND dialog) {
+  SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_RESETCONTENT, 0, 0);
+  for (int t = 0; t < ControllerTypeCount; ++t) {
+    SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_ADDSTRING, 0, (LPARAM)ControllerTypeNameTable[t]);
+  }
+  int type = GameSettings.ControllerType;
+  if (type < 0 || type >= ControllerTypeCount) type = 0;
+  SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_SETCURSEL, (WPARAM)type, 0);
+}
+
+int listSelection(HWND dialog, int id) {
+  return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
+}
+
+INT_PTR openSubDialog(HWND dialog, int templateId, DLGPROC proc) {
+  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), dialog,
+                         proc, 0);
+}
+
+// Any notification of the box re-reads it, focus changes included. No
+// selection stores nothing, so no type outside the table gets in this way.
+void onControllerType(HWND dialog) {
+  int type = (int)SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_GETCURSEL, 0, 0);
+  if (type >= 0) GameSettings.ControllerType = type;
+  GameSettings.configChanged = true;
+}
+
+// Opens Select Key for the slot already in KeySelectRequest. Even a cancel
+// counts as an edit, so leaving the menu afterwards still asks to save.
+void selectKeyForRequest(HWND dialog) {
+  if (openSubDialog(dialog, IDD_SELECT_KEY, selectKeyDialogProc) == 0) {
+    refreshInputDevicesDialog(dialog);
+    SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_SETCURSEL, (WPARAM)KeySelectRequest.functionIndex, 0);
+  }
+  GameSettings.configChanged = true;
+}
+
+void onSelectPrimary(HWND dialog) {
+  KeySelectRequest.functionIndex = listSelection(dialog, IDC_INPUT_ACTIONS);
+  KeySelectRequest.keySlot = 0;
+  if (KeySelectRequest.functionIndex < 0) return;
+  selectKeyForRequest(dialog);
+}
+
+void onSelectSecondary(HWND dialog) {
+  KeySelectRequest.functionIndex = listSelection(dialog, IDC_INPUT_ACTIONS);
+  if (KeySelectRequest.functionIndex == ConsoleFunction) {
+    MessageBoxA(dialog, ConsoleSecondaryText, ConsoleSecondaryCaption, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  KeySelectRequest.keySlot = 1;
+  if (KeySelectRequest.functionIndex < 0) return;
+  selectKeyForRequest(dialog);
+}
+
+// Rows 0..7 pair each of the first four buttons with its double click;
+// rows 8 and 9 are the wheel, which has no double click.
+void onSelectMouseFunction(HWND dialog) {
+  int row = listSelection(dialog, IDC_INPUT_MOUSE_LIST);
+  if (row < 0) return;
+  FunctionSelectRequest.sourceKind = SourceMouseButton;
+  if (row < 2 * MouseDoubleClickCount) {
+    FunctionSelectRequest.sourceIndex = row / 2;
+    FunctionSelectRequest.doubleClicked = row % 2;
+  } else {
+    FunctionSelectRequest.sourceIndex = row - MouseDoubleClickCount;
+    FunctionSelectRequest.doubleClicked = 0;
+  }
+  if (openSubDialog(dialog, IDD_SELECT_FUNCTION, selectFunctionDialogProc) == 0) {
+    refreshInputDevicesDialog(dialog);
+    SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_SETCURSEL, (WPARAM)row, 0);
+  }
+  GameSettings.configChanged = true;
+}
+
+// Only the id counts, so list notifications (a double click too) fall to
+// the default case and open nothing.
+INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case IDOK:
+    case IDCANCEL:
+      EndDialog(dialog, 0);
+      return TRUE;
+    case IDC_INPUT_CONTROLLER:
+      onControllerType(dialog);
+      return TRUE;
+    case IDC_INPUT_SELECT_PRIMARY:
+      onSelectPrimary(dialog);
+      return TRUE;
+    case IDC_INPUT_SELECT_SECONDARY:
+      onSelectSecondary(dialog);
+      return TRUE;
+    case IDC_INPUT_MOUSE_SELECT:
+      onSelectMouseFunction(dialog);
+      return TRUE;
+    case IDC_INPUT_ADVANCED:
+      openSubDialog(dialog, IDD_ADVANCED_MOUSE, advancedMouseDialogProc);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void refreshInputDevicesDialog(HWND dialog) {
+  fillActionList(dialog);
+  fillMouseList(dialog);
+  fillControllerBox(dialog);
+}
+
+INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      setTabStops(dialog);
+      refreshInputDevicesDialog(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(dialog, wParam);
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,140 @@
+// The "Select Key" dialog: binds one key, or none, to the primary or the
+// secondary slot of one game function, as KeySelectRequest names it. Ends
+// with 0 after Set (the opener then rebuilds its lists) and 1 on cancel.
+#include <cstdio>
+
+#include "settings/settings.h"
+#include "ui/dialogs.h"
+#include "ui/resource.h"
+
+namespace {
+
+const char BadSelectionText[] = "You must select a key, or tick the \"None\" box to specify a key to assign.";
+const char BadSelectionCaption[] = "Bad Selection";
+
+bool requestIsValid() {
+  return KeySelectRequest.functionIndex >= 0 && KeySelectRequest.functionIndex < GameFunctionCount;
+}
+
+int requestedSlot() { return KeySelectRequest.keySlot != 0 ? 1 : 0; }
+
+const char *&requestedBinding() {
+  return GameSettings.KeyBindings[KeySelectRequest.functionIndex][requestedSlot()];
+}
+
+bool isUnbound(const char *name) { return name == nullptr || name[0] == '\0'; }
+
+// Whole-text match, ignoring case: a prefix search would let "F1" pick "F10".
+bool selectKeyByName(HWND list, const char *name) {
+  LRESULT row = SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name);
+  if (row == LB_ERR) return false;
+  SendMessageA(list, LB_SETCURSEL, (WPARAM)row, 0);
+  return true;
+}
+
+// The current key, else the function's default for this slot, else the
+// first entry; a default that is not listed leaves no selection.
+void applySelectionRule(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+  const char *current = requestedBinding();
+  if (!isUnbound(current) && selectKeyByName(list, current)) return;
+  const DefaultKeyBinding &defaults = DefaultKeyBindingTable[KeySelectRequest.functionIndex];
+  const char *fallback = requestedSlot() == 0 ? defaults.primary : defaults.secondary;
+  if (!isUnbound(fallback)) {
+    selectKeyByName(list, fallback);
+    return;
+  }
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+void initialise(HWND dialog) {
+  // Only reachable with a bad request; refuse rather than index past the table.
+  if (!requestIsValid()) {
+    EndDialog(dialog, 1);
+    return;
+  }
+  char caption[64];
+  std::snprintf(caption, sizeof caption, "Select %s Key", requestedSlot() != 0 ? "Secondary" : "Primary");
+  SetWindowTextA(dialog, caption);
+  SetDlgItemTextA(dialog, IDC_SELECT_TARGET, GameFunctionTable[KeySelectRequest.functionIndex]);
+
+  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  for (int k = 0; k < KeyNameCount; ++k) SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)KeyNameTable[k]);
+
+  if (isUnbound(requestedBinding())) {
+    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_CHECKED);
+    EnableWindow(list, FALSE);
+  } else {
+    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_UNCHECKED);
+    EnableWindow(list, TRUE);
+    applySelectionRule(dialog);
+  }
+}
+
+void onNoneClicked(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
+    EnableWindow(list, FALSE);
+  } else {
+    EnableWindow(list, TRUE);
+    applySelectionRule(dialog);
+  }
+}
+
+void onSet(HWND dialog) {
+  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
+    requestedBinding() = EmptyName;
+    GameSettings.configChanged = true;
+    EndDialog(dialog, 0);
+    return;
+  }
+  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+  LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  if (row == LB_ERR) {
+    MessageBoxA(dialog, BadSelectionText, BadSelectionCaption, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  char text[SettingsNameBufferSize];
+  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, (WPARAM)row, 0);
+  if (length >= 0 && length < (LRESULT)sizeof text) {
+    SendMessageA(list, LB_GETTEXT, (WPARAM)row, (LPARAM)text);
+    // Store the table's own entry, in its letter case.
+    const char *key = findKeyName(text);
+    if (!isUnbound(key)) requestedBinding() = key;
+  }
+  GameSettings.configChanged = true;
+  EndDialog(dialog, 0);
+}
+
+// The whole command word counts: only plain clicks of the three buttons,
+// never the key list's own notifications.
+INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+  switch (wParam) {
+    case IDCANCEL:
+      EndDialog(dialog, 1);
+      return TRUE;
+    case IDC_SELECT_NONE:
+      onNoneClicked(dialog);
+      return TRUE;
+    case IDOK:
+      onSet(dialog);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK selectKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      initialise(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(dialog, wParam);
+    default:
+      return FALSE;
+  }
+}
