@@ -1,0 +1,131 @@
+/*
+ * Child-process plumbing for the tarrengard-cfg tests: fork, redirect both
+ * output streams into pipes, optionally limit the file size, exec the tool.
+ */
+#include "tool_runner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#ifndef TG_CFG_EXE
+#error "TG_CFG_EXE must name the tarrengard-cfg executable"
+#endif
+
+ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options) {
+  int outPipe[2];
+  int errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+
+  std::vector<char *> argv;
+  std::string program = TG_CFG_EXE;
+  argv.push_back(program.data());
+  std::vector<std::string> copies(args);
+  for (std::string &arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    dup2(outPipe[1], STDOUT_FILENO);
+    dup2(errPipe[1], STDERR_FILENO);
+    close(outPipe[0]);
+    close(outPipe[1]);
+    close(errPipe[0]);
+    close(errPipe[1]);
+    if (options.workingDirectory && chdir(options.workingDirectory) != 0) _exit(126);
+    if (options.fileSizeLimit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit;
+      limit.rlim_cur = static_cast<rlim_t>(options.fileSizeLimit);
+      limit.rlim_max = static_cast<rlim_t>(options.fileSizeLimit);
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(outPipe[1]);
+  close(errPipe[1]);
+
+  // Both pipes are drained together so a chatty child never blocks on one.
+  ToolRun run;
+  struct pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string *sinks[2] = {&run.out, &run.err};
+  int openCount = 2;
+  while (openCount > 0) {
+    if (poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (int i = 0; i < 2; i++) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char chunk[65536];
+      ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
+      if (got > 0) {
+        sinks[i]->append(chunk, static_cast<size_t>(got));
+      } else if (got == 0 || errno != EINTR) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        openCount--;
+      }
+    }
+  }
+  int wstatus = 0;
+  while (waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(wstatus)) {
+    run.status = WEXITSTATUS(wstatus);
+  } else if (WIFSIGNALED(wstatus)) {
+    run.status = 128 + WTERMSIG(wstatus);
+  }
+  return run;
+}
+
+std::string makeTempFolder() {
+  const char *base = getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/tg-cfg-test.XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+void removeTree(const std::string &path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+void writeFileBytes(const std::string &path, const std::string &bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFileBytes(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool pathExists(const std::string &path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+std::vector<std::string> folderEntries(const std::string &path) {
+  std::vector<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -1,0 +1,35 @@
+/*
+ * Runs tarrengard-cfg as a child process and captures what it prints, so the
+ * tests see exactly what a player or a script sees: stdout, stderr and the
+ * exit status, plus the files it leaves behind.
+ */
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ToolRun {
+  int status = -1;  // exit status; 128 + signal number when killed
+  std::string out;
+  std::string err;
+};
+
+struct ToolRunOptions {
+  const char *workingDirectory = nullptr;
+  // Non-zero: RLIMIT_FSIZE for the child, with SIGXFSZ ignored, so writes past
+  // that size fail the way a full disk makes them fail.
+  long fileSizeLimit = 0;
+};
+
+ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options = {});
+
+// A fresh folder under $TMPDIR (or /tmp); removeTree deletes it again.
+std::string makeTempFolder();
+void removeTree(const std::string &path);
+
+void writeFileBytes(const std::string &path, const std::string &bytes);
+// The file's bytes; "<missing>" when it cannot be read, which no test writes.
+std::string readFileBytes(const std::string &path);
+bool pathExists(const std::string &path);
+// Names in the folder, sorted (to spot leftover temporary files).
+std::vector<std::string> folderEntries(const std::string &path);

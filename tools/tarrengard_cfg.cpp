@@ -1,0 +1,733 @@
+/*
+ * tarrengard-cfg: the configuration library and the settings loader and saver
+ * from the command line. Players and scripts use it to inspect, check and edit
+ * gardum.cfg without the configurator's dialogs; the tests use it to observe
+ * the library from outside.
+ *
+ * Output is ASCII JSON in which every string is a byte string, so any file,
+ * whatever bytes it holds, can be shown without loss. Exit status: 0 success,
+ * 1 only for "check" with diagnostics, 2 for usage errors, malformed values
+ * and files that cannot be read or written.
+ */
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/config.h"
+#include "config/support.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char ProgramName[] = "tarrengard-cfg";
+
+enum {
+  ExitSuccess = 0,
+  ExitDiagnostics = 1,
+  ExitFailure = 2,
+};
+
+const char HelpText[] =
+    "usage: tarrengard-cfg COMMAND ARGUMENTS...\n"
+    "\n"
+    "Reads and edits Tarrengard configuration files (gardum.cfg) with the same\n"
+    "library the configurator uses.\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE                    print the parser's diagnostics for FILE;\n"
+    "                                exit 0 when there are none, 1 otherwise\n"
+    "  dump FILE                     print every section and entry as JSON:\n"
+    "                                {\"sections\":[{\"name\":S,\"entries\":[[KEY,VALUE],...]},...]}\n"
+    "  get FILE SECTION KEY MODE     print one value, MODE being one of\n"
+    "      --raw                     the raw text, or null with no sections\n"
+    "      --string                  the first string token, or null\n"
+    "      --pair                    [FIRST,SECOND], each a string or null\n"
+    "      --int                     {\"value\":N or null,\"status\":S}\n"
+    "      --bool                    1, 0 or null\n"
+    "  set FILE SECTION KEY VALUE MODE\n"
+    "                                store VALUE and save FILE (created when\n"
+    "                                absent); MODE is one of\n"
+    "      --raw                     VALUE stored as it is\n"
+    "      --string                  VALUE quoted (and escaped where needed)\n"
+    "      --int                     a decimal 32-bit integer, stored in decimal\n"
+    "      --hex                     a decimal 32-bit integer, stored as 0x...\n"
+    "      --bool                    1, 0, true or false, stored as 1 or 0\n"
+    "      --double                  a decimal floating-point number\n"
+    "  normalize FILE [-o OUT]       load FILE and write it back in the\n"
+    "                                program's own layout, to OUT or FILE\n"
+    "  settings [-C DIR]             print the game settings read from\n"
+    "                                DIR/gardum.cfg (default: this folder)\n"
+    "  save [-C DIR]                 read the settings from DIR/gardum.cfg and\n"
+    "                                write them back as the configurator does\n"
+    "\n"
+    "Options may stand anywhere after the command; \"--\" ends them, so a\n"
+    "value that looks like an option can follow it.\n"
+    "\n"
+    "JSON strings are byte strings: '\"' and '\\' are escaped with a backslash,\n"
+    "and every byte below 0x20, 0x7F and every byte from 0x80 to 0xFF is\n"
+    "written as \\u00XX, so the output is pure ASCII.\n"
+    "\n"
+    "Parser diagnostics go to standard output for \"check\" and to standard\n"
+    "error for every other command.\n"
+    "\n"
+    "Exit status: 0 success; 1 \"check\" found diagnostics; 2 usage error,\n"
+    "malformed VALUE, or a file that cannot be read or written.\n";
+
+void reportError(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+void reportError(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  fprintf(stderr, "%s: ", ProgramName);
+  vfprintf(stderr, format, args);
+  fputc('\n', stderr);
+  va_end(args);
+}
+
+int usageError(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+int usageError(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  fprintf(stderr, "%s: ", ProgramName);
+  vfprintf(stderr, format, args);
+  fprintf(stderr, "\nTry '%s --help' for more information.\n", ProgramName);
+  va_end(args);
+  return ExitFailure;
+}
+
+// The library ends the process on an unreadable file or exhausted memory.
+// Files are read here first, so this only fires on an unforeseen failure; it
+// still keeps the tool's own contract: a message on stderr and status 2.
+void onFatalError(const char *message) {
+  fflush(stdout);
+  fprintf(stderr, "%s: %s\n", ProgramName, message ? message : "fatal error");
+  fflush(stderr);
+  _exit(ExitFailure);
+}
+
+// ---- JSON output -------------------------------------------------------------
+
+void putJsonBytes(const char *text, size_t length) {
+  static const char HexDigits[] = "0123456789ABCDEF";
+  putchar('"');
+  for (size_t i = 0; i < length; i++) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      putchar('\\');
+      putchar(c);
+    } else if (c < 0x20 || c >= 0x7F) {
+      fputs("\\u00", stdout);
+      putchar(HexDigits[c >> 4]);
+      putchar(HexDigits[c & 15]);
+    } else {
+      putchar(c);
+    }
+  }
+  putchar('"');
+}
+
+// A null text prints as JSON null: the library answers some queries with null.
+void putJsonString(const char *text) {
+  if (!text) {
+    fputs("null", stdout);
+    return;
+  }
+  putJsonBytes(text, strlen(text));
+}
+
+// ---- Files and diagnostics ---------------------------------------------------
+
+// Reads the whole file. False with errno set when it cannot be opened or read
+// (a folder reads as EISDIR); the library would end the process instead.
+bool readWholeFile(const char *path, std::string *contents) {
+  int fd = open(path, O_RDONLY);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    close(fd);
+    errno = EISDIR;
+    return false;
+  }
+  contents->clear();
+  if (S_ISREG(info.st_mode) && info.st_size > 0) contents->reserve(static_cast<size_t>(info.st_size));
+  char chunk[65536];
+  for (;;) {
+    ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int saved = errno;
+      close(fd);
+      errno = saved;
+      return false;
+    }
+    contents->append(chunk, static_cast<size_t>(got));
+  }
+  close(fd);
+  return true;
+}
+
+// The library prints diagnostics to stdout; every command but "check" keeps
+// stdout for its answer, so they are sent to stderr while the library parses.
+int divertStdoutToStderr() {
+  fflush(stdout);
+  int saved = dup(STDOUT_FILENO);
+  if (saved >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
+  return saved;
+}
+
+void restoreStdout(int saved) {
+  fflush(stdout);
+  if (saved < 0) return;
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+}
+
+// Parses `text` into a new document named after `path`, as configLoad would
+// after reading the file. *parseResult receives configParseText's answer.
+int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStdout,
+                      ConfigHandle *handle, int *parseResult) {
+  *handle = configNew(path);
+  if (*handle < 0) {
+    reportError("%s: no free document slot", path);
+    return ExitFailure;
+  }
+  int saved = diagnosticsToStdout ? -1 : divertStdoutToStderr();
+  int result = configParseText(*handle, text->data(), static_cast<long>(text->size()));
+  if (!diagnosticsToStdout) restoreStdout(saved);
+  if (parseResult) *parseResult = result;
+  return ExitSuccess;
+}
+
+// Loads an existing file; diagnostics go to stderr unless asked otherwise.
+int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle,
+                 int *parseResult) {
+  std::string text;
+  if (!readWholeFile(path, &text)) {
+    reportError("cannot read %s: %s", path, strerror(errno));
+    return ExitFailure;
+  }
+  return parseIntoDocument(path, &text, diagnosticsToStdout, handle, parseResult);
+}
+
+// Loads the file, or starts an empty document when there is no such file.
+int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
+  struct stat info;
+  if (stat(path, &info) != 0 && errno == ENOENT) {
+    *handle = configNew(path);
+    if (*handle < 0) {
+      reportError("%s: no free document slot", path);
+      return ExitFailure;
+    }
+    return ExitSuccess;
+  }
+  return loadDocument(path, false, handle, nullptr);
+}
+
+int saveDocument(ConfigHandle handle, const char *path) {
+  if (!configSave(handle, path)) {
+    reportError("cannot write %s", path);
+    return ExitFailure;
+  }
+  return ExitSuccess;
+}
+
+// stdout may be a full disk or a closed pipe: an answer that did not arrive
+// must not be reported as success.
+int finishOutput(int status) {
+  if (fflush(stdout) != 0 || ferror(stdout)) {
+    reportError("cannot write standard output: %s", strerror(errno));
+    return ExitFailure;
+  }
+  return status;
+}
+
+// ---- Arguments -----------------------------------------------------------------
+
+struct CommandLine {
+  std::vector<const char *> operands;
+  const char *mode = nullptr;        // --raw, --string, ... (get and set)
+  const char *optionValue = nullptr;  // the argument of -o or -C
+};
+
+// Splits the arguments after the command into operands, one mode flag out of
+// `modes` (null-terminated list) and, when `valueOption` is given ("-o", "-C"),
+// that option's argument. Arguments that merely start with "-" are operands
+// ("-5" is a value); "--" makes every later argument an operand.
+int splitArguments(int argc, char **argv, const char *const *modes, const char *valueOption,
+                   CommandLine *line) {
+  bool optionsEnded = false;
+  for (int i = 0; i < argc; i++) {
+    const char *arg = argv[i];
+    if (!optionsEnded) {
+      if (strcmp(arg, "--") == 0) {
+        optionsEnded = true;
+        continue;
+      }
+      bool isMode = false;
+      for (const char *const *mode = modes; mode && *mode; mode++) {
+        if (strcmp(arg, *mode) == 0) isMode = true;
+      }
+      if (isMode) {
+        if (line->mode) return usageError("only one of %s and %s may be given", line->mode, arg);
+        line->mode = arg;
+        continue;
+      }
+      if (valueOption && strcmp(arg, valueOption) == 0) {
+        if (i + 1 >= argc) return usageError("option %s needs an argument", arg);
+        if (line->optionValue) return usageError("option %s given twice", arg);
+        line->optionValue = argv[++i];
+        continue;
+      }
+      if (arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
+        return usageError("unknown option %s", arg);
+      }
+    }
+    line->operands.push_back(arg);
+  }
+  return ExitSuccess;
+}
+
+// ---- VALUE parsing for "set" ----------------------------------------------------
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal 32-bit integer with an optional sign, nothing else around it.
+bool parseInteger32(const char *text, int32_t *value) {
+  const char *p = text;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (!isDigit(*p)) return false;
+  int64_t magnitude = 0;
+  for (; isDigit(*p); p++) {
+    magnitude = magnitude * 10 + (*p - '0');
+    if (magnitude > 2147483648LL) return false;
+  }
+  if (*p != '\0') return false;
+  int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > INT32_MAX || signedValue < INT32_MIN) return false;
+  *value = static_cast<int32_t>(signedValue);
+  return true;
+}
+
+bool parseBoolean(const char *text, int *flag) {
+  if (strcmp(text, "1") == 0 || strcmp(text, "true") == 0) {
+    *flag = 1;
+    return true;
+  }
+  if (strcmp(text, "0") == 0 || strcmp(text, "false") == 0) {
+    *flag = 0;
+    return true;
+  }
+  return false;
+}
+
+// A decimal literal: [sign] digits [. digits] [exponent], or [sign] . digits
+// [exponent]. Checked by hand because strtod also takes white space, hex
+// floats, "inf" and "nan"; the value must be finite.
+bool parseDecimalDouble(const char *text, double *value) {
+  const char *p = text;
+  if (*p == '+' || *p == '-') p++;
+  bool digits = false;
+  while (isDigit(*p)) {
+    p++;
+    digits = true;
+  }
+  if (*p == '.') {
+    p++;
+    while (isDigit(*p)) {
+      p++;
+      digits = true;
+    }
+  }
+  if (!digits) return false;
+  if (*p == 'e' || *p == 'E') {
+    p++;
+    if (*p == '+' || *p == '-') p++;
+    if (!isDigit(*p)) return false;
+    while (isDigit(*p)) p++;
+  }
+  if (*p != '\0') return false;
+  char *end = nullptr;
+  double parsed = strtod(text, &end);
+  if (end != p || !std::isfinite(parsed)) return false;
+  *value = parsed;
+  return true;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The file can only hold names and raw values the parser reads back as the
+// same texts; anything else would be lost or, with a line end, would inject
+// lines into the file. Returns a reason, or null when the text can be written.
+const char *unwritableSection(ConfigHandle handle, const char *section) {
+  if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
+  if (section[0] == '\0' && configFindSection(handle, "") == nullptr &&
+      configSectionCount(handle) > 0) {
+    return "entries without a section can only stand at the top of the file";
+  }
+  return nullptr;
+}
+
+const char *unwritableKey(const char *key) {
+  if (!isAsciiLetter(key[0])) return "a key must begin with a letter (A-Z, a-z)";
+  if (strpbrk(key, ";=\r\n")) return "a key cannot hold ';', '=' or a line end";
+  if (isBlank(key[strlen(key) - 1])) return "a key cannot end with a blank or a tab";
+  return nullptr;
+}
+
+const char *unwritableRawValue(const char *value) {
+  if (strpbrk(value, "\r\n")) return "a raw value cannot hold a line end";
+  size_t length = strlen(value);
+  if (length > 0 && (isBlank(value[0]) || isBlank(value[length - 1]))) {
+    return "a raw value cannot begin or end with a blank or a tab";
+  }
+  return nullptr;
+}
+
+// ---- Commands ---------------------------------------------------------------------
+
+int runCheck(int argc, char **argv) {
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, nullptr, nullptr, &line)) return status;
+  if (line.operands.size() != 1) return usageError("check takes one FILE");
+  ConfigHandle handle;
+  int parseResult = 0;
+  if (int status = loadDocument(line.operands[0], true, &handle, &parseResult)) return status;
+  configFree(handle);
+  return finishOutput(parseResult == 0 ? ExitSuccess : ExitDiagnostics);
+}
+
+int runDump(int argc, char **argv) {
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, nullptr, nullptr, &line)) return status;
+  if (line.operands.size() != 1) return usageError("dump takes one FILE");
+  ConfigHandle handle;
+  if (int status = loadDocument(line.operands[0], false, &handle, nullptr)) return status;
+  fputs("{\"sections\":[", stdout);
+  int sectionCount = configSectionCount(handle);
+  for (int s = 0; s < sectionCount; s++) {
+    const char *name = configSectionName(handle, s);
+    if (s > 0) putchar(',');
+    fputs("{\"name\":", stdout);
+    putJsonString(name);
+    fputs(",\"entries\":[", stdout);
+    int entryCount = configEntryCount(handle, name);
+    for (int e = 0; e < entryCount; e++) {
+      const char *key = configEntryKey(handle, name, e);
+      if (e > 0) putchar(',');
+      putchar('[');
+      putJsonString(key);
+      putchar(',');
+      putJsonString(configGetRaw(handle, name, key));
+      putchar(']');
+    }
+    fputs("]}", stdout);
+  }
+  fputs("]}\n", stdout);
+  configFree(handle);
+  return finishOutput(ExitSuccess);
+}
+
+// A buffer large enough for any token of the value, filled with a marker so an
+// untouched buffer can be told from a written one: a written one always holds
+// the terminator, and the marker byte holds no zero.
+std::vector<char> markedBuffer(ConfigHandle handle, const char *section, const char *key) {
+  const char *raw = configGetRaw(handle, section, key);
+  size_t capacity = (raw ? strlen(raw) : 0) + 1;
+  return std::vector<char>(capacity, static_cast<char>(0xFF));
+}
+
+// Prints the buffer's string, or null when the query left it untouched.
+void putDecodedToken(const std::vector<char> &buffer) {
+  const void *end = memchr(buffer.data(), '\0', buffer.size());
+  if (!end) {
+    fputs("null", stdout);
+    return;
+  }
+  putJsonBytes(buffer.data(), static_cast<size_t>(static_cast<const char *>(end) - buffer.data()));
+}
+
+int runGet(int argc, char **argv) {
+  static const char *const Modes[] = {"--raw", "--string", "--pair", "--int", "--bool", nullptr};
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, Modes, nullptr, &line)) return status;
+  if (line.operands.size() != 3) return usageError("get takes FILE SECTION KEY and a mode");
+  if (!line.mode) return usageError("get needs one of --raw, --string, --pair, --int, --bool");
+  const char *section = line.operands[1];
+  const char *key = line.operands[2];
+  ConfigHandle handle;
+  if (int status = loadDocument(line.operands[0], false, &handle, nullptr)) return status;
+
+  if (strcmp(line.mode, "--raw") == 0) {
+    putJsonString(configGetRaw(handle, section, key));
+  } else if (strcmp(line.mode, "--string") == 0) {
+    std::vector<char> buffer = markedBuffer(handle, section, key);
+    configGetString(handle, section, key, buffer.data(), buffer.size());
+    putDecodedToken(buffer);
+  } else if (strcmp(line.mode, "--pair") == 0) {
+    std::vector<char> first = markedBuffer(handle, section, key);
+    std::vector<char> second = first;
+    configGetStringPair(handle, section, key, first.data(), first.size(), second.data(),
+                        second.size());
+    putchar('[');
+    putDecodedToken(first);
+    putchar(',');
+    putDecodedToken(second);
+    putchar(']');
+  } else if (strcmp(line.mode, "--int") == 0) {
+    // Any 32-bit value can be an answer, so "untouched" is seen by asking
+    // twice with different preloads: only an untouched integer keeps both.
+    int32_t value = 0;
+    int32_t probe = 1;
+    int status = configGetInteger(handle, section, key, &value);
+    configGetInteger(handle, section, key, &probe);
+    fputs("{\"value\":", stdout);
+    if (value == 0 && probe == 1) {
+      fputs("null", stdout);
+    } else {
+      printf("%d", static_cast<int>(value));
+    }
+    printf(",\"status\":%d}", status);
+  } else {
+    int32_t flag = 2;  // neither answer the query can give
+    configGetBoolean(handle, section, key, &flag);
+    if (flag == 2) {
+      fputs("null", stdout);
+    } else {
+      printf("%d", static_cast<int>(flag));
+    }
+  }
+  putchar('\n');
+  configFree(handle);
+  return finishOutput(ExitSuccess);
+}
+
+int runSet(int argc, char **argv) {
+  static const char *const Modes[] = {"--raw",  "--string", "--int",
+                                      "--hex",  "--bool",   "--double", nullptr};
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, Modes, nullptr, &line)) return status;
+  if (line.operands.size() != 4) return usageError("set takes FILE SECTION KEY VALUE and a mode");
+  if (!line.mode) {
+    return usageError("set needs one of --raw, --string, --int, --hex, --bool, --double");
+  }
+  const char *path = line.operands[0];
+  const char *section = line.operands[1];
+  const char *key = line.operands[2];
+  const char *value = line.operands[3];
+
+  // The value is checked before the file is touched, so a typo never saves.
+  int32_t integer = 0;
+  int flag = 0;
+  double real = 0;
+  const char *mode = line.mode;
+  bool integerMode = strcmp(mode, "--int") == 0 || strcmp(mode, "--hex") == 0;
+  if (integerMode && !parseInteger32(value, &integer)) {
+    return usageError("%s needs a decimal 32-bit integer, not '%s'", mode, value);
+  }
+  if (strcmp(mode, "--bool") == 0 && !parseBoolean(value, &flag)) {
+    return usageError("--bool needs 1, 0, true or false, not '%s'", value);
+  }
+  if (strcmp(mode, "--double") == 0 && !parseDecimalDouble(value, &real)) {
+    return usageError("--double needs a finite decimal number, not '%s'", value);
+  }
+  if (strcmp(mode, "--raw") == 0) {
+    if (const char *reason = unwritableRawValue(value)) return usageError("%s", reason);
+  }
+  if (const char *reason = unwritableKey(key)) return usageError("%s", reason);
+
+  ConfigHandle handle;
+  if (int status = loadOrCreateDocument(path, &handle)) return status;
+  if (const char *reason = unwritableSection(handle, section)) {
+    configFree(handle);
+    return usageError("%s", reason);
+  }
+  if (strcmp(mode, "--raw") == 0) {
+    configPutRaw(handle, section, key, value);
+  } else if (strcmp(mode, "--string") == 0) {
+    configPutString(handle, section, key, value);
+  } else if (integerMode) {
+    configPutInteger(handle, section, key, integer, strcmp(mode, "--hex") == 0);
+  } else if (strcmp(mode, "--bool") == 0) {
+    configPutBoolean(handle, section, key, flag);
+  } else {
+    configPutDouble(handle, section, key, real);
+  }
+  int status = saveDocument(handle, path);
+  configFree(handle);
+  return status;
+}
+
+int runNormalize(int argc, char **argv) {
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, nullptr, "-o", &line)) return status;
+  if (line.operands.size() != 1) return usageError("normalize takes one FILE");
+  const char *path = line.operands[0];
+  ConfigHandle handle;
+  if (int status = loadDocument(path, false, &handle, nullptr)) return status;
+  int status = saveDocument(handle, line.optionValue ? line.optionValue : path);
+  configFree(handle);
+  return status;
+}
+
+// Enters DIR and loads the settings as the configurator's start-up does.
+int loadSettingsIn(const char *folder) {
+  if (folder && chdir(folder) != 0) {
+    reportError("cannot enter %s: %s", folder, strerror(errno));
+    return ExitFailure;
+  }
+  // loadSettings ends the process on a file it cannot read; look first.
+  struct stat info;
+  if (stat(ConfigFileName, &info) == 0 || errno != ENOENT) {
+    std::string probe;
+    if (!readWholeFile(ConfigFileName, &probe)) {
+      reportError("cannot read %s: %s", ConfigFileName, strerror(errno));
+      return ExitFailure;
+    }
+  }
+  placeDefaultBindings();
+  int saved = divertStdoutToStderr();
+  loadSettings();
+  restoreStdout(saved);
+  return ExitSuccess;
+}
+
+void putIntegerField(const char *name, int32_t value) {
+  printf("\"%s\":%d", name, static_cast<int>(value));
+}
+
+void putIntegerArrayField(const char *name, const int32_t *values, int count) {
+  printf("\"%s\":[", name);
+  for (int i = 0; i < count; i++) printf(i ? ",%d" : "%d", static_cast<int>(values[i]));
+  putchar(']');
+}
+
+void putNameArrayField(const char *name, const char *const *names, int count) {
+  printf("\"%s\":[", name);
+  for (int i = 0; i < count; i++) {
+    if (i) putchar(',');
+    putJsonString(names[i]);
+  }
+  putchar(']');
+}
+
+// The record as JSON, one line per group of fields as the file groups them.
+void putSettingsRecord() {
+  const GameSettingsRecord &s = GameSettings;
+  putchar('{');
+  putIntegerField("ScreenMode", s.ScreenMode);
+  putchar(',');
+  putIntegerField("ScreenWidth", s.ScreenWidth);
+  putchar(',');
+  putIntegerField("ScreenHeight", s.ScreenHeight);
+  putchar(',');
+  putIntegerField("ScreenBPP", s.ScreenBPP);
+  fputs(",\n ", stdout);
+  putIntegerField("FXDevice", s.FXDevice);
+  putchar(',');
+  putIntegerField("NumVoices", s.NumVoices);
+  putchar(',');
+  putIntegerField("NumBits", s.NumBits);
+  putchar(',');
+  putIntegerField("NumChannels", s.NumChannels);
+  putchar(',');
+  putIntegerField("MixRate", s.MixRate);
+  putchar(',');
+  putIntegerField("MusicDevice", s.MusicDevice);
+  fputs(",\n ", stdout);
+  putIntegerField("ControllerType", s.ControllerType);
+  putchar(',');
+  putIntegerField("MouseAiming", s.MouseAiming);
+  putchar(',');
+  putIntegerArrayField("MouseAnalogScale", s.MouseAnalogScale, MouseAxisCount);
+  putchar(',');
+  putIntegerArrayField("MouseAnalogAxes", s.MouseAnalogAxes, MouseAxisCount);
+  fputs(",\n ", stdout);
+  putNameArrayField("MouseButton", s.MouseButton, MouseButtonCount);
+  fputs(",\n ", stdout);
+  putNameArrayField("MouseButtonClicked", s.MouseButtonClicked, MouseButtonCount);
+  fputs(",\n ", stdout);
+  putNameArrayField("MouseDigitalAxes", s.MouseDigitalAxes, MouseDirectionCount);
+  fputs(",\n \"KeyBindings\":[", stdout);
+  for (int f = 0; f < GameFunctionCount; f++) {
+    if (f) putchar(',');
+    putchar('[');
+    putJsonString(s.KeyBindings[f][0]);
+    putchar(',');
+    putJsonString(s.KeyBindings[f][1]);
+    putchar(']');
+  }
+  fputs("]}\n", stdout);
+}
+
+int runSettings(int argc, char **argv) {
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, nullptr, "-C", &line)) return status;
+  if (!line.operands.empty()) return usageError("settings takes no operands (only -C DIR)");
+  if (int status = loadSettingsIn(line.optionValue)) return status;
+  putSettingsRecord();
+  return finishOutput(ExitSuccess);
+}
+
+int runSave(int argc, char **argv) {
+  CommandLine line;
+  if (int status = splitArguments(argc, argv, nullptr, "-C", &line)) return status;
+  if (!line.operands.empty()) return usageError("save takes no operands (only -C DIR)");
+  if (int status = loadSettingsIn(line.optionValue)) return status;
+  if (!saveSettings()) {
+    reportError("cannot write %s%s%s", line.optionValue ? line.optionValue : "",
+                line.optionValue ? "/" : "", ConfigFileName);
+    return ExitFailure;
+  }
+  return ExitSuccess;
+}
+
+bool asksForHelp(int argc, char **argv) {
+  for (int i = 1; i < argc; i++) {
+    if (strcmp(argv[i], "--") == 0) return false;
+    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  setFatalErrorHook(onFatalError);
+  if (asksForHelp(argc, argv)) {
+    fputs(HelpText, stdout);
+    return finishOutput(ExitSuccess);
+  }
+  if (argc < 2) return usageError("no command given");
+  const char *command = argv[1];
+  int restCount = argc - 2;
+  char **rest = argv + 2;
+  if (strcmp(command, "check") == 0) return runCheck(restCount, rest);
+  if (strcmp(command, "dump") == 0) return runDump(restCount, rest);
+  if (strcmp(command, "get") == 0) return runGet(restCount, rest);
+  if (strcmp(command, "set") == 0) return runSet(restCount, rest);
+  if (strcmp(command, "normalize") == 0) return runNormalize(restCount, rest);
+  if (strcmp(command, "settings") == 0) return runSettings(restCount, rest);
+  if (strcmp(command, "save") == 0) return runSave(restCount, rest);
+  return usageError("unknown command '%s'", command);
+}
