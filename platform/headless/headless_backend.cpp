@@ -1,0 +1,110 @@
+/* The headless backend: no widgets, only the core's in-memory controls. The
+ * modal loop is the scripted user: it takes the dialog's step and performs
+ * its actions through the core's user-input calls, so tests see exactly the
+ * notifications a real user would cause. Message boxes are answered from the
+ * script and recorded.
+ */
+#include "platform/backend.h"
+#include "platform/script_driver.h"
+#include "platform/user_input.h"
+
+namespace {
+
+std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
+
+// Performs one action; false (with the reason) when the user could not do it
+// at all. A disabled control is not a failure: the user clicks, nothing happens.
+bool perform(HWND dialog, const userscript::Action &action, std::string *why) {
+  using userscript::ActionKind;
+  HWND control = nullptr;
+  switch (action.kind) {
+    case ActionKind::Click:
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow:
+    case ActionKind::Focus:
+    case ActionKind::DragTrackbar:
+      control = GetDlgItem(dialog, action.id);
+      if (!control) {
+        *why = "it has no control " + std::to_string(action.id);
+        return false;
+      }
+      break;
+    default: break;
+  }
+  switch (action.kind) {
+    case ActionKind::Click: userClick(control); return true;
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow:
+      if (control->kind != WindowKind::ListBox && control->kind != WindowKind::ComboBox) {
+        *why = "control " + std::to_string(action.id) + " is not a list";
+        return false;
+      }
+      if (action.value < 0 || action.value >= static_cast<int>(control->items.size())) {
+        *why = "control " + std::to_string(action.id) + " has " + std::to_string(control->items.size()) + " rows";
+        return false;
+      }
+      if (action.kind == ActionKind::SelectRow) {
+        userSelectRow(control, action.value);
+      } else {
+        userDoubleClickRow(control, action.value);
+      }
+      return true;
+    case ActionKind::Key: userKey(dialog, action.value); return true;
+    case ActionKind::AltKey: userAltKey(dialog, static_cast<char>(action.value)); return true;
+    case ActionKind::ShiftTab: userKey(dialog, VK_TAB, true); return true;
+    case ActionKind::Focus: userFocus(control); return true;
+    case ActionKind::DragTrackbar:
+      if (control->kind != WindowKind::Trackbar) {
+        *why = "control " + std::to_string(action.id) + " is not a track bar";
+        return false;
+      }
+      userDragTrackbar(control, action.value);
+      return true;
+    case ActionKind::CloseBox:
+      if (!(dialog->style & WS_SYSMENU)) {
+        *why = "it has no close box";
+        return false;
+      }
+      userCloseBox(dialog);
+      return true;
+    case ActionKind::Inspect:
+      if (action.inspect) action.inspect(dialog);
+      return true;
+  }
+  return true;
+}
+
+}  // namespace
+
+void backendDialogCreated(HWND) {}
+void backendDialogDestroyed(HWND) {}
+void backendWindowChanged(HWND, WindowChange) {}
+
+void backendRunModalLoop(HWND dialog) {
+  std::vector<userscript::Action> actions;
+  if (!userscript::takeDialogStep(dialog->text, &actions)) {
+    EndDialog(dialog, -1);
+    return;
+  }
+  size_t next = 0;
+  while (!dialog->ended) {
+    if (next == actions.size()) {
+      userscript::reportFailure(quoted(dialog) + " is still open after the script's last action for it");
+      EndDialog(dialog, -1);
+      return;
+    }
+    const userscript::Action &action = actions[next++];
+    std::string why;
+    if (!perform(dialog, action, &why)) {
+      userscript::reportFailure(quoted(dialog) + ": cannot " + userscript::describeAction(action) + ": " + why);
+    }
+  }
+  if (next < actions.size()) {
+    userscript::reportFailure(quoted(dialog) + " closed with " + std::to_string(actions.size() - next) +
+                              " action(s) left, the next: " + userscript::describeAction(actions[next]));
+  }
+}
+
+int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
+  return userscript::takeMessageBoxStep(owner != nullptr, text, caption, type);
+}

@@ -1,0 +1,36 @@
+/* The backend's side of the scripted user (platform/user_script.h): taking
+ * the step for a window as it shows, and reporting what went wrong. Shared by
+ * every backend, so the queue rules and the failure texts are the same
+ * everywhere; only the way an action becomes input differs per backend.
+ */
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/user_script.h"
+
+namespace userscript {
+
+// A dialog has shown with `caption` (after WM_INITDIALOG, so a caption set
+// there counts): records it and takes the next step. Fills `actions` and
+// returns true when the next step is a dialog step with that caption;
+// otherwise reports the failure and returns false, and the backend ends the
+// dialog with -1. A dialog step with another caption is used up; a
+// message-box step stays for the box it was meant for.
+bool takeDialogStep(const std::string &caption, std::vector<Action> *actions);
+
+// A message box has shown: takes the next step, records the box with the
+// answer, and returns the answer. With no message-box step next, or an answer
+// the box has no button for, it reports the failure and answers as Escape
+// would (IDOK for a lone OK button, IDCANCEL with a Cancel button, IDNO for
+// Yes/No).
+int takeMessageBoxStep(bool owned, const std::string &text, const std::string &caption, UINT style);
+
+// Sends a failure to the handler set with setFailureHandler.
+void reportFailure(const std::string &message);
+
+// "click on control 117", "key 0x0D", ... for failure messages.
+std::string describeAction(const Action &action);
+
+}  // namespace userscript

@@ -1,0 +1,182 @@
+/* The scripted user's queue of steps, its records and its failure reports.
+ * Backend-neutral: a backend takes steps through platform/script_driver.h and
+ * turns actions into its own input.
+ */
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+#include "platform/script_driver.h"
+
+namespace userscript {
+
+namespace {
+
+struct Step {
+  bool dialog;
+  std::string caption;          // dialog steps
+  std::vector<Action> actions;  // dialog steps
+  int answer = 0;               // message-box steps
+};
+
+std::deque<Step> Steps;
+std::vector<MessageBoxRecord> MessageBoxes;
+std::vector<std::string> DialogsOpened;
+std::function<void(const std::string &)> FailureHandler;
+
+std::string describeStep(const Step &step) {
+  if (step.dialog) return "dialog \"" + step.caption + "\"";
+  return "message box answered " + std::to_string(step.answer);
+}
+
+// The answers a message box of this type can give, and what Escape gives.
+std::vector<int> answersFor(UINT style, int *escapeAnswer) {
+  switch (style & 0xF) {
+    case 1: *escapeAnswer = IDCANCEL; return {IDOK, IDCANCEL};        // MB_OKCANCEL
+    case 2: *escapeAnswer = 3; return {3, 4, 5};                      // MB_ABORTRETRYIGNORE
+    case 3: *escapeAnswer = IDCANCEL; return {IDYES, IDNO, IDCANCEL}; // MB_YESNOCANCEL
+    case 4: *escapeAnswer = IDNO; return {IDYES, IDNO};               // MB_YESNO
+    case 5: *escapeAnswer = IDCANCEL; return {4, IDCANCEL};           // MB_RETRYCANCEL
+    default: *escapeAnswer = IDOK; return {IDOK};                     // MB_OK
+  }
+}
+
+Action make(ActionKind kind, int id, int value) {
+  Action action;
+  action.kind = kind;
+  action.id = id;
+  action.value = value;
+  return action;
+}
+
+}  // namespace
+
+Action click(int id) { return make(ActionKind::Click, id, 0); }
+Action selectRow(int id, int row) { return make(ActionKind::SelectRow, id, row); }
+Action doubleClickRow(int id, int row) { return make(ActionKind::DoubleClickRow, id, row); }
+Action key(int virtualKey) { return make(ActionKind::Key, 0, virtualKey); }
+Action altKey(char letter) { return make(ActionKind::AltKey, 0, static_cast<unsigned char>(letter)); }
+Action shiftTab() { return make(ActionKind::ShiftTab, 0, 0); }
+Action focus(int id) { return make(ActionKind::Focus, id, 0); }
+Action dragTrackbar(int id, int position) { return make(ActionKind::DragTrackbar, id, position); }
+Action closeBox() { return make(ActionKind::CloseBox, 0, 0); }
+Action inspect(std::function<void(HWND dialog)> look) {
+  Action action = make(ActionKind::Inspect, 0, 0);
+  action.inspect = std::move(look);
+  return action;
+}
+
+void expectDialog(const std::string &caption, std::vector<Action> actions) {
+  Step step;
+  step.dialog = true;
+  step.caption = caption;
+  step.actions = std::move(actions);
+  Steps.push_back(std::move(step));
+}
+
+void expectMessageBox(int answer) {
+  Step step;
+  step.dialog = false;
+  step.answer = answer;
+  Steps.push_back(std::move(step));
+}
+
+const std::vector<MessageBoxRecord> &messageBoxes() { return MessageBoxes; }
+const std::vector<std::string> &dialogsOpened() { return DialogsOpened; }
+
+void reset() {
+  Steps.clear();
+  MessageBoxes.clear();
+  DialogsOpened.clear();
+}
+
+bool finished() {
+  if (Steps.empty()) return true;
+  std::string message = "the scripted user has " + std::to_string(Steps.size()) + " step(s) left:";
+  for (const Step &step : Steps) message += " " + describeStep(step) + ";";
+  Steps.clear();
+  reportFailure(message);
+  return false;
+}
+
+void setFailureHandler(std::function<void(const std::string &message)> handler) {
+  FailureHandler = std::move(handler);
+}
+
+void reportFailure(const std::string &message) {
+  if (FailureHandler) {
+    FailureHandler(message);
+    return;
+  }
+  std::fprintf(stderr, "scripted user: %s\n", message.c_str());
+  std::abort();
+}
+
+bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
+  DialogsOpened.push_back(caption);
+  if (Steps.empty()) {
+    reportFailure("dialog \"" + caption + "\" opened, but the scripted user has no step left");
+    return false;
+  }
+  if (!Steps.front().dialog) {
+    reportFailure("dialog \"" + caption + "\" opened where the script expects a " +
+                  describeStep(Steps.front()));
+    return false;
+  }
+  Step step = std::move(Steps.front());
+  Steps.pop_front();
+  if (step.caption != caption) {
+    reportFailure("dialog \"" + caption + "\" opened where the script expects dialog \"" + step.caption + "\"");
+    return false;
+  }
+  *actions = std::move(step.actions);
+  return true;
+}
+
+int takeMessageBoxStep(bool owned, const std::string &text, const std::string &caption, UINT style) {
+  int escapeAnswer = IDOK;
+  std::vector<int> answers = answersFor(style, &escapeAnswer);
+  int answer = escapeAnswer;
+  std::string shown = "message box \"" + text + "\" (caption \"" + caption + "\")";
+  if (Steps.empty()) {
+    reportFailure(shown + " shown, but the scripted user has no step left");
+  } else if (Steps.front().dialog) {
+    reportFailure(shown + " shown where the script expects " + describeStep(Steps.front()));
+  } else {
+    int wanted = Steps.front().answer;
+    Steps.pop_front();
+    bool fits = false;
+    for (int a : answers) fits = fits || a == wanted;
+    if (fits) {
+      answer = wanted;
+    } else {
+      reportFailure(shown + " has no button for the answer " + std::to_string(wanted));
+    }
+  }
+  MessageBoxes.push_back(MessageBoxRecord{owned, text, caption, style, answer});
+  return answer;
+}
+
+std::string describeAction(const Action &action) {
+  std::string id = std::to_string(action.id);
+  std::string value = std::to_string(action.value);
+  switch (action.kind) {
+    case ActionKind::Click: return "click on control " + id;
+    case ActionKind::SelectRow: return "select row " + value + " of control " + id;
+    case ActionKind::DoubleClickRow: return "double-click row " + value + " of control " + id;
+    case ActionKind::Key: {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(action.value));
+      return std::string("key ") + hex;
+    }
+    case ActionKind::AltKey: return std::string("Alt+") + static_cast<char>(action.value);
+    case ActionKind::ShiftTab: return "Shift+Tab";
+    case ActionKind::Focus: return "focus control " + id;
+    case ActionKind::DragTrackbar: return "drag track bar " + id + " to " + value;
+    case ActionKind::CloseBox: return "close box";
+    case ActionKind::Inspect: return "inspection";
+  }
+  return "action";
+}
+
+}  // namespace userscript
