@@ -1,0 +1,27 @@
+# The Windows program, included from app/CMakeLists.txt on Windows (native or
+# cross-built with cmake/toolchains/mingw-i686.cmake): tarrengard-setup.exe, a
+# windowed program on the real user32, comctl32, winmm and kernel32, with the
+# dialog templates, icon, manifest and version information as resources.
+include(${PROJECT_SOURCE_DIR}/platform/win32/resources.cmake)
+
+set(TG_WIN32_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tarrengard.ico CACHE FILEPATH
+  "Icon file of the Windows program (icon group 1000)")
+if(NOT EXISTS ${TG_WIN32_ICON})
+  message(FATAL_ERROR "The Windows program needs its icon group: ${TG_WIN32_ICON} is missing")
+endif()
+
+# WIN32: the GUI subsystem (-mwindows), so no console window opens.
+add_executable(tarrengard-setup WIN32 main_win32.cpp)
+target_link_libraries(tarrengard-setup PRIVATE tgapp tgui)
+if(TARGET tgplatform_win32)
+  target_link_libraries(tarrengard-setup PRIVATE tgplatform_win32)
+endif()
+target_link_libraries(tarrengard-setup PRIVATE comctl32 winmm user32 kernel32)
+tg_add_win32_resources(tarrengard-setup ${TG_WIN32_ICON})
+
+# Helpers of the Wine test stage (scripts/test.d/50-windows): the stand-in
+# game and the resource check. The top level adds no tests when cross-building.
+option(TG_BUILD_WIN32_TEST_HELPERS "Build the stand-in game and the resource check" ON)
+if(TG_BUILD_WIN32_TEST_HELPERS)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tests/win32 ${CMAKE_BINARY_DIR}/tests/win32)
+endif()

@@ -1,0 +1,322 @@
+// Checks the resources built into tarrengard-setup.exe against what the
+// program relies on: every dialog template equal, field by field, to the
+// template data the other backends render (so the resource generator and the
+// Windows headers agree with the data); icon group 1000 with its four sizes;
+// the common-controls manifest; the version information.
+//
+// Usage (under Wine or on Windows): tg-resource-check PATH\tarrengard-setup.exe
+// Prints one line per failed check and a closing count; exit status 0 only
+// when every check passed.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "ui/dialog_templates.h"
+
+namespace {
+
+int checks = 0;
+int failures = 0;
+
+void check(bool ok, const char *format, ...) {
+  ++checks;
+  if (ok)
+    return;
+  ++failures;
+  std::va_list args;
+  va_start(args, format);
+  std::printf("FAIL: ");
+  std::vprintf(format, args);
+  std::printf("\n");
+  va_end(args);
+}
+
+// A little-endian reader over one resource, failing softly past its end so
+// that a truncated template is reported instead of read out of bounds.
+struct Reader {
+  const uint8_t *data;
+  size_t size;
+  size_t at = 0;
+  bool overrun = false;
+
+  uint16_t word() {
+    if (at + 2 > size) {
+      overrun = true;
+      return 0;
+    }
+    uint16_t value = static_cast<uint16_t>(data[at] | (data[at + 1] << 8));
+    at += 2;
+    return value;
+  }
+  uint32_t dword() {
+    uint32_t low = word();
+    return low | (static_cast<uint32_t>(word()) << 16);
+  }
+  int16_t shortValue() { return static_cast<int16_t>(word()); }
+  uint8_t byte() {
+    if (at + 1 > size) {
+      overrun = true;
+      return 0;
+    }
+    return data[at++];
+  }
+  void alignDword() { at = (at + 3) & ~static_cast<size_t>(3); }
+  // A zero-terminated UTF-16 string; the templates are ASCII.
+  std::string text() {
+    std::string out;
+    for (uint16_t c = word(); c != 0 && !overrun; c = word())
+      out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+  }
+  // sz_Or_Ord: 0xFFFF followed by an ordinal, or a string.
+  std::string textOrOrdinal(bool *isOrdinal, uint16_t *ordinal) {
+    size_t start = at;
+    if (word() == 0xFFFF) {
+      *isOrdinal = true;
+      *ordinal = word();
+      return std::string();
+    }
+    at = start;
+    *isOrdinal = false;
+    return text();
+  }
+};
+
+std::string upper(std::string text) {
+  for (char &c : text)
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+// The predefined control classes that resource compilers store as ordinals.
+std::string className(bool isOrdinal, uint16_t ordinal, const std::string &name) {
+  if (!isOrdinal)
+    return upper(name);
+  switch (ordinal) {
+    case 0x80: return "BUTTON";
+    case 0x81: return "EDIT";
+    case 0x82: return "STATIC";
+    case 0x83: return "LISTBOX";
+    case 0x84: return "SCROLLBAR";
+    case 0x85: return "COMBOBOX";
+  }
+  return "#" + std::to_string(ordinal);
+}
+
+bool findResource(HMODULE module, LPCSTR type, int id, Reader *reader) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  if (!found)
+    return false;
+  HGLOBAL loaded = LoadResource(module, found);
+  if (!loaded)
+    return false;
+  reader->data = static_cast<const uint8_t *>(LockResource(loaded));
+  reader->size = SizeofResource(module, found);
+  reader->at = 0;
+  reader->overrun = false;
+  return reader->data != nullptr;
+}
+
+void checkDialog(HMODULE module, const DialogTemplateData &expected) {
+  Reader r{};
+  int id = expected.id;
+  if (!findResource(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */, id, &r)) {
+    check(false, "dialog %d: no RT_DIALOG resource", id);
+    return;
+  }
+  uint16_t version = r.word();
+  uint16_t signature = r.word();
+  check(version == 1 && signature == 0xFFFF, "dialog %d: not a DLGTEMPLATEEX (%u, %04x)", id, version,
+        signature);
+  if (version != 1 || signature != 0xFFFF)
+    return;
+  r.dword();  // help id
+  uint32_t exStyle = r.dword();
+  uint32_t style = r.dword();
+  int count = r.word();
+  int x = r.shortValue(), y = r.shortValue(), cx = r.shortValue(), cy = r.shortValue();
+  bool ordinal = false;
+  uint16_t number = 0;
+  std::string menu = r.textOrOrdinal(&ordinal, &number);
+  check(!ordinal && menu.empty(), "dialog %d: has a menu", id);
+  std::string windowClass = r.textOrOrdinal(&ordinal, &number);
+  check(!ordinal && windowClass.empty(), "dialog %d: has a private window class", id);
+  std::string caption = r.text();
+
+  check(exStyle == 0, "dialog %d: extended style %08lx, expected 0", id, (unsigned long)exStyle);
+  check(style == expected.style, "dialog %d: style %08lx, expected %08lx", id, (unsigned long)style,
+        (unsigned long)expected.style);
+  check(x == expected.x && y == expected.y && cx == expected.cx && cy == expected.cy,
+        "dialog %d: at %d,%d size %dx%d, expected %d,%d size %dx%d", id, x, y, cx, cy, expected.x,
+        expected.y, expected.cx, expected.cy);
+  check(caption == expected.caption, "dialog %d: caption \"%s\", expected \"%s\"", id, caption.c_str(),
+        expected.caption);
+  if (style & DS_SETFONT) {
+    int points = r.word();
+    r.word();  // weight
+    r.byte();  // italic
+    r.byte();  // character set
+    std::string face = r.text();
+    check(points == expected.pointSize && face == expected.fontName,
+          "dialog %d: font \"%s\" %d, expected \"%s\" %d", id, face.c_str(), points, expected.fontName,
+          expected.pointSize);
+  } else {
+    check(false, "dialog %d: no DS_SETFONT, so no font", id);
+  }
+  check(count == expected.controlCount, "dialog %d: %d controls, expected %d", id, count,
+        expected.controlCount);
+
+  for (int i = 0; i < count && i < expected.controlCount && !r.overrun; ++i) {
+    const DialogControlTemplate &c = expected.controls[i];
+    r.alignDword();
+    r.dword();  // help id
+    uint32_t itemExStyle = r.dword();
+    uint32_t itemStyle = r.dword();
+    int ix = r.shortValue(), iy = r.shortValue(), icx = r.shortValue(), icy = r.shortValue();
+    int32_t itemId = static_cast<int32_t>(r.dword());
+    bool classIsOrdinal = false;
+    uint16_t classOrdinal = 0;
+    std::string itemClassName = r.textOrOrdinal(&classIsOrdinal, &classOrdinal);
+    bool textIsOrdinal = false;
+    uint16_t textOrdinal = 0;
+    std::string itemText = r.textOrOrdinal(&textIsOrdinal, &textOrdinal);
+    uint16_t extra = r.word();
+    r.at += extra;
+
+    std::string itemClass = className(classIsOrdinal, classOrdinal, itemClassName);
+    const char *text = c.text ? c.text : "";
+    check(itemId == c.id, "dialog %d control %d: id %ld, expected %d", id, i, (long)itemId, c.id);
+    check(itemClass == upper(c.className), "dialog %d control %d (id %d): class %s, expected %s", id, i,
+          c.id, itemClass.c_str(), c.className);
+    check(!textIsOrdinal && itemText == text, "dialog %d control %d (id %d): text \"%s\", expected \"%s\"",
+          id, i, c.id, itemText.c_str(), text);
+    check(itemStyle == c.style, "dialog %d control %d (id %d): style %08lx, expected %08lx", id, i, c.id,
+          (unsigned long)itemStyle, (unsigned long)c.style);
+    check(itemExStyle == 0, "dialog %d control %d (id %d): extended style %08lx", id, i, c.id,
+          (unsigned long)itemExStyle);
+    check(ix == c.x && iy == c.y && icx == c.cx && icy == c.cy,
+          "dialog %d control %d (id %d): at %d,%d size %dx%d, expected %d,%d size %dx%d", id, i, c.id, ix,
+          iy, icx, icy, c.x, c.y, c.cx, c.cy);
+  }
+  check(!r.overrun, "dialog %d: resource ends inside the template", id);
+}
+
+void checkIcon(HMODULE module) {
+  Reader r{};
+  if (!findResource(module, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, 1000, &r)) {
+    check(false, "icon group 1000 is missing");
+    return;
+  }
+  r.word();  // reserved
+  uint16_t type = r.word();
+  int count = r.word();
+  check(type == 1, "icon group 1000: type %u, expected 1 (icon)", type);
+  std::map<int, int> imagesBySize;
+  for (int i = 0; i < count && !r.overrun; ++i) {
+    int width = r.byte();
+    int height = r.byte();
+    r.byte();  // colour count
+    r.byte();  // reserved
+    r.word();  // planes
+    int bits = r.word();
+    r.dword();  // bytes in resource
+    uint16_t imageId = r.word();
+    if (width == 0)
+      width = 256;
+    if (height == 0)
+      height = 256;
+    check(width == height, "icon group 1000: image %d is %dx%d", i, width, height);
+    ++imagesBySize[width];
+    Reader image{};
+    check(findResource(module, MAKEINTRESOURCEA(3) /* RT_ICON */, imageId, &image),
+          "icon group 1000: image %d (%dx%d, %d bits) has no RT_ICON %u", i, width, height, bits, imageId);
+  }
+  check(!r.overrun, "icon group 1000: truncated");
+  for (int size : {16, 24, 32, 48})
+    check(imagesBySize[size] > 0, "icon group 1000: no %dx%d image", size, size);
+  std::printf("icon group 1000:");
+  for (const auto &entry : imagesBySize)
+    std::printf(" %dx%d (%d)", entry.first, entry.first, entry.second);
+  std::printf("\n");
+}
+
+void checkManifest(HMODULE module) {
+  Reader r{};
+  if (!findResource(module, MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, &r)) {
+    check(false, "manifest 1 is missing");
+    return;
+  }
+  std::string manifest(reinterpret_cast<const char *>(r.data), r.size);
+  check(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+            manifest.find("version=\"6.0.0.0\"") != std::string::npos,
+        "manifest does not ask for common controls 6");
+  check(manifest.find("asInvoker") != std::string::npos, "manifest has no asInvoker execution level");
+}
+
+void checkVersion(const char *path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (!size) {
+    check(false, "no version information");
+    return;
+  }
+  std::string block(size, '\0');
+  if (!GetFileVersionInfoA(path, 0, size, &block[0])) {
+    check(false, "version information cannot be read");
+    return;
+  }
+  VS_FIXEDFILEINFO *fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void **>(&fixed), &length) || !fixed) {
+    check(false, "version information has no fixed part");
+    return;
+  }
+  check(fixed->dwSignature == 0xFEEF04BD, "version information: bad signature");
+  DWORD wantMs = (TG_VERSION_MAJOR << 16) | TG_VERSION_MINOR;
+  DWORD wantLs = static_cast<DWORD>(TG_VERSION_PATCH) << 16;
+  check(fixed->dwFileVersionMS == wantMs && fixed->dwFileVersionLS == wantLs,
+        "file version %lu.%lu.%lu.%lu, expected %d.%d.%d.0", fixed->dwFileVersionMS >> 16,
+        fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF,
+        TG_VERSION_MAJOR, TG_VERSION_MINOR, TG_VERSION_PATCH);
+  check(fixed->dwFileType == VFT_APP, "file type %lu, expected an application", fixed->dwFileType);
+  char *name = nullptr;
+  if (VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename",
+                     reinterpret_cast<void **>(&name), &length) &&
+      name)
+    check(std::strcmp(name, "tarrengard-setup.exe") == 0, "original file name \"%s\"", name);
+  else
+    check(false, "version information has no OriginalFilename in 040904B0");
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    std::printf("usage: %s tarrengard-setup.exe\n", argv[0]);
+    return 2;
+  }
+  // As data: nothing of the program runs, its resources are only read.
+  HMODULE module = LoadLibraryExA(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) {
+    std::printf("FAIL: cannot open %s (error %lu)\n", argv[1], GetLastError());
+    return 1;
+  }
+  for (int i = 0; i < DialogTemplateCount; ++i)
+    checkDialog(module, DialogTemplateTable[i]);
+  for (int id : {100, 103, 113, 122, 135, 136})
+    check(findDialogTemplate(id) != nullptr, "template data has no dialog %d", id);
+  checkIcon(module);
+  checkManifest(module);
+  FreeLibrary(module);
+  checkVersion(argv[1]);
+
+  std::printf("resource check: %d checks, %d failures\n", checks, failures);
+  return failures == 0 ? 0 : 1;
+}
