@@ -1,0 +1,158 @@
+// Shared by the start-up tests: a fresh temporary folder per test as the
+// current folder, a clean settings record, small file helpers, and a shell
+// script that stands in for the game and records how it was started.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "app/startup.h"
+#include "config/config.h"
+#include "platform/user_script.h"
+#include "settings/settings.h"
+
+namespace apptest {
+
+inline std::string readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void writeFile(const std::string &path, const std::string &text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+// How the stand-in game was started, as it wrote it down.
+struct GameRecord {
+  bool found = false;
+  int argumentCount = -1;
+  std::string arguments;
+  std::string folder;
+  pid_t pid = 0;
+};
+
+// A process that exists and is not a zombie.
+inline bool isRunning(pid_t pid) {
+  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  size_t close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+// One field of /proc/<pid>/stat after the command name (3 = state, 4 = ppid, 6 = session).
+inline long procStatField(pid_t pid, int field) {
+  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  size_t close = stat.rfind(')');
+  if (close == std::string::npos)
+    return -1;
+  std::istringstream rest(stat.substr(close + 2));
+  std::string value;
+  for (int i = 3; i <= field; ++i)
+    rest >> value;
+  return value.empty() || !isdigit((unsigned char)value[0]) ? -1 : std::stol(value);
+}
+
+class FreshFolderTest : public ::testing::Test {
+protected:
+  std::string folder;  // the current folder while the test runs (no symlinks)
+
+  void SetUp() override {
+    char pattern[] = "/tmp/tg-app-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = std::filesystem::canonical(pattern).string();
+    previousFolder = std::filesystem::current_path().string();
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    GameSettings = GameSettingsRecord{};
+    userscript::reset();
+    userscript::setFailureHandler([](const std::string &message) { ADD_FAILURE() << message; });
+  }
+
+  void TearDown() override {
+    for (pid_t pid : gamesToStop)
+      if (pid > 0)
+        kill(pid, SIGKILL);
+    userscript::reset();
+    if (!previousFolder.empty()) {
+      EXPECT_EQ(chdir(previousFolder.c_str()), 0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  // Runs the configurator as the program does and checks the script was used up.
+  int runConfigurator() {
+    static char module;
+    int code = tarrengardMain((HINSTANCE)&module);
+    EXPECT_TRUE(userscript::finished());
+    return code;
+  }
+
+  // An executable shell script at `path` that writes how it was started to
+  // `record` (absolute, so a wrong folder still shows) and then waits.
+  void writeGameStandIn(const std::string &path, const std::string &record) {
+    writeFile(path, "#!/bin/sh\n"
+                    "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
+                    "{ echo \"count=$#\"; echo \"args=$*\"; echo \"folder=$(pwd -P)\"; "
+                    "echo \"pid=$$\"; } > '" + record + ".part'\n"
+                    "mv '" + record + ".part' '" + record + "'\n"
+                    "exec sleep 60\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::group_exec);
+  }
+
+  // Waits up to `timeout` for the record; remembers the game to stop it later.
+  GameRecord waitForGame(const std::string &record,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    GameRecord result;
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!std::filesystem::exists(record))
+      return result;
+    std::istringstream lines(readFile(record));
+    std::string line;
+    while (std::getline(lines, line)) {
+      size_t equals = line.find('=');
+      if (equals == std::string::npos)
+        continue;
+      std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+      if (key == "count")
+        result.argumentCount = std::stoi(value);
+      else if (key == "args")
+        result.arguments = value;
+      else if (key == "folder")
+        result.folder = value;
+      else if (key == "pid")
+        result.pid = (pid_t)std::stol(value);
+    }
+    result.found = true;
+    gamesToStop.push_back(result.pid);
+    return result;
+  }
+
+  // For cases where no game may start: a game started in error has had ample
+  // time to write its record by then.
+  bool gameStartedWithin(const std::string &record, std::chrono::milliseconds wait) {
+    return waitForGame(record, wait).found;
+  }
+
+private:
+  std::string previousFolder;
+  std::vector<pid_t> gamesToStop;
+};
+
+}  // namespace apptest

@@ -1,0 +1,119 @@
+// A fatal error of the configuration library must be seen by the user of a
+// windowed program: a message box with no owner, then exit status 1, with the
+// message still on standard output. Each case runs in a forked child.
+#include "app_test_support.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "config/support.h"
+#include "ui/resource.h"
+
+using namespace apptest;
+namespace us = userscript;
+
+namespace {
+
+// Written to standard error when the child ends, for the death-test matcher.
+void printMessageBoxes() {
+  for (const auto &box : us::messageBoxes())
+    fprintf(stderr, "BOX owned=%d caption=[%s] text=[%s] style=%u\n", box.owned ? 1 : 0,
+            box.caption.c_str(), box.text.c_str(), box.style);
+}
+
+// Prepares the child: standard output into a file the parent reads, the
+// message boxes listed at exit, script failures visible in the child's output.
+void captureChildOutput() {
+  fflush(stdout);
+  if (!freopen("stdout.txt", "w", stdout))
+    _exit(90);
+  atexit(printMessageBoxes);
+  us::setFailureHandler(
+      [](const std::string &message) { fprintf(stderr, "SCRIPT FAILURE %s\n", message.c_str()); });
+}
+
+std::string escapeRegex(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (strchr("\\.[]()*+?{}|^$", c))
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// A sysfs attribute: a regular file whose stated size exceeds what a read
+// gives, so loading it cannot read it completely. Empty when there is none.
+std::string shortReadingFile(long &statedSize) {
+  for (const char *path : {"/sys/kernel/uevent_seqnum", "/sys/kernel/profiling",
+                           "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+      continue;
+    if ((long)readFile(path).size() < (long)info.st_size) {
+      statedSize = (long)info.st_size;
+      return path;
+    }
+  }
+  return {};
+}
+
+class FatalError : public FreshFolderTest {
+protected:
+  void SetUp() override {
+    FreshFolderTest::SetUp();
+    // The child must share this fixture's folder and script state.
+    GTEST_FLAG_SET(death_test_style, "fast");
+  }
+};
+
+}  // namespace
+
+TEST_F(FatalError, AConfigurationFileThatCannotBeReadIsShownInABoxAndEndsWithOne) {
+  long statedSize = 0;
+  std::string source = shortReadingFile(statedSize);
+  if (source.empty())
+    GTEST_SKIP() << "no file on this system claims more bytes than it gives";
+  std::filesystem::create_symlink(source, ConfigFileName);
+  std::string message = "Failed reading " + std::to_string(statedSize) + " bytes.";
+
+  EXPECT_EXIT(
+      {
+        captureChildOutput();
+        us::expectMessageBox(IDOK);  // the menu never opens
+        static char module;
+        tarrengardMain((HINSTANCE)&module);
+      },
+      ::testing::ExitedWithCode(1),
+      "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" + escapeRegex(message) +
+          "\\] style=16");
+  EXPECT_EQ(readFile("stdout.txt"), message + "\n\n\n");
+}
+
+TEST_F(FatalError, AFailureWhileTheMenuIsOpenIsShownWithoutAnOwner) {
+  EXPECT_EXIT(
+      {
+        captureChildOutput();
+        us::expectDialog("Tarrengard Configuration",
+                         {us::inspect([](HWND) { fatalError("Couldn't allocate %d bytes.", 4096); })});
+        us::expectMessageBox(IDOK);
+        static char module;
+        tarrengardMain((HINSTANCE)&module);
+      },
+      ::testing::ExitedWithCode(1),
+      "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[Couldn't allocate 4096 "
+      "bytes\\.\\] style=16");
+  EXPECT_EQ(readFile("stdout.txt"), "Couldn't allocate 4096 bytes.\n\n");
+}
+
+TEST_F(FatalError, ANullFormatStillEndsSilentlyWithZero) {
+  EXPECT_EXIT(
+      {
+        captureChildOutput();
+        us::expectDialog("Tarrengard Configuration", {us::inspect([](HWND) { fatalError(nullptr); })});
+        static char module;
+        tarrengardMain((HINSTANCE)&module);
+      },
+      ::testing::ExitedWithCode(0), "^$");
+  EXPECT_EQ(readFile("stdout.txt"), "");
+}

@@ -1,0 +1,333 @@
+// End to end through the real entry point: defaults, load, the main menu
+// driven by a scripted user, free, and the launch, each in a fresh folder.
+#include "app_test_support.h"
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+
+#include "ui/resource.h"
+
+using namespace apptest;
+namespace us = userscript;
+
+namespace {
+
+const char MenuCaption[] = "Tarrengard Configuration";
+const char SaveCaption[] = "Save Configuration Changes";
+const char Question[] = "Your configuration has been changed. Save now?";
+
+const char SampleConfig[] = "; written by hand\r\n"
+                            "[Screen Setup]\r\n"
+                            "ScreenWidth = 800\r\n"
+                            "ScreenHeight = 600\r\n"
+                            "Gamma = 3\r\n"
+                            "\r\n"
+                            "[Extra]\r\n"
+                            "Kept = \"as it was\"\r\n";
+
+// An integer as a fresh load of gardum.cfg sees it; INT32_MIN when absent.
+int32_t savedInteger(const char *section, const char *key) {
+  int32_t value = INT32_MIN;
+  if (!std::filesystem::is_regular_file(ConfigFileName))
+    return value;
+  ConfigHandle handle = configLoad(ConfigFileName);
+  configGetInteger(handle, section, key, &value);
+  configFree(handle);
+  return value;
+}
+
+us::Action markChanged(int screenWidth) {
+  return us::inspect([screenWidth](HWND) {
+    GameSettings.ScreenWidth = screenWidth;
+    GameSettings.configChanged = true;
+  });
+}
+
+void expectBox(size_t index, bool owned, const char *text, const char *caption, UINT style) {
+  const auto &boxes = us::messageBoxes();
+  ASSERT_GT(boxes.size(), index);
+  EXPECT_EQ(boxes[index].owned, owned) << index;
+  EXPECT_EQ(boxes[index].text, text) << index;
+  EXPECT_EQ(boxes[index].caption, caption) << index;
+  EXPECT_EQ(boxes[index].style, style) << index;
+}
+
+}  // namespace
+
+// ---- Start-up without and with a configuration file -------------------------
+
+using Startup = FreshFolderTest;
+
+TEST_F(Startup, WithoutAFileTheMenuSeesExactlyTheDefaultsAndExitWritesNothing) {
+  static char module;
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
+                                   EXPECT_EQ(GameSettings.configHandle, -1);
+                                   EXPECT_FALSE(GameSettings.configChanged);
+                                   for (int i = 0; i < GameFunctionCount; ++i) {
+                                     EXPECT_EQ(GameSettings.KeyBindings[i][0],
+                                               DefaultKeyBindingTable[i].primary) << i;
+                                     EXPECT_EQ(GameSettings.KeyBindings[i][1],
+                                               DefaultKeyBindingTable[i].secondary) << i;
+                                   }
+                                   int turnRight = findGameFunction("Turn_Right");
+                                   ASSERT_GE(turnRight, 0);
+                                   EXPECT_STREQ(GameSettings.KeyBindings[turnRight][0], "Right");
+                                   EXPECT_STREQ(GameSettings.KeyBindings[turnRight][1], "KPad6");
+                                   for (int b = 0; b < MouseButtonCount; ++b) {
+                                     EXPECT_EQ(GameSettings.MouseButton[b], DefaultMouseButtonTable[b]);
+                                     EXPECT_EQ(GameSettings.MouseButtonClicked[b],
+                                               DefaultMouseButtonClickedTable[b]);
+                                   }
+                                   EXPECT_EQ(GameSettings.MouseAnalogAxes[0], 0);
+                                   EXPECT_EQ(GameSettings.MouseAnalogAxes[1], 2);
+                                   for (int d = 0; d < MouseDirectionCount; ++d)
+                                     EXPECT_STREQ(GameSettings.MouseDigitalAxes[d], "");
+                                   EXPECT_EQ(GameSettings.ScreenWidth, 640);
+                                 }),
+                                 us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(tarrengardMain((HINSTANCE)&module), 0);
+  EXPECT_TRUE(us::finished());
+  EXPECT_EQ(GameSettings.appInstance, (void *)&module);
+  EXPECT_TRUE(us::messageBoxes().empty());
+  EXPECT_FALSE(std::filesystem::exists(ConfigFileName));
+  EXPECT_EQ(us::dialogsOpened(), std::vector<std::string>{MenuCaption});
+}
+
+TEST_F(Startup, WithoutAFileTheFirstSaveCreatesASeededOne) {
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_EQ(savedInteger("Screen Setup", "Shadows"), 1);
+  EXPECT_EQ(savedInteger("Controls", "MouseSensitivity"), 45056);
+  EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 640);
+}
+
+TEST_F(Startup, TheFileIsLoadedBeforeTheMenuOpensAndNothingCountsAsChanged) {
+  writeFile(ConfigFileName, SampleConfig);
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
+                                   EXPECT_GE(GameSettings.configHandle, 0);
+                                   EXPECT_EQ(GameSettings.ScreenWidth, 800);
+                                   EXPECT_EQ(GameSettings.ScreenHeight, 600);
+                                   EXPECT_FALSE(GameSettings.configChanged);
+                                 }),
+                                 us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_TRUE(us::messageBoxes().empty());
+}
+
+// ---- Leaving: "Exit", Escape and the close box behave alike ------------------
+
+struct LeaveWay {
+  const char *name;
+  us::Action action;
+};
+
+class Leaving : public FreshFolderTest, public ::testing::WithParamInterface<LeaveWay> {};
+
+TEST_P(Leaving, WithoutChangesClosesAtOnceAndLeavesTheFileAlone) {
+  writeFile(ConfigFileName, SampleConfig);
+  writeGameStandIn("vexgame.exe", folder + "/game.record");
+  us::expectDialog(MenuCaption, {GetParam().action});
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_TRUE(us::messageBoxes().empty());
+  EXPECT_EQ(readFile(ConfigFileName), SampleConfig);
+  EXPECT_FALSE(GameSettings.runGameOnExit);
+  EXPECT_FALSE(gameStartedWithin(folder + "/game.record", std::chrono::milliseconds(300)));
+}
+
+TEST_P(Leaving, AfterAChangeAnsweredNoClosesAndDropsTheChange) {
+  writeFile(ConfigFileName, SampleConfig);
+  us::expectDialog(MenuCaption, {markChanged(1024), GetParam().action});
+  us::expectMessageBox(IDNO);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  expectBox(0, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+  EXPECT_EQ(readFile(ConfigFileName), SampleConfig);
+}
+
+TEST_P(Leaving, AfterAChangeAnsweredYesSavesThenClosesWithoutAConfirmation) {
+  writeFile(ConfigFileName, SampleConfig);
+  us::expectDialog(MenuCaption, {markChanged(1024), GetParam().action});
+  us::expectMessageBox(IDYES);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  expectBox(0, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+  EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1024);
+  EXPECT_EQ(savedInteger("Screen Setup", "Gamma"), 3);  // unmanaged entries survive
+  EXPECT_FALSE(GameSettings.runGameOnExit);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByExitEscapeAndCloseBox, Leaving,
+                         ::testing::Values(LeaveWay{"Exit", us::click(IDC_MENU_EXIT)},
+                                           LeaveWay{"Escape", us::key(VK_ESCAPE)},
+                                           LeaveWay{"CloseBox", us::closeBox()}),
+                         [](const ::testing::TestParamInfo<LeaveWay> &info) {
+                           return std::string(info.param.name);
+                         });
+
+// ---- Saving ------------------------------------------------------------------
+
+using Saving = FreshFolderTest;
+
+TEST_F(Saving, SaveConfigurationTwiceWritesTwiceConfirmsEachTimeAndClearsTheChange) {
+  writeFile(ConfigFileName, SampleConfig);
+  auto writtenThenRemoved = [](int width) {
+    return us::inspect([width](HWND) {
+      EXPECT_FALSE(GameSettings.configChanged);
+      EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), width);
+      std::filesystem::remove(ConfigFileName);  // so the next save must write it again
+    });
+  };
+  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_SAVE), writtenThenRemoved(1024),
+                                 us::click(IDC_MENU_SAVE), writtenThenRemoved(1024),
+                                 us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 2u);  // and no question on leaving
+  expectBox(0, true, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
+  expectBox(1, true, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
+}
+
+TEST_F(Saving, SaveAndRunWritesEvenWithoutChangesAndStartsTheGame) {
+  writeFile(ConfigFileName, SampleConfig);
+  writeGameStandIn("vexgame.exe", folder + "/game.record");
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN)});
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_TRUE(us::messageBoxes().empty());
+  EXPECT_NE(readFile(ConfigFileName), SampleConfig);
+  EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 800);
+  EXPECT_EQ(savedInteger("Sound Setup", "MixRate"), 22050);
+  GameRecord game = waitForGame(folder + "/game.record");
+  ASSERT_TRUE(game.found);
+  EXPECT_EQ(game.argumentCount, 0);
+  EXPECT_EQ(game.folder, folder);
+}
+
+TEST_F(Saving, SaveAndRunWithoutTheGameSavesReportsAndEndsWithOne) {
+  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_SAVE_AND_RUN)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 1);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
+  EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1024);
+}
+
+TEST_F(Saving, NonExecutableGameCountsAsMissing) {
+  writeFile("vexgame.exe", "#!/bin/sh\nexit 0\n");  // no execute permission
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 1);
+  expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
+}
+
+// ---- A save that cannot write gardum.cfg (it is a folder) -------------------
+
+class FailedSave : public FreshFolderTest {
+protected:
+  void SetUp() override {
+    FreshFolderTest::SetUp();
+    std::filesystem::create_directory(ConfigFileName);
+    writeGameStandIn("vexgame.exe", folder + "/game.record");
+  }
+  void expectWriteErrorAt(size_t index) {
+    expectBox(index, true, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
+  }
+};
+
+TEST_F(FailedSave, SaveConfigurationReportsTheFailureAndKeepsTheChange) {
+  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_SAVE),
+                                 us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }),
+                                 us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  us::expectMessageBox(IDNO);  // still changed, so leaving asks
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 2u);  // no "Configuration saved."
+  expectWriteErrorAt(0);
+  expectBox(1, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+}
+
+TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN),
+                                 us::inspect([](HWND) { EXPECT_FALSE(GameSettings.runGameOnExit); }),
+                                 us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  expectWriteErrorAt(0);
+  EXPECT_FALSE(GameSettings.runGameOnExit);
+  EXPECT_FALSE(gameStartedWithin(folder + "/game.record", std::chrono::milliseconds(300)));
+}
+
+TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) {
+  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_EXIT),
+                                 us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }),
+                                 us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDYES);
+  us::expectMessageBox(IDOK);
+  us::expectMessageBox(IDNO);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 3u);
+  expectBox(0, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+  expectWriteErrorAt(1);
+  expectBox(2, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+}
+
+TEST_F(FailedSave, ALoadedFileThatCanNoLongerBeReplacedIsReportedToo) {
+  std::filesystem::remove(ConfigFileName);
+  writeFile(ConfigFileName, SampleConfig);
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
+                                   ASSERT_GE(GameSettings.configHandle, 0);
+                                   std::filesystem::remove(ConfigFileName);
+                                   std::filesystem::create_directory(ConfigFileName);
+                                 }),
+                                 us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  expectWriteErrorAt(0);
+  EXPECT_TRUE(std::filesystem::is_directory(ConfigFileName));
+}
+
+// ---- Where the configurator looks --------------------------------------------
+
+using CurrentFolder = FreshFolderTest;
+
+TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
+  // The configurator is started in a subfolder of a folder that holds its own
+  // gardum.cfg and game; only the current folder's may be used.
+  std::string outer = folder;
+  writeFile(outer + "/gardum.cfg", "[Screen Setup]\r\nScreenWidth = 1600\r\n");
+  writeGameStandIn(outer + "/vexgame.exe", outer + "/outer.record");
+  std::filesystem::create_directory(outer + "/game");
+  ASSERT_EQ(chdir("game"), 0);
+  writeFile(ConfigFileName, SampleConfig);
+  writeGameStandIn("vexgame.exe", outer + "/inner.record");
+
+  us::expectDialog(MenuCaption,
+                   {us::inspect([](HWND) { EXPECT_EQ(GameSettings.ScreenWidth, 800); }),
+                    markChanged(1280), us::click(IDC_MENU_SAVE_AND_RUN)});
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1280);
+  EXPECT_EQ(readFile(outer + "/gardum.cfg"), "[Screen Setup]\r\nScreenWidth = 1600\r\n");
+  GameRecord game = waitForGame(outer + "/inner.record");
+  ASSERT_TRUE(game.found);
+  EXPECT_EQ(game.folder, outer + "/game");
+  EXPECT_FALSE(gameStartedWithin(outer + "/outer.record", std::chrono::milliseconds(300)));
+}
+
+// ---- The category buttons ------------------------------------------------------
+
+using CategoryButtons = FreshFolderTest;
+
+TEST_F(CategoryButtons, OpenTheirDialogsOwnedByTheMenuAndReturnToIt) {
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_MUSIC_SOUND_VIDEO), us::click(IDC_MENU_INPUT_DEVICES),
+                                 us::inspect([](HWND) { GameSettings.configChanged = false; }),
+                                 us::click(IDC_MENU_EXIT)});
+  us::expectDialog("Music, Sound and Video", {us::click(IDOK)});
+  us::expectDialog("Input Devices", {us::click(IDOK)});
+  EXPECT_EQ(runConfigurator(), 0);
+  EXPECT_EQ(us::dialogsOpened(),
+            (std::vector<std::string>{MenuCaption, "Music, Sound and Video", "Input Devices"}));
+}
