@@ -114,6 +114,21 @@ TEST_F(CfgTool, MissingOrUnreadableFilesExitTwoWithoutTheLibraryMessage) {
   EXPECT_FALSE(pathExists(missing));
 }
 
+// An answer that never reached its reader must not look like success.
+TEST_F(CfgTool, LostOutputExitsTwo) {
+  if (!pathExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string cfg = file("a.cfg", "[S]\nK = 1\n");
+  ToolRunOptions full;
+  full.stdoutPath = "/dev/full";
+  for (const std::vector<std::string> &line :
+       {std::vector<std::string>{"dump", cfg}, {"get", cfg, "S", "K", "--raw"}, {"--help"},
+        {"settings", "-C", folder}}) {
+    ToolRun run = runTool(line, full);
+    EXPECT_EQ(run.status, 2) << line[0];
+    EXPECT_EQ(run.err.rfind(ErrorPrefix, 0), 0u) << run.err;
+  }
+}
+
 // ---- check ------------------------------------------------------------------------
 
 TEST_F(CfgTool, CheckOfACleanFilePrintsNothing) {

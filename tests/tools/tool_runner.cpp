@@ -39,6 +39,11 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     dup2(outPipe[1], STDOUT_FILENO);
+    if (options.stdoutPath) {
+      int fd = ::open(options.stdoutPath, O_WRONLY);
+      if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0) _exit(126);
+      close(fd);
+    }
     dup2(errPipe[1], STDERR_FILENO);
     close(outPipe[0]);
     close(outPipe[1]);
