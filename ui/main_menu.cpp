@@ -7,31 +7,8 @@
 #include "ui/main_menu.h"
 
 #include "settings/settings.h"
-#include "ui/resource.h"
-
-#if __has_include("ui/dialogs.h")
 #include "ui/dialogs.h"
-#else
-// Until the settings dialogs exist their templates open with a procedure
-// that only closes.
-static INT_PTR CALLBACK placeholderDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG)
-    return TRUE;
-  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dialog, 0);
-    return TRUE;
-  }
-  return FALSE;
-}
-static INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                                  LPARAM lParam) {
-  return placeholderDialogProc(dialog, message, wParam, lParam);
-}
-static INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
-  return placeholderDialogProc(dialog, message, wParam, lParam);
-}
-#endif
+#include "ui/resource.h"
 
 static const char SaveCaption[] = "Save Configuration Changes";
 
