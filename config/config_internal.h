@@ -10,26 +10,30 @@
 #include <cstddef>
 #include <cstdint>
 
+// An open-addressing hash index from names to positions in an ordered
+// vector. Slot i holds the name's hash at slots[2i] and its position + 1 at
+// slots[2i + 1] (0: empty), so a probe reads no name until the hashes agree.
+struct ConfigIndex {
+  uint32_t *slots; // null until the first insertion
+  uint32_t mask;   // slot count - 1
+  uint32_t used;
+};
+
 struct ConfigEntry {
   char *key;
   char *value;
   size_t keyLength;
   size_t valueLength;
   size_t valueCapacity; // bytes available at `value` before its terminator
-  uint32_t hash;
-  ConfigEntry *nextInBucket;
 };
 
 struct ConfigSection {
   char *name;
   size_t nameLength;
-  uint32_t hash;
-  ConfigSection *nextInBucket;
   ConfigEntry **entries; // creation order; the vector may move, entries never do
   int entryCount;
   int entryCapacity;
-  ConfigEntry **buckets;
-  uint32_t bucketMask; // bucket count - 1; buckets is null until the first entry
+  ConfigIndex index;
 };
 
 struct ConfigArenaChunk;
@@ -39,8 +43,7 @@ struct ConfigDocument {
   ConfigSection **sections;
   int sectionCount;
   int sectionCapacity;
-  ConfigSection **buckets;
-  uint32_t bucketMask;
+  ConfigIndex index;
   ConfigArenaChunk *chunks; // newest first
   char *arenaNext;
   size_t arenaLeft;
@@ -67,6 +70,9 @@ ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t
                                  uint32_t hash);
 void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
                       size_t keyLength, const char *value, size_t valueLength);
+// The same with the key's hash already known.
+void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
+                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength);
 
 // The entry under section and key: null with no document, no section or no
 // entry. `hasSections` (may be null) tells the queries whose answers differ

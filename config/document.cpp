@@ -13,7 +13,6 @@ namespace {
 
 const size_t FirstChunkSize = 4096;
 const size_t LargestChunkSize = 1 << 20;
-const uint32_t FirstBucketCount = 8;
 
 struct alignas(16) ChunkHeader {
   ConfigArenaChunk *next;
@@ -37,38 +36,58 @@ void growPointerVector(void ***vector, int *capacity, int needed) {
   *capacity = wanted;
 }
 
-template <typename Node> Node **newBuckets(uint32_t count) {
-  Node **buckets = (Node **)memAlloc(count * sizeof(Node *));
-  memset(buckets, 0, count * sizeof(Node *));
-  return buckets;
+const uint32_t FirstSlotCount = 16;
+
+// Stores `position` under `hash`, growing the table past three quarters full.
+void indexInsert(ConfigIndex *index, uint32_t hash, uint32_t position) {
+  if (!index->slots || (index->used + 1) * 4 > (index->mask + 1) * 3) {
+    uint32_t count = index->slots ? (index->mask + 1) * 2 : FirstSlotCount;
+    uint32_t *slots = (uint32_t *)memAlloc((size_t)count * 2 * sizeof(uint32_t));
+    memset(slots, 0, (size_t)count * 2 * sizeof(uint32_t));
+    // Walking the old table in order writes the new one in two ascending
+    // runs, which keeps growing a large index cache-friendly.
+    for (uint32_t i = 0; index->slots && i <= index->mask; i++) {
+      if (!index->slots[2 * i + 1])
+        continue;
+      uint32_t at = index->slots[2 * i] & (count - 1);
+      while (slots[2 * at + 1])
+        at = (at + 1) & (count - 1);
+      slots[2 * at] = index->slots[2 * i];
+      slots[2 * at + 1] = index->slots[2 * i + 1];
+    }
+    if (index->slots)
+      memFree(index->slots);
+    index->slots = slots;
+    index->mask = count - 1;
+  }
+  uint32_t at = hash & index->mask;
+  while (index->slots[2 * at + 1])
+    at = (at + 1) & index->mask;
+  index->slots[2 * at] = hash;
+  index->slots[2 * at + 1] = position + 1;
+  index->used++;
 }
 
-void rehashSections(ConfigDocument *doc) {
-  uint32_t count = (doc->bucketMask + 1) * 2;
-  ConfigSection **buckets = newBuckets<ConfigSection>(count);
-  for (int i = 0; i < doc->sectionCount; i++) {
-    ConfigSection *section = doc->sections[i];
-    ConfigSection **slot = &buckets[section->hash & (count - 1)];
-    section->nextInBucket = *slot;
-    *slot = section;
+// Position of the name among `items` (each with `name`/`nameLength`-like
+// fields reached through `nameOf`), or -1.
+template <typename Item, typename NameOf>
+int indexFind(const ConfigIndex *index, Item *const *items, uint32_t hash, const char *name,
+              size_t length, NameOf nameOf) {
+  if (!index->slots)
+    return -1;
+  uint32_t at = hash & index->mask;
+  for (;;) {
+    uint32_t position = index->slots[2 * at + 1];
+    if (!position)
+      return -1;
+    if (index->slots[2 * at] == hash) {
+      size_t itemLength = 0;
+      const char *itemName = nameOf(items[position - 1], &itemLength);
+      if (configNamesEqual(itemName, itemLength, name, length))
+        return (int)position - 1;
+    }
+    at = (at + 1) & index->mask;
   }
-  memFree(doc->buckets);
-  doc->buckets = buckets;
-  doc->bucketMask = count - 1;
-}
-
-void rehashEntries(ConfigSection *section) {
-  uint32_t count = (section->bucketMask + 1) * 2;
-  ConfigEntry **buckets = newBuckets<ConfigEntry>(count);
-  for (int i = 0; i < section->entryCount; i++) {
-    ConfigEntry *entry = section->entries[i];
-    ConfigEntry **slot = &buckets[entry->hash & (count - 1)];
-    entry->nextInBucket = *slot;
-    *slot = entry;
-  }
-  memFree(section->buckets);
-  section->buckets = buckets;
-  section->bucketMask = count - 1;
 }
 
 ConfigSection *lookupSection(ConfigHandle handle, const char *name) {
@@ -90,13 +109,19 @@ ConfigDocument *configDocumentOf(ConfigHandle handle) {
 }
 
 uint32_t configHashName(const char *text, size_t length) {
-  // FNV-1a over the case-folded bytes.
+  // FNV-1a over the case-folded bytes, then mixed so that the low bits,
+  // which pick the slot, depend on every byte.
   uint32_t hash = 2166136261u;
   const unsigned char *at = (const unsigned char *)text;
   for (size_t i = 0; i < length; i++) {
     hash ^= foldCase(at[i]);
     hash *= 16777619u;
   }
+  hash ^= hash >> 16;
+  hash *= 0x85EBCA6Bu;
+  hash ^= hash >> 13;
+  hash *= 0xC2B2AE35u;
+  hash ^= hash >> 16;
   return hash;
 }
 
@@ -140,13 +165,12 @@ void *configArenaAlloc(ConfigDocument *doc, size_t size) {
 
 ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length,
                                      uint32_t hash) {
-  if (!doc->buckets)
-    return nullptr;
-  for (ConfigSection *s = doc->buckets[hash & doc->bucketMask]; s; s = s->nextInBucket) {
-    if (s->hash == hash && configNamesEqual(s->name, s->nameLength, name, length))
-      return s;
-  }
-  return nullptr;
+  int found = indexFind(&doc->index, doc->sections, hash, name, length,
+                        [](const ConfigSection *s, size_t *n) {
+                          *n = s->nameLength;
+                          return (const char *)s->name;
+                        });
+  return found < 0 ? nullptr : doc->sections[found];
 }
 
 ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_t length) {
@@ -161,37 +185,31 @@ ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_
   memcpy(section->name, name, length);
   section->name[length] = '\0';
   section->nameLength = length;
-  section->hash = hash;
   growPointerVector((void ***)&doc->sections, &doc->sectionCapacity, doc->sectionCount + 1);
-  doc->sections[doc->sectionCount++] = section;
-  if (!doc->buckets) {
-    doc->buckets = newBuckets<ConfigSection>(FirstBucketCount);
-    doc->bucketMask = FirstBucketCount - 1;
-  } else if ((uint32_t)doc->sectionCount > doc->bucketMask + 1) {
-    rehashSections(doc); // the new section is linked below
-  }
-  ConfigSection **slot = &doc->buckets[hash & doc->bucketMask];
-  if (*slot != section) {
-    section->nextInBucket = *slot;
-    *slot = section;
-  }
+  doc->sections[doc->sectionCount] = section;
+  indexInsert(&doc->index, hash, (uint32_t)doc->sectionCount);
+  doc->sectionCount++;
   return section;
 }
 
 ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length,
                                  uint32_t hash) {
-  if (!section->buckets)
-    return nullptr;
-  for (ConfigEntry *e = section->buckets[hash & section->bucketMask]; e; e = e->nextInBucket) {
-    if (e->hash == hash && configNamesEqual(e->key, e->keyLength, key, length))
-      return e;
-  }
-  return nullptr;
+  int found = indexFind(&section->index, section->entries, hash, key, length,
+                        [](const ConfigEntry *e, size_t *n) {
+                          *n = e->keyLength;
+                          return (const char *)e->key;
+                        });
+  return found < 0 ? nullptr : section->entries[found];
 }
 
 void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
                       size_t keyLength, const char *value, size_t valueLength) {
-  uint32_t hash = configHashName(key, keyLength);
+  configPutRawHashed(doc, section, key, keyLength, configHashName(key, keyLength), value,
+                     valueLength);
+}
+
+void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
+                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength) {
   ConfigEntry *entry = configFindEntryText(section, key, keyLength, hash);
   if (entry) {
     // An existing entry keeps its place and key; its value is replaced in
@@ -219,20 +237,10 @@ void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *k
   entry->value[valueLength] = '\0';
   entry->valueLength = valueLength;
   entry->valueCapacity = valueLength;
-  entry->hash = hash;
   growPointerVector((void ***)&section->entries, &section->entryCapacity, section->entryCount + 1);
-  section->entries[section->entryCount++] = entry;
-  if (!section->buckets) {
-    section->buckets = newBuckets<ConfigEntry>(FirstBucketCount);
-    section->bucketMask = FirstBucketCount - 1;
-  } else if ((uint32_t)section->entryCount > section->bucketMask + 1) {
-    rehashEntries(section);
-  }
-  ConfigEntry **slot = &section->buckets[hash & section->bucketMask];
-  if (*slot != entry) {
-    entry->nextInBucket = *slot;
-    *slot = entry;
-  }
+  section->entries[section->entryCount] = entry;
+  indexInsert(&section->index, hash, (uint32_t)section->entryCount);
+  section->entryCount++;
 }
 
 ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const char *key,
@@ -278,13 +286,13 @@ void configFree(ConfigHandle handle) {
     ConfigSection *section = doc->sections[i];
     if (section->entries)
       memFree(section->entries);
-    if (section->buckets)
-      memFree(section->buckets);
+    if (section->index.slots)
+      memFree(section->index.slots);
   }
   if (doc->sections)
     memFree(doc->sections);
-  if (doc->buckets)
-    memFree(doc->buckets);
+  if (doc->index.slots)
+    memFree(doc->index.slots);
   ChunkHeader *chunk = (ChunkHeader *)doc->chunks;
   while (chunk) {
     ChunkHeader *next = (ChunkHeader *)chunk->next;

@@ -23,12 +23,42 @@ inline size_t cutAtZero(const unsigned char *text, size_t length) {
   return zero ? (size_t)((const unsigned char *)zero - text) : length;
 }
 
+// Entries wait in a short queue before they are stored, so that the index
+// slot each will probe can be fetched from memory while the following lines
+// are parsed; storing in queue order keeps every rule of storing at once.
+const int PendingCount = 16;
+
+struct PendingEntry {
+  ConfigSection *section;
+  const char *key;
+  size_t keyLength;
+  const char *value;
+  size_t valueLength;
+  uint32_t hash;
+};
+
 struct ParseState {
   ConfigDocument *doc;
   const unsigned char *sectionName; // the current section's name in the text
   size_t sectionNameLength;
   ConfigSection *section; // resolved on the first entry after its header
+  PendingEntry pending[PendingCount];
+  int pendingFirst;
+  int pendingCount;
 };
+
+void storePending(ParseState *state) {
+  PendingEntry *entry = &state->pending[state->pendingFirst];
+  configPutRawHashed(state->doc, entry->section, entry->key, entry->keyLength, entry->hash,
+                     entry->value, entry->valueLength);
+  state->pendingFirst = (state->pendingFirst + 1) % PendingCount;
+  state->pendingCount--;
+}
+
+void storeAllPending(ParseState *state) {
+  while (state->pendingCount > 0)
+    storePending(state);
+}
 
 void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
                 const unsigned char *value, size_t valueLength) {
@@ -38,8 +68,24 @@ void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
   if (!state->section)
     state->section = configAddSectionText(state->doc, (const char *)state->sectionName,
                                           state->sectionNameLength);
-  configPutRawText(state->doc, state->section, (const char *)key, cutAtZero(key, keyLength),
-                   (const char *)value, cutAtZero(value, valueLength));
+  if (state->pendingCount == PendingCount)
+    storePending(state);
+  PendingEntry *entry =
+      &state->pending[(state->pendingFirst + state->pendingCount) % PendingCount];
+  state->pendingCount++;
+  entry->section = state->section;
+  entry->key = (const char *)key;
+  entry->keyLength = cutAtZero(key, keyLength);
+  entry->value = (const char *)value;
+  entry->valueLength = cutAtZero(value, valueLength);
+  entry->hash = configHashName(entry->key, entry->keyLength);
+  const ConfigIndex *index = &state->section->index;
+#if defined(__GNUC__)
+  if (index->slots)
+    __builtin_prefetch(&index->slots[2 * (entry->hash & index->mask)]);
+#else
+  (void)index;
+#endif
 }
 
 // Trims the value [start, end) and stores it with its key.
@@ -62,6 +108,8 @@ int configParseText(ConfigHandle handle, char *text, long length) {
   state.sectionName = (const unsigned char *)"";
   state.sectionNameLength = 0;
   state.section = nullptr;
+  state.pendingFirst = 0;
+  state.pendingCount = 0;
 
   const unsigned char *at = (const unsigned char *)text;
   const unsigned char *const end = at + length;
@@ -162,6 +210,7 @@ int configParseText(ConfigHandle handle, char *text, long length) {
     while (at < end && !isLineEnd(*at))
       at++;
   }
+  storeAllPending(&state);
   return result;
 }
 

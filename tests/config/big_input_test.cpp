@@ -86,6 +86,7 @@ TEST_F(BigInput, MillionEntriesCostAboutTenTimesHundredThousand) {
   for (int run = 0; run < 2; run++)
     large = std::min(large, loadSeconds(dir.file("1000000"), 1000000));
   EXPECT_LT(large, 20 * small + 0.05) << small << " s against " << large << " s";
+  printf("100,000 entries: %.4f s; 1,000,000: %.4f s\n", small, large);
 }
 
 } // namespace
