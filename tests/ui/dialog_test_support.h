@@ -1,0 +1,116 @@
+// Shared by the dialog tests: a fresh temporary folder per test as the
+// current folder, a clean settings record with the default bindings, no MIDI
+// devices unless a test names some, and small readers that look at a dialog
+// through the Win32 calls only, so the same tests can drive any backend.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/midi.h"
+#include "platform/user_script.h"
+#include "platform/win32.h"
+#include "settings/settings.h"
+#include "tests/common/temp_folder.h"
+#include "ui/dialogs.h"
+#include "ui/resource.h"
+
+namespace dialogtest {
+
+using userscript::Action;
+using userscript::click;
+using userscript::doubleClickRow;
+using userscript::dragTrackbar;
+using userscript::focus;
+using userscript::inspect;
+using userscript::key;
+using userscript::selectRow;
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::make_unique<TempFolder>();
+    GameSettings = GameSettingsRecord{};
+    placeDefaultBindings();
+    KeySelectRequest = KeySelectRequestRecord{};
+    FunctionSelectRequest = FunctionSelectRequestRecord{};
+    userscript::reset();
+    setMidiOutDevices({});
+  }
+
+  void TearDown() override {
+    setMidiOutDevicesForTesting(nullptr);
+    folder_.reset();
+  }
+
+  void setMidiOutDevices(const std::vector<std::string> &names) { setMidiOutDevicesForTesting(&names); }
+
+  std::unique_ptr<TempFolder> folder_;
+};
+
+// Opens a dialog as its opener would: the creation parameter is always 0.
+inline INT_PTR openDialog(int templateId, DLGPROC proc) {
+  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
+}
+
+inline std::string windowText(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+inline std::string controlText(HWND dialog, int id) {
+  char text[256] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+inline bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+inline bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+inline int comboSelection(HWND dialog, int id) {
+  return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+}
+
+inline int comboCount(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); }
+
+inline std::string comboRowText(HWND dialog, int id, int row) {
+  LRESULT length = SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, (WPARAM)row, 0);
+  if (length < 0) return "<no row>";
+  std::string text((size_t)length + 1, '\0');
+  SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, (WPARAM)row, (LPARAM)text.data());
+  text.resize((size_t)length);
+  return text;
+}
+
+inline std::string comboSelectedText(HWND dialog, int id) {
+  return comboRowText(dialog, id, comboSelection(dialog, id));
+}
+
+inline int listSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0); }
+
+inline int listCount(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0); }
+
+inline std::string listRowText(HWND dialog, int id, int row) {
+  LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, (WPARAM)row, 0);
+  if (length < 0) return "<no row>";
+  std::string text((size_t)length + 1, '\0');
+  SendDlgItemMessageA(dialog, id, LB_GETTEXT, (WPARAM)row, (LPARAM)text.data());
+  text.resize((size_t)length);
+  return text;
+}
+
+inline std::string listSelectedText(HWND dialog, int id) {
+  return listRowText(dialog, id, listSelection(dialog, id));
+}
+
+// The row of a list box that holds exactly `text` (ignoring case), or -1.
+inline int listRowOf(HWND dialog, int id, const char *text) {
+  return (int)SendDlgItemMessageA(dialog, id, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+}
+
+}  // namespace dialogtest
