@@ -48,6 +48,9 @@ struct ConfigDocument {
   char *arenaNext;
   size_t arenaLeft;
   size_t arenaChunkSize; // size of the next ordinary chunk; grows with the document
+  void **adopted; // loaded texts that entries point into
+  int adoptedCount;
+  int adoptedCapacity;
 };
 
 // Room for `size` bytes (8-aligned) that stays put until the document is freed.
@@ -70,9 +73,14 @@ ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t
                                  uint32_t hash);
 void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
                       size_t keyLength, const char *value, size_t valueLength);
-// The same with the key's hash already known.
+// The same with the key's hash already known. With `textsStay` the key and
+// value already lie, zero-terminated, in memory the document owns (a loaded
+// file it has adopted) and are used where they are instead of copied.
 void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
-                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength);
+                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength,
+                        bool textsStay);
+// Hands a memAlloc'd block to the document, which frees it with itself.
+void configAdoptBlock(ConfigDocument *doc, void *block);
 
 // The entry under section and key: null with no document, no section or no
 // entry. `hasSections` (may be null) tells the queries whose answers differ

@@ -205,42 +205,58 @@ ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t
 void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
                       size_t keyLength, const char *value, size_t valueLength) {
   configPutRawHashed(doc, section, key, keyLength, configHashName(key, keyLength), value,
-                     valueLength);
+                     valueLength, false);
 }
 
 void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
-                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength) {
+                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength,
+                        bool textsStay) {
   ConfigEntry *entry = configFindEntryText(section, key, keyLength, hash);
   if (entry) {
     // An existing entry keeps its place and key; its value is replaced in
     // place when it fits (memmove: the new text may be part of the old one).
-    if (valueLength > entry->valueCapacity) {
-      char *room = (char *)configArenaAlloc(doc, valueLength + 1);
-      memcpy(room, value, valueLength);
-      entry->value = room;
+    if (valueLength <= entry->valueCapacity) {
+      memmove(entry->value, value, valueLength);
+      entry->value[valueLength] = '\0';
+    } else if (textsStay) {
+      entry->value = (char *)value;
       entry->valueCapacity = valueLength;
     } else {
-      memmove(entry->value, value, valueLength);
+      char *room = (char *)configArenaAlloc(doc, valueLength + 1);
+      memcpy(room, value, valueLength);
+      room[valueLength] = '\0';
+      entry->value = room;
+      entry->valueCapacity = valueLength;
     }
-    entry->value[valueLength] = '\0';
     entry->valueLength = valueLength;
     return;
   }
-  // Entry, key and first value in one block.
-  entry = (ConfigEntry *)configArenaAlloc(doc, sizeof(ConfigEntry) + keyLength + valueLength + 2);
-  entry->key = (char *)(entry + 1);
-  memcpy(entry->key, key, keyLength);
-  entry->key[keyLength] = '\0';
+  if (textsStay) {
+    entry = (ConfigEntry *)configArenaAlloc(doc, sizeof(ConfigEntry));
+    entry->key = (char *)key;
+    entry->value = (char *)value;
+  } else {
+    // Entry, key and first value in one block.
+    entry = (ConfigEntry *)configArenaAlloc(doc, sizeof(ConfigEntry) + keyLength + valueLength + 2);
+    entry->key = (char *)(entry + 1);
+    memcpy(entry->key, key, keyLength);
+    entry->key[keyLength] = '\0';
+    entry->value = entry->key + keyLength + 1;
+    memcpy(entry->value, value, valueLength);
+    entry->value[valueLength] = '\0';
+  }
   entry->keyLength = keyLength;
-  entry->value = entry->key + keyLength + 1;
-  memcpy(entry->value, value, valueLength);
-  entry->value[valueLength] = '\0';
   entry->valueLength = valueLength;
   entry->valueCapacity = valueLength;
   growPointerVector((void ***)&section->entries, &section->entryCapacity, section->entryCount + 1);
   section->entries[section->entryCount] = entry;
   indexInsert(&section->index, hash, (uint32_t)section->entryCount);
   section->entryCount++;
+}
+
+void configAdoptBlock(ConfigDocument *doc, void *block) {
+  growPointerVector(&doc->adopted, &doc->adoptedCapacity, doc->adoptedCount + 1);
+  doc->adopted[doc->adoptedCount++] = block;
 }
 
 ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const char *key,
@@ -293,6 +309,10 @@ void configFree(ConfigHandle handle) {
     memFree(doc->sections);
   if (doc->index.slots)
     memFree(doc->index.slots);
+  for (int i = 0; i < doc->adoptedCount; i++)
+    memFree(doc->adopted[i]);
+  if (doc->adopted)
+    memFree(doc->adopted);
   ChunkHeader *chunk = (ChunkHeader *)doc->chunks;
   while (chunk) {
     ChunkHeader *next = (ChunkHeader *)chunk->next;

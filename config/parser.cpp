@@ -35,6 +35,7 @@ struct PendingEntry {
   const char *value;
   size_t valueLength;
   uint32_t hash;
+  bool textsStay;
 };
 
 struct ParseState {
@@ -45,12 +46,17 @@ struct ParseState {
   PendingEntry pending[PendingCount];
   int pendingFirst;
   int pendingCount;
+  // A loaded file's text is kept by the document, and entries point into it
+  // (ended in place) instead of being copied; `textEnd` bounds the writes.
+  bool adopt;
+  bool referenced;
+  const unsigned char *textEnd;
 };
 
 void storePending(ParseState *state) {
   PendingEntry *entry = &state->pending[state->pendingFirst];
   configPutRawHashed(state->doc, entry->section, entry->key, entry->keyLength, entry->hash,
-                     entry->value, entry->valueLength);
+                     entry->value, entry->valueLength, entry->textsStay);
   state->pendingFirst = (state->pendingFirst + 1) % PendingCount;
   state->pendingCount--;
 }
@@ -79,6 +85,14 @@ void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
   entry->value = (const char *)value;
   entry->valueLength = cutAtZero(value, valueLength);
   entry->hash = configHashName(entry->key, entry->keyLength);
+  // The key always has a character after it ("=" or a blank); the value has
+  // one unless it runs to the end of the text, and is then copied.
+  entry->textsStay = state->adopt && value + valueLength < state->textEnd;
+  if (entry->textsStay) {
+    ((unsigned char *)key)[keyLength] = '\0';
+    ((unsigned char *)value)[valueLength] = '\0';
+    state->referenced = true;
+  }
   const ConfigIndex *index = &state->section->index;
 #if defined(__GNUC__)
   if (index->slots)
@@ -100,11 +114,14 @@ void finishEntry(ParseState *state, const unsigned char *key, size_t keyLength,
 
 } // namespace
 
-int configParseText(ConfigHandle handle, char *text, long length) {
-  if (!text || length < 0)
-    return 1;
+namespace {
+
+int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *referenced) {
   ParseState state;
   state.doc = configDocumentOf(handle);
+  state.adopt = adopt && state.doc;
+  state.referenced = false;
+  state.textEnd = (const unsigned char *)text + length;
   state.sectionName = (const unsigned char *)"";
   state.sectionNameLength = 0;
   state.section = nullptr;
@@ -211,7 +228,17 @@ int configParseText(ConfigHandle handle, char *text, long length) {
       at++;
   }
   storeAllPending(&state);
+  *referenced = state.referenced;
   return result;
+}
+
+} // namespace
+
+int configParseText(ConfigHandle handle, char *text, long length) {
+  if (!text || length < 0)
+    return 1;
+  bool referenced = false;
+  return parseText(handle, text, length, false, &referenced);
 }
 
 ConfigHandle configLoad(const char *path) {
@@ -225,7 +252,12 @@ ConfigHandle configLoad(const char *path) {
     memFree(text);
     return -1;
   }
-  configParseText(handle, text, length);
-  memFree(text);
+  // The document keeps the text when its entries point into it.
+  bool referenced = false;
+  parseText(handle, text, length, true, &referenced);
+  if (referenced)
+    configAdoptBlock(configDocumentOf(handle), text);
+  else
+    memFree(text);
   return handle;
 }
