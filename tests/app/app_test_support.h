@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/types.h>
@@ -21,6 +22,7 @@
 #include "config/config.h"
 #include "platform/user_script.h"
 #include "settings/settings.h"
+#include "tests/common/temp_folder.h"
 
 namespace apptest {
 
@@ -70,26 +72,17 @@ protected:
   std::string folder;  // the current folder while the test runs (no symlinks)
 
   void SetUp() override {
-    char pattern[] = "/tmp/tg-app-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = std::filesystem::canonical(pattern).string();
-    previousFolder = std::filesystem::current_path().string();
-    ASSERT_EQ(chdir(folder.c_str()), 0);
+    temp = std::make_unique<TempFolder>();
+    // The game reports its folder with symlinks resolved.
+    folder = std::filesystem::canonical(temp->path()).string();
     GameSettings = GameSettingsRecord{};
-    userscript::reset();
-    userscript::setFailureHandler([](const std::string &message) { ADD_FAILURE() << message; });
   }
 
   void TearDown() override {
     for (pid_t pid : gamesToStop)
       if (pid > 0)
         kill(pid, SIGKILL);
-    userscript::reset();
-    if (!previousFolder.empty()) {
-      EXPECT_EQ(chdir(previousFolder.c_str()), 0);
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    temp.reset();
   }
 
   // Runs the configurator as the program does and checks the script was used up.
@@ -151,7 +144,7 @@ protected:
   }
 
 private:
-  std::string previousFolder;
+  std::unique_ptr<TempFolder> temp;
   std::vector<pid_t> gamesToStop;
 };
 
