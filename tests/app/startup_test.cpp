@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/window.h"
 #include "ui/resource.h"
 
 using namespace apptest;
@@ -158,8 +159,10 @@ TEST_P(Leaving, AfterAChangeAnsweredYesSavesThenClosesWithoutAConfirmation) {
   EXPECT_FALSE(GameSettings.runGameOnExit);
 }
 
-INSTANTIATE_TEST_SUITE_P(ByExitEscapeAndCloseBox, Leaving,
+INSTANTIATE_TEST_SUITE_P(ByExitEnterEscapeAndCloseBox, Leaving,
                          ::testing::Values(LeaveWay{"Exit", us::click(IDC_MENU_EXIT)},
+                                           // "Exit" has the focus and is the default button
+                                           LeaveWay{"Enter", us::key(VK_RETURN)},
                                            LeaveWay{"Escape", us::key(VK_ESCAPE)},
                                            LeaveWay{"CloseBox", us::closeBox()}),
                          [](const ::testing::TestParamInfo<LeaveWay> &info) {
@@ -317,7 +320,17 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
   EXPECT_FALSE(gameStartedWithin(outer + "/outer.record", std::chrono::milliseconds(300)));
 }
 
-// ---- The category buttons ------------------------------------------------------
+// ---- The menu window -------------------------------------------------------------
+
+using MenuWindow = FreshFolderTest;
+
+TEST_F(MenuWindow, CarriesTheProgramIcon) {
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
+                                   EXPECT_EQ(dialogClassIcon(), (LONG)IDI_TARRENGARD);
+                                 }),
+                                 us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(runConfigurator(), 0);
+}
 
 using CategoryButtons = FreshFolderTest;
 
