@@ -1,0 +1,73 @@
+/* Shared between the Qt backend's files: the widget classes that show the
+ * core's dialogs and controls. Each widget only mirrors the core's state;
+ * every user event on it is turned into a platform/user_input.h call.
+ */
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <QSlider>
+#include <QStyleOptionSlider>
+
+#include "platform/qt/qt_backend.h"
+
+// A dialog's window. Escape and the close box never close it: both become
+// IDCANCEL through the core, and only EndDialog ends it.
+class TgDialog : public QDialog {
+ public:
+  TgDialog(HWND dialog, QWidget *parent, Qt::WindowFlags flags);
+  HWND hwnd() const { return dialog_; }
+  // Set while the backend itself hides the window after EndDialog.
+  void setClosingByBackend() { closingByBackend_ = true; }
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+
+ private:
+  HWND dialog_;
+  bool closingByBackend_ = false;
+};
+
+// A drop-down list whose list opens and closes only as the core says. Qt
+// closing the list on its own (Escape in the list, a click elsewhere) is
+// reported to the core as a cancelled drop-down.
+class TgComboBox : public QComboBox {
+ public:
+  TgComboBox(HWND combo, QWidget *parent);
+  void showPopup() override;
+  void hidePopup() override;
+  // Mirrors the core's `dropped` state.
+  void syncPopup(bool dropped);
+
+ private:
+  HWND combo_;
+  bool syncing_ = false;
+};
+
+// A track bar: its geometry in pixels, for turning mouse positions into
+// positions and back.
+class TgSlider : public QSlider {
+ public:
+  TgSlider(QWidget *parent) : QSlider(Qt::Horizontal, parent) {}
+  QRect handleRect() const;
+  // The x coordinate of the handle's centre at `value`, and back.
+  int pixelForValue(int value) const;
+  int valueForPixel(int x) const;
+
+ private:
+  QStyleOptionSlider option() const;
+};
+
+// The modal loop's record of a running dialog (qt_modal.cpp).
+bool qtScripted();
+const QtScriptedUser *qtScriptedUser();
+
+// Called once input has been handed to the core (qt_modal.cpp).
+inline void qtInputDone() { qtEndFinishedLoops(); }
+
+// Records the start-up probe's first paint when it is asked for (qt_application.cpp).
+void qtFirstPaint();
+// The window icon of resource 1000.
+const QIcon &qtProgramIcon();

@@ -1,0 +1,331 @@
+/* The scripted user's Qt side: takes each window's step as it shows and
+ * performs the actions with QtTest's window-system input (mouse presses,
+ * moves and releases, key presses), one action per turn of the dialog's own
+ * modal loop, so a nested dialog runs its whole step inside the action that
+ * opened it. The queue, the records and the failure texts are the shared
+ * ones of platform/script_driver.h.
+ */
+#include "platform/qt/qt_scripted_user.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets>
+#include <memory>
+
+#include "platform/qt/qt_internal.h"
+#include "platform/script_driver.h"
+#include "platform/user_input.h"
+
+namespace {
+
+using userscript::Action;
+using userscript::ActionKind;
+
+int WatchdogMs = 20000;
+std::function<void(QMessageBox *)> MessageBoxObserver;
+
+std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
+
+struct Run {
+  HWND dialog;
+  std::vector<Action> actions;
+  size_t next = 0;
+  bool finished = false;
+};
+std::vector<std::shared_ptr<Run>> Runs;
+
+std::shared_ptr<Run> runOf(HWND dialog) {
+  for (auto &run : Runs)
+    if (run->dialog == dialog && !run->finished) return run;
+  return nullptr;
+}
+
+// ---- Input --------------------------------------------------------------------
+
+QWindow *windowOf(QWidget *widget) { return widget->window()->windowHandle(); }
+QPoint inWindow(QWidget *widget, QPoint point) { return widget->mapTo(widget->window(), point); }
+
+void clickAt(QWidget *widget, QPoint point) {
+  QTest::mouseClick(windowOf(widget), Qt::LeftButton, Qt::NoModifier, inWindow(widget, point));
+}
+
+// Keys go where a person's would: to an open popup list, else to the dialog.
+QWindow *keyTarget(HWND dialog) {
+  if (QWidget *popup = QApplication::activePopupWidget()) return popup->windowHandle();
+  return qtWidgetFor(dialog)->windowHandle();
+}
+
+Qt::Key qtKeyFor(int virtualKey) {
+  if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<Qt::Key>(Qt::Key_A + (virtualKey - 'A'));
+  if (virtualKey >= '0' && virtualKey <= '9') return static_cast<Qt::Key>(Qt::Key_0 + (virtualKey - '0'));
+  switch (virtualKey) {
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_END: return Qt::Key_End;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    default: return Qt::Key_unknown;
+  }
+}
+
+// The open list of a drop-down, and the point of one of its rows.
+QWidget *popupOf(QComboBox *combo) {
+  QWidget *container = combo->view()->window();
+  return container && container != combo->window() && container->isVisible() ? container : nullptr;
+}
+
+void pickFromPopup(QComboBox *combo, int row) {
+  QAbstractItemView *view = combo->view();
+  QModelIndex index = view->model()->index(row, 0);
+  view->scrollTo(index);
+  QRect rect = view->visualRect(index);
+  QWidget *viewport = view->viewport();
+  QTest::mouseClick(windowOf(viewport), Qt::LeftButton, Qt::NoModifier, inWindow(viewport, rect.center()));
+}
+
+// A click on a drop-down list opens it; a second click on the box closes it
+// without a choice.
+void openAndCloseDropDown(HWND control, QComboBox *combo) {
+  clickAt(combo, combo->rect().center());
+  if (!popupOf(combo)) return;  // disabled or out of reach: nothing opened
+  QWidget *popup = popupOf(combo);
+  QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    popup->mapFromGlobal(combo->mapToGlobal(combo->rect().center())));
+  if (isWindow(control) && control->dropped && popupOf(combo))
+    QTest::keyClick(popupOf(combo)->windowHandle(), Qt::Key_Escape);
+}
+
+void selectRow(HWND control, int row, bool twice) {
+  QWidget *widget = qtWidgetFor(control);
+  if (auto *list = qobject_cast<QListWidget *>(widget)) {
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    QWidget *viewport = list->viewport();
+    QPoint point = inWindow(viewport, list->visualItemRect(item).center());
+    if (twice) {
+      QTest::mouseDClick(windowOf(viewport), Qt::LeftButton, Qt::NoModifier, point);
+    } else {
+      QTest::mouseClick(windowOf(viewport), Qt::LeftButton, Qt::NoModifier, point);
+    }
+    return;
+  }
+  auto *combo = static_cast<QComboBox *>(widget);
+  clickAt(combo, combo->rect().center());
+  if (popupOf(combo)) pickFromPopup(combo, row);
+}
+
+// Press on the control and let go beside it: the focus moves, nothing is clicked.
+void focusOnly(HWND control) {
+  QWidget *widget = qtWidgetFor(control);
+  switch (control->kind) {
+    case WindowKind::ComboBox: openAndCloseDropDown(control, static_cast<QComboBox *>(widget)); return;
+    case WindowKind::ListBox: clickAt(widget, QPoint(0, 0)); return;  // the frame, not a row
+    case WindowKind::Trackbar: clickAt(widget, static_cast<TgSlider *>(widget)->handleRect().center()); return;
+    default: break;
+  }
+  QWindow *window = windowOf(widget);
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow(widget, widget->rect().center()));
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow(widget, QPoint(-4, -4)));
+}
+
+void dragThumb(HWND control, int position) {
+  auto *slider = static_cast<TgSlider *>(qtWidgetFor(control));
+  QWindow *window = windowOf(slider);
+  QPoint from = slider->handleRect().center();
+  QPoint to(slider->pixelForValue(qBound(slider->minimum(), position, slider->maximum())), from.y());
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow(slider, from));
+  QTest::mouseMove(window, inWindow(slider, to));
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow(slider, to));
+}
+
+// The window manager's close box: a close request through the window.
+void closeBox(HWND dialog) {
+  QCloseEvent event;
+  QCoreApplication::sendEvent(qtWidgetFor(dialog)->windowHandle(), &event);
+}
+
+bool isList(HWND control) { return control->kind == WindowKind::ListBox || control->kind == WindowKind::ComboBox; }
+
+// Performs one action; false (with the reason) when the user could not do it
+// at all. A disabled control is not a failure: the user clicks, nothing happens.
+bool perform(HWND dialog, const Action &action, std::string *why) {
+  HWND control = nullptr;
+  switch (action.kind) {
+    case ActionKind::Click:
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow:
+    case ActionKind::Focus:
+    case ActionKind::DragTrackbar:
+      control = GetDlgItem(dialog, action.id);
+      if (!control || !qtWidgetFor(control)) {
+        *why = "it has no control " + std::to_string(action.id);
+        return false;
+      }
+      break;
+    default: break;
+  }
+  switch (action.kind) {
+    case ActionKind::Click:
+      if (control->kind == WindowKind::ComboBox || control->kind == WindowKind::ListBox) {
+        focusOnly(control);
+      } else {
+        QWidget *widget = qtWidgetFor(control);
+        clickAt(widget, widget->rect().center());
+      }
+      return true;
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow:
+      if (!isList(control)) {
+        *why = "control " + std::to_string(action.id) + " is not a list";
+        return false;
+      }
+      if (action.value < 0 || action.value >= static_cast<int>(control->items.size())) {
+        *why = "control " + std::to_string(action.id) + " has " + std::to_string(control->items.size()) + " rows";
+        return false;
+      }
+      selectRow(control, action.value, action.kind == ActionKind::DoubleClickRow);
+      return true;
+    case ActionKind::Key: {
+      Qt::Key key = qtKeyFor(action.value);
+      if (key == Qt::Key_unknown) {
+        *why = "there is no such key on the keyboard";
+        return false;
+      }
+      QTest::keyClick(keyTarget(dialog), key);
+      return true;
+    }
+    case ActionKind::AltKey: {
+      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(action.value)));
+      QTest::keyClick(keyTarget(dialog), qtKeyFor(letter), Qt::AltModifier);
+      return true;
+    }
+    case ActionKind::ShiftTab: QTest::keyClick(keyTarget(dialog), Qt::Key_Backtab, Qt::ShiftModifier); return true;
+    case ActionKind::Focus: focusOnly(control); return true;
+    case ActionKind::DragTrackbar:
+      if (control->kind != WindowKind::Trackbar) {
+        *why = "control " + std::to_string(action.id) + " is not a track bar";
+        return false;
+      }
+      dragThumb(control, action.value);
+      return true;
+    case ActionKind::CloseBox:
+      if (!(dialog->style & WS_SYSMENU)) {
+        *why = "it has no close box";
+        return false;
+      }
+      closeBox(dialog);
+      return true;
+    case ActionKind::Inspect:
+      if (action.inspect) action.inspect(dialog);
+      return true;
+  }
+  return true;
+}
+
+// ---- Turns -----------------------------------------------------------------------
+
+void schedule(const std::shared_ptr<Run> &run);
+
+void takeTurn(const std::shared_ptr<Run> &run) {
+  HWND dialog = run->dialog;
+  if (run->finished || !isWindow(dialog) || dialog->ended) return;
+  if (run->next == run->actions.size()) {
+    userscript::reportFailure(quoted(dialog) + " is still open after the script's last action for it");
+    EndDialog(dialog, -1);
+    qtEndFinishedLoops();
+    return;
+  }
+  const Action &action = run->actions[run->next++];
+  std::string why;
+  if (!perform(dialog, action, &why))
+    userscript::reportFailure(quoted(dialog) + ": cannot " + userscript::describeAction(action) + ": " + why);
+  qtEndFinishedLoops();
+  if (!run->finished && isWindow(dialog) && !dialog->ended) schedule(run);
+}
+
+void schedule(const std::shared_ptr<Run> &run) {
+  QTimer::singleShot(0, [run] { takeTurn(run); });
+}
+
+void dialogShown(HWND dialog) {
+  auto run = std::make_shared<Run>();
+  run->dialog = dialog;
+  if (!userscript::takeDialogStep(dialog->text, &run->actions)) {
+    EndDialog(dialog, -1);
+    return;
+  }
+  Runs.push_back(run);
+  QTimer::singleShot(WatchdogMs, [run] {
+    if (run->finished || !isWindow(run->dialog) || run->dialog->ended) return;
+    userscript::reportFailure(quoted(run->dialog) + " is still open after " + std::to_string(WatchdogMs) +
+                              " ms; the watchdog ends it");
+    EndDialog(run->dialog, -1);
+    qtEndFinishedLoops();
+  });
+  schedule(run);
+}
+
+void dialogClosing(HWND dialog) {
+  std::shared_ptr<Run> run = runOf(dialog);
+  if (!run) return;
+  run->finished = true;
+  Runs.erase(std::remove(Runs.begin(), Runs.end(), run), Runs.end());
+  if (run->next < run->actions.size()) {
+    userscript::reportFailure(quoted(dialog) + " closed with " + std::to_string(run->actions.size() - run->next) +
+                              " action(s) left, the next: " + userscript::describeAction(run->actions[run->next]));
+  }
+}
+
+QMessageBox::StandardButton buttonFor(int answer) {
+  switch (answer) {
+    case IDOK: return QMessageBox::Ok;
+    case IDCANCEL: return QMessageBox::Cancel;
+    case 3: return QMessageBox::Abort;
+    case 4: return QMessageBox::Retry;
+    case 5: return QMessageBox::Ignore;
+    case IDYES: return QMessageBox::Yes;
+    case IDNO: return QMessageBox::No;
+    default: return QMessageBox::NoButton;
+  }
+}
+
+// Presses the answer's button with the mouse once the box is on screen.
+void pressWhenShown(QPointer<QMessageBox> box, QMessageBox::StandardButton wanted, int triesLeft) {
+  if (!box) return;
+  QAbstractButton *button = box->button(wanted);
+  if (box->isVisible() && button) {
+    if (MessageBoxObserver) MessageBoxObserver(box);
+    clickAt(button, button->rect().center());
+    if (!box || !box->isVisible()) return;
+  }
+  if (triesLeft == 0) {
+    userscript::reportFailure("message box \"" + box->text().toStdString() + "\" could not be answered; the watchdog closes it");
+    box->done(0);
+    return;
+  }
+  QTimer::singleShot(20, [box, wanted, triesLeft] { pressWhenShown(box, wanted, triesLeft - 1); });
+}
+
+void messageBoxShown(QMessageBox *box, bool owned, const char *text, const char *caption, unsigned type) {
+  int answer = userscript::takeMessageBoxStep(owned, text, caption, type);
+  QPointer<QMessageBox> guarded(box);
+  QMessageBox::StandardButton wanted = buttonFor(answer);
+  int tries = WatchdogMs / 20;
+  QTimer::singleShot(0, [guarded, wanted, tries] { pressWhenShown(guarded, wanted, tries); });
+}
+
+const QtScriptedUser Driver{dialogShown, dialogClosing, messageBoxShown};
+
+}  // namespace
+
+void qtUseScriptedUser() { qtSetScriptedUser(&Driver); }
+void qtSetScriptWatchdog(int milliseconds) { WatchdogMs = milliseconds; }
+void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer) {
+  MessageBoxObserver = std::move(observer);
+}
