@@ -185,6 +185,41 @@ TEST_F(Parser, LoadReadsFilesWithAndWithoutErrors) {
   EXPECT_STREQ(configDocumentOf(empty)->name, dir.file("empty.cfg").c_str());
 }
 
+TEST_F(Parser, LoadingAFileGivesWhatParsingItsTextGives) {
+  // configLoad keeps the file's text and ends texts in place; it must store
+  // exactly what parsing a copy stores.
+  using namespace std::string_literals;
+  const std::string texts[] = {
+      "a=1\nA = 22222 \t\na=3\r\n[S]\r\nk=v\rk = longer value\rK=\r[s]\nx = y",
+      "ke\0y = val\0ue\nab\0 \t= \0x\nlast=\0"s,
+      "; only a comment\n\n   \n",
+      "k=1\nk=",
+      "[Never closed\nword\nkey ; c\n",
+  };
+  TempDir dir;
+  for (const std::string &text : texts) {
+    ConfigHandle fromText = configNew("text");
+    int result = 0;
+    std::string printedByParse = parseCapturing(fromText, text, &result);
+    writeFile(dir.file("in.cfg"), text);
+    testing::internal::CaptureStdout();
+    ConfigHandle fromFile = configLoad(dir.file("in.cfg").c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), printedByParse);
+    EXPECT_EQ(dump(fromFile), dump(fromText)) << text;
+    // Replacing values in a loaded document, shorter and longer.
+    for (int i = 0; i < configSectionCount(fromFile); i++) {
+      const char *section = configSectionName(fromFile, i);
+      const char *key = configEntryKey(fromFile, section, 0);
+      configPutRaw(fromFile, section, key, "");
+      EXPECT_STREQ(configGetRaw(fromFile, section, key), "");
+      configPutRaw(fromFile, section, key, "a value longer than any in the file");
+      EXPECT_STREQ(configGetRaw(fromFile, section, key), "a value longer than any in the file");
+    }
+    configFree(fromText);
+    configFree(fromFile);
+  }
+}
+
 TEST_F(Parser, LoadWithAFullTableReturnsMinusOne) {
   for (int i = 0; i < ConfigSlotCount; i++)
     configNew("filler");
