@@ -1,6 +1,7 @@
 /* Fuzz target: the parser on arbitrary bytes. Whatever it is given, the
  * document it builds keeps the rules of the format (texts a file can hold,
- * unique names, no empty parsed sections), a save of that document writes a
+ * unique names, no empty parsed sections), configLoad of the same bytes
+ * builds the same document, a save of that document writes a
  * file that loads without a diagnostic into the same document, and saving
  * what was loaded writes the same bytes again.
  */
@@ -70,6 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   fuzz::Model parsed = fuzz::snapshot(h);
   checkParsedDocument(h, parsed);
+
+  // configLoad reads the same bytes from a file into the same document (it
+  // keeps the file's text and ends texts in place, which must not matter).
+  const std::string input = scratch + "/input.cfg";
+  fuzz::writeBytes(input, data, size);
+  ConfigHandle fromFile = configLoad(input.c_str());
+  FUZZ_CHECK(fromFile >= 0);
+  FUZZ_CHECK(fuzz::snapshot(fromFile) == parsed);
+  configFree(fromFile);
 
   // Written and loaded again: no diagnostic, and the document the format
   // promises (only a non-first section with the empty name is not kept).
