@@ -83,8 +83,8 @@ void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char 
 void configAdoptBlock(ConfigDocument *doc, void *block);
 
 // The entry under section and key: null with no document, no section or no
-// entry. `hasSections` (may be null) tells the queries whose answers differ
-// for a document without sections.
+// entry. `hasDocumentWithSections` (may be null) serves the queries whose
+// answers differ for a missing document or one without sections.
 ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const char *key,
                                bool *hasDocumentWithSections);
 

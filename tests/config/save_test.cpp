@@ -59,7 +59,9 @@ TEST_F(Save, MissingFolderOrNonFileTargetFails) {
   symlink("missing/real.cfg", dir.file("dangling").c_str());
   EXPECT_FALSE(configSave(h, dir.file("dangling").c_str()));
   EXPECT_FALSE(configSave(h, dir.file("gardum.cfg/x").c_str())); // a file as folder
-  EXPECT_EQ(dir.names(), (std::vector<std::string>{"dangling", "gardum.cfg"}));
+  symlink("loop", dir.file("loop").c_str());
+  EXPECT_FALSE(configSave(h, dir.file("loop").c_str()));
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"dangling", "gardum.cfg", "loop"}));
   EXPECT_EQ(readFile(dir.file("gardum.cfg")), oldBytes);
 }
 
