@@ -1,13 +1,17 @@
 // The game launch for real: a shell script stands in for vexgame.exe and
 // writes down how it was started. The launch must use only the current
-// folder, pass no arguments, detach the game and never wait for it.
+// folder, pass no arguments, detach the game and never wait for it; the
+// configurator runs as a process of its own where it must really end.
 #include "app_test_support.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <spawn.h>
 #include <sys/wait.h>
 
 #include "ui/resource.h"
+
+extern char **environ;
 
 using namespace apptest;
 namespace us = userscript;
@@ -57,32 +61,45 @@ bool noChildLeft() {
   return waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
 }
 
+// Runs the configurator program (tg_scripted_setup) in the current folder with
+// the given steps and returns its exit code, or -1 when it did not exit.
+int runSetupProcess(std::vector<std::string> steps) {
+#ifdef TG_SCRIPTED_SETUP
+  std::vector<char *> argv = {(char *)TG_SCRIPTED_SETUP};
+  for (std::string &step : steps)
+    argv.push_back(step.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawn(&pid, TG_SCRIPTED_SETUP, nullptr, nullptr, argv.data(), environ) != 0)
+    return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+    return -1;
+  return WEXITSTATUS(status);
+#else
+  (void)steps;
+  return -1;
+#endif
+}
+
 }  // namespace
 
-using GameLaunch = FreshFolderTest;
+// ---- The configurator as a process of its own ------------------------------------
+
+class GameLaunch : public FreshFolderTest {
+protected:
+  void SetUp() override {
+#ifndef TG_SCRIPTED_SETUP
+    GTEST_SKIP() << "built without the configurator program";
+#endif
+    FreshFolderTest::SetUp();
+  }
+};
 
 TEST_F(GameLaunch, TheGameRunsDetachedWithNoArgumentsAndOutlivesTheConfigurator) {
   std::string record = folder + "/game.record";
   writeGameStandIn("vexgame.exe", record);
-
-  // The configurator runs in a child of its own, so it really ends.
-  pid_t configurator = fork();
-  ASSERT_GE(configurator, 0);
-  if (configurator == 0) {
-    us::reset();
-    us::setFailureHandler([](const std::string &message) {
-      fprintf(stderr, "%s\n", message.c_str());
-      _exit(3);
-    });
-    us::expectDialog("Tarrengard Configuration", {us::click(IDC_MENU_SAVE_AND_RUN)});
-    static char module;
-    int code = tarrengardMain((HINSTANCE)&module);
-    _exit(us::finished() ? code : 4);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(configurator, &status, 0), configurator);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_EQ(runSetupProcess({"click:" + std::to_string(IDC_MENU_SAVE_AND_RUN)}), 0);
 
   GameRecord game = waitForGame(record);
   ASSERT_TRUE(game.found);
@@ -90,14 +107,38 @@ TEST_F(GameLaunch, TheGameRunsDetachedWithNoArgumentsAndOutlivesTheConfigurator)
   EXPECT_EQ(game.arguments, "");
   EXPECT_EQ(game.folder, folder);
   EXPECT_TRUE(isRunning(game.pid));
-  EXPECT_NE(procStatField(game.pid, 4), (long)configurator);  // not waited on by anyone of ours
-  EXPECT_NE(procStatField(game.pid, 6), (long)getsid(0));     // a session of its own
+  EXPECT_NE(procStatField(game.pid, 4), (long)getpid());  // nobody of ours waits for it
+  EXPECT_NE(procStatField(game.pid, 6), (long)getsid(0));  // a session of its own
   for (int fd = 0; fd <= 2; ++fd)
     EXPECT_EQ(fdTarget(game.pid, fd), "/dev/null") << "descriptor " << fd;
   EXPECT_TRUE(noChildLeft());
 }
 
-TEST_F(GameLaunch, ReportsTheGamesProcessIdAndLeavesNoZombie) {
+TEST_F(GameLaunch, WithoutTheGameTheProcessEndsWithOneAfterSaving) {
+  ASSERT_EQ(runSetupProcess({"click:" + std::to_string(IDC_MENU_SAVE_AND_RUN), "answer:1"}), 1);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));
+}
+
+TEST_F(GameLaunch, StartedElsewhereItWorksInTheCurrentFolderNotInItsOwn) {
+#ifdef TG_SCRIPTED_SETUP
+  std::string ownFolder = std::filesystem::path(TG_SCRIPTED_SETUP).parent_path().string();
+  ASSERT_NE(ownFolder, folder);
+  bool hadConfig = std::filesystem::exists(ownFolder + "/gardum.cfg");
+  writeFile("gardum.cfg", "[Screen Setup]\r\nScreenWidth = 1152\r\n");
+  writeGameStandIn("vexgame.exe", folder + "/game.record");
+  ASSERT_EQ(runSetupProcess({"click:" + std::to_string(IDC_MENU_SAVE_AND_RUN)}), 0);
+  EXPECT_NE(readFile("gardum.cfg").find("Sound Setup"), std::string::npos);  // saved here
+  EXPECT_NE(readFile("gardum.cfg").find("1152"), std::string::npos);          // after loading here
+  EXPECT_EQ(std::filesystem::exists(ownFolder + "/gardum.cfg"), hadConfig);
+  EXPECT_TRUE(waitForGame(folder + "/game.record").found);
+#endif
+}
+
+// ---- CreateProcessA itself ---------------------------------------------------------
+
+using ProcessCreation = FreshFolderTest;
+
+TEST_F(ProcessCreation, ReportsTheGamesProcessIdAndLeavesNoZombie) {
   std::string record = folder + "/game.record";
   writeGameStandIn("vexgame.exe", record);
   PROCESS_INFORMATION process;
@@ -106,7 +147,7 @@ TEST_F(GameLaunch, ReportsTheGamesProcessIdAndLeavesNoZombie) {
   GameRecord game = waitForGame(record);
   ASSERT_TRUE(game.found);
   EXPECT_EQ(process.dwProcessId, (DWORD)game.pid);
-  EXPECT_EQ(procStatField(game.pid, 4) == (long)getpid(), false);
+  EXPECT_NE(procStatField(game.pid, 4), (long)getpid());
 }
 
 // ---- What counts as a failure ---------------------------------------------------

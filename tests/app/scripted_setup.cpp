@@ -1,0 +1,41 @@
+// The configurator as a process of its own on the headless backend, with the
+// user's part given on the command line, so tests can watch a real process
+// start the game and end:
+//   tg_scripted_setup click:3            ("Save and Run Brax" in the menu)
+//   tg_scripted_setup click:3 answer:1   (then OK on a message box)
+// Ends with the configurator's exit code; 3 when the script did not fit what
+// the program showed, 4 when steps were left over, 2 for bad arguments.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/startup.h"
+#include "platform/user_script.h"
+
+int main(int argc, char **argv) {
+  userscript::setFailureHandler([](const std::string &message) {
+    fprintf(stderr, "script: %s\n", message.c_str());
+    _exit(3);
+  });
+  std::vector<userscript::Action> menu;
+  std::vector<int> answers;
+  for (int i = 1; i < argc; ++i) {
+    if (strncmp(argv[i], "click:", 6) == 0)
+      menu.push_back(userscript::click(atoi(argv[i] + 6)));
+    else if (strncmp(argv[i], "answer:", 7) == 0)
+      answers.push_back(atoi(argv[i] + 7));
+    else {
+      fprintf(stderr, "unknown step: %s\n", argv[i]);
+      return 2;
+    }
+  }
+  userscript::expectDialog("Tarrengard Configuration", menu);
+  for (int answer : answers)
+    userscript::expectMessageBox(answer);
+  static char module;
+  int code = tarrengardMain((HINSTANCE)&module);
+  return userscript::finished() ? code : 4;
+}
