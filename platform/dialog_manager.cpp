@@ -354,6 +354,8 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   } else if (!enable && !wasDisabled) {
     window->style |= WS_DISABLED;
     backendWindowChanged(window, WindowChange::Enabled);
+    // A disabled control cannot keep the focus (Enter then goes to the default button).
+    if (window->kind != WindowKind::Dialog && window->dialog->focus == window) moveFocus(window->dialog, nullptr);
   }
   return wasDisabled;
 }

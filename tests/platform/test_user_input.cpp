@@ -313,6 +313,20 @@ TEST_F(UserInput, DisabledControlsSendNothing) {
                                         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MSV_MUSIC_ENABLED), BST_UNCHECKED);
                                         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MSV_8BIT), BST_UNCHECKED);
                                         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_MSV_VOICES, CB_GETCURSEL, 0, 0), 1);
+                                        EXPECT_EQ(GetFocus(), nullptr);  // disabling it took the focus away
+                                      })});
+}
+
+TEST_F(UserInput, DisablingTheFocusedControlTakesItsFocus) {
+  runInDialog(IDD_MUSIC_SOUND_VIDEO, {focus(IDC_MSV_VOICES), check([](HWND dialog) {
+                                        takeNotifications();
+                                        EnableWindow(item(dialog, IDC_MSV_VOICES), FALSE);
+                                        EXPECT_EQ(GetFocus(), nullptr);
+                                        EXPECT_EQ(takeNotifications(), N{command(dialog, IDC_MSV_VOICES, CBN_KILLFOCUS)});
+                                      }),
+                                      // With no focus, Enter goes to the default button, Tab to the first stop.
+                                      key(VK_RETURN), key(VK_TAB), check([](HWND dialog) {
+                                        EXPECT_EQ(takeNotifications(), N{command(dialog, IDOK, BN_CLICKED)});
                                         EXPECT_EQ(GetFocus(), item(dialog, IDC_MSV_MUSIC_ENABLED));
                                       })});
 }
