@@ -362,4 +362,25 @@ TEST_F(MusicSoundVideoTest, CloseEnterAndEscapeAllKeepTheEdits) {
   }
 }
 
+// A person cannot clear a drop-down list, so the code clears it here; what
+// matters is that a command from a list without a selection stores nothing
+// rather than reading a table at -1.
+TEST_F(MusicSoundVideoTest, ListsWithoutASelectionStoreNothing) {
+  auto clearSelections = inspect([](HWND d) {
+    for (int id : {IDC_MSV_VOICES, IDC_MSV_SAMPLE_RATE, IDC_MSV_RESOLUTION})
+      SendDlgItemMessageA(d, id, CB_SETCURSEL, (WPARAM)-1, 0);
+  });
+  userscript::expectDialog("Music, Sound and Video",
+                           {clearSelections, focus(IDC_MSV_VOICES), focus(IDC_MSV_SAMPLE_RATE),
+                            focus(IDC_MSV_RESOLUTION), click(IDOK)});
+  GameSettings.NumVoices = 10;
+  openDialog(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+  EXPECT_EQ(GameSettings.NumVoices, 10);
+  EXPECT_EQ(GameSettings.MixRate, 22050);
+  EXPECT_EQ(GameSettings.ScreenWidth, 640);
+  EXPECT_EQ(GameSettings.ScreenHeight, 480);
+  EXPECT_EQ(GameSettings.ScreenBPP, 8);
+  EXPECT_TRUE(GameSettings.configChanged);  // still reported as an edit
+}
+
 }  // namespace

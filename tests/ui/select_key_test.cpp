@@ -167,4 +167,17 @@ TEST_F(SelectKeyTest, EnterSetsAndEscapeCancels) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
+// The opener only asks for a selected row, but a request outside the table
+// must not index past KeyBindings: the dialog ends as cancelled before it
+// is ever shown, so the scripted user has no step for it.
+TEST_F(SelectKeyTest, ARequestOutsideTheTableEndsAsCancelled) {
+  for (int32_t function : {-1, 53, 1000}) {
+    SCOPED_TRACE(function);
+    KeySelectRequest.functionIndex = function;
+    KeySelectRequest.keySlot = 0;
+    EXPECT_EQ(openDialog(IDD_SELECT_KEY, selectKeyDialogProc), 1);
+    EXPECT_FALSE(GameSettings.configChanged);
+  }
+}
+
 }  // namespace
