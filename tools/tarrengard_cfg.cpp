@@ -106,16 +106,6 @@ int usageError(const char *format, ...) {
   return ExitFailure;
 }
 
-// The library ends the process on an unreadable file or exhausted memory.
-// Files are read here first, so this only fires on an unforeseen failure; it
-// still keeps the tool's own contract: a message on stderr and status 2.
-void onFatalError(const char *message) {
-  fflush(stdout);
-  fprintf(stderr, "%s: %s\n", ProgramName, message ? message : "fatal error");
-  fflush(stderr);
-  _exit(ExitFailure);
-}
-
 // ---- JSON output -------------------------------------------------------------
 
 void putJsonBytes(const char *text, size_t length) {
@@ -185,19 +175,54 @@ bool readWholeFile(const char *path, std::string *contents) {
 }
 
 // The library prints diagnostics to stdout; every command but "check" keeps
-// stdout for its answer, so they are sent to stderr while the library parses.
-int divertStdoutToStderr() {
+// stdout for its answer. While the library works, its stdout is caught in a
+// temporary file and copied to stderr afterwards, so that a fatal error in
+// between shows only this tool's own message (see onFatalError).
+struct CapturedOutput {
+  int savedStdout = -1;
+  FILE *capture = nullptr;  // null: stdout went straight to stderr
+};
+
+CapturedOutput LibraryOutput;
+
+void captureLibraryOutput() {
   fflush(stdout);
-  int saved = dup(STDOUT_FILENO);
-  if (saved >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
-  return saved;
+  LibraryOutput.savedStdout = dup(STDOUT_FILENO);
+  if (LibraryOutput.savedStdout < 0) return;
+  LibraryOutput.capture = tmpfile();
+  int target = LibraryOutput.capture ? fileno(LibraryOutput.capture) : STDERR_FILENO;
+  dup2(target, STDOUT_FILENO);
 }
 
-void restoreStdout(int saved) {
+void releaseLibraryOutput() {
   fflush(stdout);
-  if (saved < 0) return;
-  dup2(saved, STDOUT_FILENO);
-  close(saved);
+  if (LibraryOutput.savedStdout < 0) return;
+  dup2(LibraryOutput.savedStdout, STDOUT_FILENO);
+  close(LibraryOutput.savedStdout);
+  LibraryOutput.savedStdout = -1;
+  if (!LibraryOutput.capture) return;
+  rewind(LibraryOutput.capture);
+  char chunk[65536];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, LibraryOutput.capture)) > 0) {
+    fwrite(chunk, 1, got, stderr);
+  }
+  fclose(LibraryOutput.capture);
+  LibraryOutput.capture = nullptr;
+}
+
+// The library ends the process on an unreadable file or exhausted memory.
+// Files are read here first, so this only fires on an unforeseen failure; it
+// still keeps the tool's own contract: a message on stderr and status 2.
+// What the library printed meanwhile is caught and dropped with the capture.
+void onFatalError(const char *message) {
+  fflush(stdout);
+  if (!message) message = "fatal error";
+  size_t length = strlen(message);
+  while (length > 0 && message[length - 1] == '\n') length--;
+  fprintf(stderr, "%s: %.*s\n", ProgramName, static_cast<int>(length), message);
+  fflush(stderr);
+  _exit(ExitFailure);
 }
 
 // Parses `text` into a new document named after `path`, as configLoad would
@@ -209,9 +234,9 @@ int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStd
     reportError("%s: no free document slot", path);
     return ExitFailure;
   }
-  int saved = diagnosticsToStdout ? -1 : divertStdoutToStderr();
+  if (!diagnosticsToStdout) captureLibraryOutput();
   int result = configParseText(*handle, text->data(), static_cast<long>(text->size()));
-  if (!diagnosticsToStdout) restoreStdout(saved);
+  if (!diagnosticsToStdout) releaseLibraryOutput();
   if (parseResult) *parseResult = result;
   return ExitSuccess;
 }
@@ -606,9 +631,9 @@ int loadSettingsIn(const char *folder) {
     }
   }
   placeDefaultBindings();
-  int saved = divertStdoutToStderr();
+  captureLibraryOutput();
   loadSettings();
-  restoreStdout(saved);
+  releaseLibraryOutput();
   return ExitSuccess;
 }
 

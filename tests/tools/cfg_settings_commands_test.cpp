@@ -213,6 +213,30 @@ TEST_F(CfgToolSettings, AnUnreadableFolderOrFileExitsTwo) {
   expectFailure(runTool({"save", "-C", sub}));
 }
 
+// A kernel attribute file claims 4096 bytes and holds a few: the library's
+// short-read failure fires inside loadSettings, past the tool's own checks.
+// The tool still answers with its own message and status alone.
+TEST_F(CfgToolSettings, AFatalLibraryErrorBecomesExitTwoWithOneMessage) {
+  std::string liar;
+  for (const char *candidate : {"/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled",
+                                "/sys/power/state"}) {
+    std::error_code error;
+    if (std::filesystem::file_size(candidate, error) == 4096 && !error &&
+        readFileBytes(candidate).size() < 4096 && readFileBytes(candidate) != "<missing>") {
+      liar = candidate;
+      break;
+    }
+  }
+  if (liar.empty()) GTEST_SKIP() << "no attribute file that misreports its size";
+  std::filesystem::create_symlink(liar, gardum());
+  for (const char *command : {"settings", "save"}) {
+    ToolRun run = runTool({command, "-C", folder});
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_EQ(run.out, "") << command;
+    EXPECT_EQ(run.err, "tarrengard-cfg: Failed reading 4096 bytes.\n") << command;
+  }
+}
+
 // ---- save ------------------------------------------------------------------------
 
 TEST_F(CfgToolSettings, SaveWithoutAFileWritesTheSeededDefaults) {
