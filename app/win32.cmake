@@ -20,8 +20,9 @@ target_link_libraries(tarrengard-setup PRIVATE comctl32 winmm user32 kernel32)
 tg_add_win32_resources(tarrengard-setup ${TG_WIN32_ICON})
 
 # Helpers of the Wine test stage (scripts/test.d/50-windows): the stand-in
-# game and the resource check. The top level adds no tests when cross-building.
-option(TG_BUILD_WIN32_TEST_HELPERS "Build the stand-in game and the resource check" ON)
+# game, the resource check and the window probe. The top level adds no tests
+# when cross-building, so they are added here, with the program they test.
+option(TG_BUILD_WIN32_TEST_HELPERS "Build the Wine tests' stand-in game, resource check and window probe" ON)
 if(TG_BUILD_WIN32_TEST_HELPERS)
   add_subdirectory(${PROJECT_SOURCE_DIR}/tests/win32 ${CMAKE_BINARY_DIR}/tests/win32)
 endif()
