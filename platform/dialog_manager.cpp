@@ -405,6 +405,8 @@ HWND SetFocus(HWND window) {
   if (!isWindow(window)) return nullptr;
   // Focusing a dialog leaves the focus on its current control.
   if (window->kind == WindowKind::Dialog) return window->focus;
+  // Windows refuses the focus to a disabled window or one in a disabled dialog.
+  if (!isEnabled(window) || !isEnabled(window->dialog)) return nullptr;
   return moveFocus(window->dialog, window);
 }
 

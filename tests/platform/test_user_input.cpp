@@ -328,6 +328,10 @@ TEST_F(UserInput, DisablingTheFocusedControlTakesItsFocus) {
                                       key(VK_RETURN), key(VK_TAB), check([](HWND dialog) {
                                         EXPECT_EQ(takeNotifications(), N{command(dialog, IDOK, BN_CLICKED)});
                                         EXPECT_EQ(GetFocus(), item(dialog, IDC_MSV_MUSIC_ENABLED));
+                                        // Nor can code give the focus to a disabled control.
+                                        EnableWindow(item(dialog, IDC_MSV_FULLSCREEN), FALSE);
+                                        EXPECT_EQ(SetFocus(item(dialog, IDC_MSV_FULLSCREEN)), nullptr);
+                                        EXPECT_EQ(GetFocus(), item(dialog, IDC_MSV_MUSIC_ENABLED));
                                       })});
 }
 
