@@ -18,6 +18,7 @@
 #define TG_READ _read
 #define TG_BINARY _O_BINARY
 #define TG_TEXT _O_TEXT
+#define TG_NONBLOCK 0
 typedef struct _stati64 TgStat;
 #define TG_FSTAT _fstati64
 #else
@@ -27,6 +28,7 @@ typedef struct _stati64 TgStat;
 #define TG_READ read
 #define TG_BINARY 0
 #define TG_TEXT 0
+#define TG_NONBLOCK O_NONBLOCK
 typedef struct stat TgStat;
 #define TG_FSTAT fstat
 #endif
@@ -38,10 +40,13 @@ bool InFatalError = false;
 
 // Opens read-only; -1 for a failure or for a directory, which the Windows
 // runtime refuses to open and which could not be read as a file anyway.
+// The open itself does not wait: a named pipe in the file's place would
+// otherwise block it until some writer came, which may be never. Reads are
+// blocking again afterwards.
 int openReadable(const char *path, int textMode) {
   if (!path)
     return -1;
-  int fd = TG_OPEN(path, O_RDONLY | (textMode ? TG_TEXT : TG_BINARY));
+  int fd = TG_OPEN(path, O_RDONLY | TG_NONBLOCK | (textMode ? TG_TEXT : TG_BINARY));
   if (fd < 0)
     return -1;
   TgStat info;
@@ -49,6 +54,13 @@ int openReadable(const char *path, int textMode) {
     TG_CLOSE(fd);
     return -1;
   }
+#ifndef _WIN32
+  int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    TG_CLOSE(fd);
+    return -1;
+  }
+#endif
   return fd;
 }
 

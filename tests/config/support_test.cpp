@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Under AddressSanitizer an impossible allocation must come back as null, as
@@ -104,6 +105,19 @@ TEST_F(SupportDeathTest, ShortReadClosesTheFileAndEndsTheProcess) {
       },
       testing::ExitedWithCode(1), "file closed");
   EXPECT_EQ(readFile(out), "Failed reading 10 bytes.\n\n\n");
+}
+
+TEST_F(SupportDeathTest, NamedPipeIsNotAFileAndDoesNotBlock) {
+  // Nobody writes to the pipe: an open that waited would never return, so
+  // the child gives up after a few seconds.
+  std::string pipe = dir.file("pipe");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(5);
+        _exit(fileExists(pipe.c_str()) == 0 ? 0 : 3);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SupportDeathTest, MemoryFailuresEndTheProcess) {
