@@ -103,20 +103,21 @@ void focusNotification(HWND control, bool gained) {
   }
 }
 
-// Disables `owner` for a modal child and takes its activation; returns
-// whether it has to be enabled again afterwards.
-bool suspendOwner(HWND owner) {
-  if (!isWindow(owner)) return false;
-  if (owner == activeDialog() && owner->focus) focusNotification(owner->focus, false);
-  if (!isEnabled(owner)) return false;
-  EnableWindow(owner, FALSE);
-  return true;
+// A dialog that loses activation to a window shown over it tells its focused
+// control, which keeps its place for when the dialog is active again.
+void deactivate(HWND dialog) {
+  if (isWindow(dialog) && dialog->focus) focusNotification(dialog->focus, false);
 }
 
-void resumeOwner(HWND owner, bool enable) {
-  if (!isWindow(owner)) return;
-  if (enable) EnableWindow(owner, TRUE);
-  if (owner == activeDialog() && owner->focus) focusNotification(owner->focus, true);
+void reactivate(HWND dialog) {
+  if (isWindow(dialog) && dialog->focus) focusNotification(dialog->focus, true);
+}
+
+// Disables a modal window's owner; returns whether it has to be enabled again.
+bool disableOwner(HWND owner) {
+  if (!isWindow(owner) || !isEnabled(owner)) return false;
+  EnableWindow(owner, FALSE);
+  return true;
 }
 
 // The top-level window a handle belongs to (a control's owner is its dialog).
@@ -287,24 +288,29 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC proc
   owner = topLevel(owner);
 
   HWND dialog = createDialog(*data, owner, proc);
-  bool enableOwner = suspendOwner(owner);
+  HWND previouslyActive = activeDialog();
+  bool enableOwner = disableOwner(owner);
   OpenDialogs.push_back(dialog);
   backendDialogCreated(dialog);
 
   HWND first = nextTabStop(dialog, nullptr, false);
   INT_PTR focusDefault = sendToDialog(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
-  if (focusDefault && !dialog->ended) {
-    // The procedure may have disabled controls: look again.
-    HWND target = nextTabStop(dialog, nullptr, false);
-    if (target) moveFocus(dialog, target);
+  // A dialog ended during WM_INITDIALOG is never shown and takes nothing from its owner.
+  bool shown = !dialog->ended;
+  if (shown) {
+    deactivate(previouslyActive);
+    // The procedure may have enabled or disabled controls: look again.
+    HWND target = focusDefault ? nextTabStop(dialog, nullptr, false) : nullptr;
+    if (target && !dialog->ended) moveFocus(dialog, target);
+    if (!dialog->ended) backendRunModalLoop(dialog);
   }
-  if (!dialog->ended) backendRunModalLoop(dialog);
 
   INT_PTR result = dialog->result;
   OpenDialogs.erase(std::remove(OpenDialogs.begin(), OpenDialogs.end(), dialog), OpenDialogs.end());
   backendDialogDestroyed(dialog);
   destroyDialog(dialog);
-  resumeOwner(owner, enableOwner);
+  if (enableOwner && isWindow(owner)) EnableWindow(owner, TRUE);
+  if (shown && previouslyActive == activeDialog()) reactivate(previouslyActive);
   return result;
 }
 
@@ -412,9 +418,12 @@ HWND SetFocus(HWND window) {
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   owner = topLevel(owner);
-  bool enableOwner = suspendOwner(owner);
+  HWND previouslyActive = activeDialog();
+  bool enableOwner = disableOwner(owner);
+  deactivate(previouslyActive);
   int answer = backendMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
-  resumeOwner(owner, enableOwner);
+  if (enableOwner && isWindow(owner)) EnableWindow(owner, TRUE);
+  if (previouslyActive == activeDialog()) reactivate(previouslyActive);
   return answer;
 }
 

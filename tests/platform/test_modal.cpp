@@ -125,6 +125,42 @@ TEST_F(Modal, OwnerFocusedDropDownListHearsAboutTheNestedWindow) {
   runDialog(IDD_INPUT_DEVICES);
 }
 
+// Windows order: the nested dialog is initialised, then it takes the focus
+// from its owner; one ended during WM_INITDIALOG takes nothing.
+TEST_F(Modal, ANestedDialogTakesTheFocusFromItsOwnerOnlyOnceShown) {
+  std::vector<std::string> events;
+  bool endNestedAtInit = true;
+  RecordingHook = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+    bool nested = GetDlgItem(dialog, IDC_SELECT_LIST) != nullptr;
+    if (message == WM_INITDIALOG) {
+      events.push_back(nested ? "nested init" : "init");
+      if (nested && endNestedAtInit) EndDialog(dialog, 1);
+      return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    if (LOWORD(wParam) == IDC_INPUT_CONTROLLER) events.push_back(HIWORD(wParam) == CBN_KILLFOCUS ? "kill" : "set");
+    if (LOWORD(wParam) == IDC_INPUT_ADVANCED && !nested)
+      DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_SELECT_KEY), dialog, recordingProc, 0);
+    if (LOWORD(wParam) == IDCANCEL && nested) EndDialog(dialog, 1);
+    return FALSE;
+  };
+  auto openNested = check([](HWND dialog) {
+    SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INPUT_ADVANCED, BN_CLICKED), 0);
+  });
+  expectDialog("Input Devices", {openNested, check([&](HWND) {
+                                   EXPECT_EQ(events, (std::vector<std::string>{"init", "set", "nested init"}));
+                                   events.clear();
+                                   endNestedAtInit = false;
+                                 }),
+                                 openNested, check([&](HWND dialog) {
+                                   EXPECT_EQ(events, (std::vector<std::string>{"nested init", "kill", "set"}));
+                                   EndDialog(dialog, 0);
+                                 })});
+  expectDialog("Select Key", {key(VK_ESCAPE)});
+  runDialog(IDD_INPUT_DEVICES);
+}
+
 TEST_F(Modal, MessageBoxesAreAnsweredFromTheScriptAndRecorded) {
   std::vector<int> answers;
   bool ownerEnabledDuringBox = true;
