@@ -1,0 +1,126 @@
+/* Helpers of the reliability tests: a private scratch folder, whole-file
+ * reads and writes, running a piece of code in a forked child, and resetting
+ * the process-wide settings record and document table between cases.
+ */
+#pragma once
+
+#include "config/config.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace reliability {
+
+class Scratch {
+public:
+  Scratch() {
+    char pattern[] = "/tmp/tg-reliability.XXXXXX";
+    if (!mkdtemp(pattern))
+      ADD_FAILURE() << "mkdtemp failed";
+    path_ = pattern;
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  Scratch(const Scratch &) = delete;
+  Scratch &operator=(const Scratch &) = delete;
+
+  const std::string &path() const { return path_; }
+  std::string file(const std::string &name) const { return path_ + "/" + name; }
+  // The names in `folder` (default: the scratch folder itself), sorted.
+  std::vector<std::string> names(const std::string &folder = "") const {
+    std::vector<std::string> found;
+    for (const auto &item : std::filesystem::directory_iterator(folder.empty() ? path_ : folder))
+      found.push_back(item.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+private:
+  std::string path_;
+};
+
+inline std::string readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), (std::streamsize)bytes.size());
+}
+
+inline bool startsWith(const std::string &text, const std::string &start) {
+  return text.compare(0, start.size(), start) == 0;
+}
+inline bool endsWith(const std::string &text, const std::string &end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Runs `body` in a forked child and returns its wait status. The child ends
+// with _exit(body()), so nothing of the test framework runs twice.
+inline int inChild(const std::function<int()> &body) {
+  fflush(nullptr);
+  pid_t child = fork();
+  if (child == 0)
+    _exit(body());
+  int status = -1;
+  if (child < 0 || waitpid(child, &status, 0) != child)
+    ADD_FAILURE() << "fork or wait failed";
+  return status;
+}
+
+// The state start-up leaves before loading: no documents, initial values and
+// the default bindings.
+inline void startUp() {
+  for (ConfigHandle h = 0; h < ConfigSlotCount; h++)
+    configFree(h);
+  GameSettings = GameSettingsRecord{};
+  placeDefaultBindings();
+}
+
+// Processor time of this process: other work on the machine does not count.
+inline double processorSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
+}
+
+// Works in a scratch folder of its own as the current folder (gardum.cfg is
+// addressed relative to it), with the settings and documents reset.
+class InScratchFolder : public testing::Test {
+protected:
+  void SetUp() override {
+    char *cwd = getcwd(nullptr, 0);
+    previous_ = cwd ? cwd : "/";
+    free(cwd);
+    ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+    startUp();
+  }
+  void TearDown() override {
+    startUp();
+    if (chdir(previous_.c_str()) != 0)
+      ADD_FAILURE() << "cannot go back to " << previous_;
+  }
+  Scratch scratch;
+
+private:
+  std::string previous_;
+};
+
+} // namespace reliability
