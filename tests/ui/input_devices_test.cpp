@@ -18,7 +18,6 @@ class InputDevicesTest : public DialogTest {};
 
 TEST_F(InputDevicesTest, ActionListHasOneRowPerFunctionWithBothKeysAsColumns) {
   GameSettings.KeyBindings[10][0] = EmptyName;  // Crouch fully unbound
-  GameSettings.KeyBindings[ConsoleFunction][1] = KeyNameTable[44];  // "X": never shown for the console
   std::vector<std::string> rows;
   int selection = -99;
   userscript::expectDialog(Caption, {inspect([&](HWND d) {
