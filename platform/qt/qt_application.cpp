@@ -46,11 +46,20 @@ void measureDialogFont() {
   BaseY = metrics.height();
 }
 
+// Platform plugins without windows of their own (offscreen) report each
+// window call they cannot honour; those reports are not errors.
+QtMessageHandler QtDefaultHandler = nullptr;
+void quietPluginLimits(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+  if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+  if (QtDefaultHandler) QtDefaultHandler(type, context, message);
+}
+
 }  // namespace
 
 void qtEnsureApplication() {
   if (QApplication::instance()) return;
   requireDisplay();
+  QtDefaultHandler = qInstallMessageHandler(quietPluginLimits);
   static int argc = 1;
   static char name[] = "tarrengard-setup";
   static char *argv[] = {name, nullptr};

@@ -22,6 +22,7 @@ QHash<const QObject *, HWND> PopupLists;  // a drop-down list's popup view and i
 HWND PressedButton = nullptr;  // the button under a held mouse button
 HWND DraggedBar = nullptr;     // the track bar whose thumb is being dragged
 int DragOffset = 0;            // from the thumb's centre to where it was grabbed
+HWND PopupPressed = nullptr;   // the drop-down list whose open list the mouse went down on
 
 // Input reaches a control only in the active, enabled dialog (as the core checks).
 bool reachable(HWND control) {
@@ -159,13 +160,25 @@ bool popupListEvent(HWND combo, QObject *watched, QEvent *event) {
   auto *combobox = static_cast<QComboBox *>(qtWidgetFor(combo));
   if (!combobox) return false;
   QAbstractItemView *view = combobox->view();
+  if (watched == view->parentWidget()) {
+    // The release of the click that opened the list comes to the list's
+    // frame; Qt would close the list on it, Windows keeps it open.
+    return event->type() == QEvent::MouseButtonRelease;
+  }
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease: {
       if (watched != view->viewport() || !isLeft(event)) return false;
       QModelIndex index = view->indexAt(positionOf(event));
       if (!index.isValid()) return false;
-      if (event->type() == QEvent::MouseButtonRelease) userSelectRow(combo, index.row());
+      // The release of the click that opened the list lands on it too; only
+      // a click made in the list picks a row.
+      if (event->type() == QEvent::MouseButtonPress) {
+        PopupPressed = combo;
+      } else if (PopupPressed == combo) {
+        PopupPressed = nullptr;
+        userSelectRow(combo, index.row());
+      }
       return true;
     }
     case QEvent::KeyPress: {
@@ -569,7 +582,25 @@ void TgDialog::paintEvent(QPaintEvent *event) {
   qtFirstPaint();
 }
 
-TgComboBox::TgComboBox(HWND combo, QWidget *parent) : QComboBox(parent), combo_(combo) {}
+namespace {
+
+// A Windows drop-down list opens below its box, never over it, so a click on
+// the box while the list is open reaches the box and closes the list.
+class DropBelowStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                QStyleHintReturn *returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+TgComboBox::TgComboBox(HWND combo, QWidget *parent) : QComboBox(parent), combo_(combo) {
+  static DropBelowStyle *style = new DropBelowStyle;
+  setStyle(style);
+}
 
 void TgComboBox::showPopup() {
   if (syncing_) {
@@ -599,6 +630,7 @@ void TgComboBox::hidePopup() {
 }
 
 void TgComboBox::syncPopup(bool dropped) {
+  if (PopupPressed == combo_) PopupPressed = nullptr;
   syncing_ = true;
   if (dropped) {
     QComboBox::showPopup();
@@ -670,10 +702,11 @@ void backendDialogCreated(HWND dialog) {
     if (auto *list = qobject_cast<QListWidget *>(widget)) watch(list->viewport(), control);
     if (auto *combo = qobject_cast<QComboBox *>(widget)) {
       // Installed after the combo box's own filters, so this one runs first.
-      PopupLists.insert(combo->view(), control);
-      PopupLists.insert(combo->view()->viewport(), control);
-      combo->view()->installEventFilter(Filter);
-      combo->view()->viewport()->installEventFilter(Filter);
+      for (QObject *part : {static_cast<QObject *>(combo->view()->parentWidget()), static_cast<QObject *>(combo->view()),
+                            static_cast<QObject *>(combo->view()->viewport())}) {
+        PopupLists.insert(part, control);
+        part->installEventFilter(Filter);
+      }
     }
     placeControl(control, widget);
     if (takesFocus(control)) {
@@ -702,9 +735,11 @@ void backendDialogDestroyed(HWND dialog) {
   for (HWND control : dialog->controls) {
     if (PressedButton == control) PressedButton = nullptr;
     if (DraggedBar == control) DraggedBar = nullptr;
+    if (PopupPressed == control) PopupPressed = nullptr;
     QWidget *widget = static_cast<QWidget *>(control->backendData);
     if (auto *combo = dynamic_cast<TgComboBox *>(widget)) {
       combo->syncPopup(false);
+      PopupLists.remove(combo->view()->parentWidget());
       PopupLists.remove(combo->view());
       PopupLists.remove(combo->view()->viewport());
     }
