@@ -4,7 +4,8 @@
 // Windows headers agree with the data); icon group 1000 with its four sizes;
 // the common-controls manifest; the version information.
 //
-// Usage (under Wine or on Windows): tg-resource-check PATH\tarrengard-setup.exe
+// Usage (under Wine or on Windows):
+//   tg-resource-check PATH\tarrengard-setup.exe [PATH\tarrengard.ico]
 // Prints one line per failed check and a closing count; exit status 0 only
 // when every check passed.
 #define WIN32_LEAN_AND_MEAN
@@ -208,16 +209,43 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
   check(!r.overrun, "dialog %d: resource ends inside the template", id);
 }
 
-void checkIcon(HMODULE module) {
+// The .ico file's bytes, or an empty string when it cannot be read.
+std::string readFile(const char *path) {
+  std::string bytes;
+  if (std::FILE *file = std::fopen(path, "rb")) {
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+      bytes.append(buffer, got);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+// Icon group 1000 holds the four sizes; with the .ico it was made from, also
+// that every image of the file is in it, byte for byte and in file order.
+void checkIcon(HMODULE module, const char *icoPath) {
   Reader r{};
   if (!findResource(module, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, 1000, &r)) {
     check(false, "icon group 1000 is missing");
     return;
   }
+  std::string ico = icoPath ? readFile(icoPath) : std::string();
+  Reader file{reinterpret_cast<const uint8_t *>(ico.data()), ico.size()};
+  int fileCount = 0;
+  if (icoPath) {
+    check(!ico.empty(), "cannot read %s", icoPath);
+    file.word();  // reserved
+    check(file.word() == 1, "%s is not an icon file", icoPath);
+    fileCount = file.word();
+  }
+
   r.word();  // reserved
   uint16_t type = r.word();
   int count = r.word();
   check(type == 1, "icon group 1000: type %u, expected 1 (icon)", type);
+  if (icoPath)
+    check(count == fileCount, "icon group 1000: %d images, the icon file %d", count, fileCount);
   std::map<int, int> imagesBySize;
   for (int i = 0; i < count && !r.overrun; ++i) {
     int width = r.byte();
@@ -226,7 +254,7 @@ void checkIcon(HMODULE module) {
     r.byte();  // reserved
     r.word();  // planes
     int bits = r.word();
-    r.dword();  // bytes in resource
+    uint32_t bytes = r.dword();
     uint16_t imageId = r.word();
     if (width == 0)
       width = 256;
@@ -235,8 +263,24 @@ void checkIcon(HMODULE module) {
     check(width == height, "icon group 1000: image %d is %dx%d", i, width, height);
     ++imagesBySize[width];
     Reader image{};
-    check(findResource(module, MAKEINTRESOURCEA(3) /* RT_ICON */, imageId, &image),
-          "icon group 1000: image %d (%dx%d, %d bits) has no RT_ICON %u", i, width, height, bits, imageId);
+    bool found = findResource(module, MAKEINTRESOURCEA(3) /* RT_ICON */, imageId, &image);
+    check(found, "icon group 1000: image %d (%dx%d, %d bits) has no RT_ICON %u", i, width, height, bits, imageId);
+    if (!found || !icoPath || i >= fileCount)
+      continue;
+    // ICONDIRENTRY: width, height, colours, reserved, planes, bits, size, offset.
+    file.at = 6 + 16 * static_cast<size_t>(i);
+    int fileWidth = file.byte(), fileHeight = file.byte();
+    file.at += 6;
+    uint32_t fileBytes = file.dword();
+    uint32_t offset = file.dword();
+    if (fileWidth == 0)
+      fileWidth = 256;
+    if (fileHeight == 0)
+      fileHeight = 256;
+    bool same = !file.overrun && fileWidth == width && fileHeight == height && fileBytes == bytes &&
+                image.size == bytes && offset + static_cast<size_t>(fileBytes) <= ico.size() &&
+                std::memcmp(ico.data() + offset, image.data, bytes) == 0;
+    check(same, "icon group 1000: image %d (%dx%d) differs from the icon file's", i, width, height);
   }
   check(!r.overrun, "icon group 1000: truncated");
   for (int size : {16, 24, 32, 48})
@@ -298,8 +342,8 @@ void checkVersion(const char *path) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 2) {
-    std::printf("usage: %s tarrengard-setup.exe\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::printf("usage: %s tarrengard-setup.exe [tarrengard.ico]\n", argv[0]);
     return 2;
   }
   // As data: nothing of the program runs, its resources are only read.
@@ -312,7 +356,7 @@ int main(int argc, char **argv) {
     checkDialog(module, DialogTemplateTable[i]);
   for (int id : {100, 103, 113, 122, 135, 136})
     check(findDialogTemplate(id) != nullptr, "template data has no dialog %d", id);
-  checkIcon(module);
+  checkIcon(module, argc == 3 ? argv[2] : nullptr);
   checkManifest(module);
   FreeLibrary(module);
   checkVersion(argv[1]);
