@@ -5,19 +5,23 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "platform/qt/qt_internal.h"
+#include "ui/dialog_templates.h"
 
 static void loadIconResources() { Q_INIT_RESOURCE(tarrengard_icons); }
 
 namespace {
 
 QFont *DialogFont = nullptr;
-int BaseX = 0, BaseY = 0;
+double BaseX = 0;
+int BaseY = 0;
 
 bool isSet(const char *name) {
   const char *value = std::getenv(name);
@@ -34,8 +38,32 @@ void requireDisplay() {
   std::exit(1);
 }
 
-// "MS Shell Dlg" 8 pt is the templates' font; the desktop's sans serif at
-// 9 pt has the same height (13 pixels at 96 dpi) and keeps every label legible.
+// A template text's width in pixels plus what its control draws beside it.
+int neededWidth(const DialogControlTemplate &control, const QFontMetrics &metrics) {
+  QString text = QString::fromLatin1(control.text ? control.text : "");
+  if (!(std::string(control.className ? control.className : "") == "STATIC" && (control.style & SS_NOPREFIX)))
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+  if (text.isEmpty()) return 0;
+  int width = metrics.horizontalAdvance(text);
+  QStyle *style = QApplication::style();
+  if (std::string(control.className ? control.className : "") != "BUTTON") return width;
+  switch (control.style & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX:
+      return width + style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    case BS_AUTORADIOBUTTON:
+      return width + style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+             style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    case BS_GROUPBOX: return width + 2 * metrics.averageCharWidth();
+    default: return width + 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
+  }
+}
+
+// The templates' font is "MS Shell Dlg" 8 pt; the desktop's sans serif at
+// 9 pt is about as tall (13 to 14 pixels at 96 dpi) and keeps every label
+// legible. Base units are measured as Windows measures them; since this font
+// is wider than the templates' in places, the horizontal unit then grows until
+// every template text fits its control, so nothing is clipped and the layout
+// keeps its proportions.
 void measureDialogFont() {
   DialogFont = new QFont(QApplication::font());
   DialogFont->setPointSize(9);
@@ -44,6 +72,13 @@ void measureDialogFont() {
   int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   BaseX = (width / 26 + 1) / 2;
   BaseY = metrics.height();
+  for (int i = 0; i < DialogTemplateCount; ++i) {
+    const DialogTemplateData &dialog = DialogTemplateTable[i];
+    for (int c = 0; c < dialog.controlCount; ++c) {
+      const DialogControlTemplate &control = dialog.controls[c];
+      if (control.cx > 0) BaseX = std::max(BaseX, 4.0 * neededWidth(control, metrics) / control.cx);
+    }
+  }
 }
 
 // Platform plugins without windows of their own (offscreen) report each
@@ -79,7 +114,7 @@ const QFont &qtDialogFont() {
   return *DialogFont;
 }
 
-int qtBaseUnitX() {
+double qtBaseUnitX() {
   qtEnsureApplication();
   return BaseX;
 }
@@ -89,8 +124,8 @@ int qtBaseUnitY() {
   return BaseY;
 }
 
-// MulDiv rounding, as MapDialogRect does it.
-int qtDialogUnitsToPixelsX(int units) { return (units * qtBaseUnitX() * 2 + (units < 0 ? -4 : 4)) / 8; }
+// Rounded to the nearest pixel, as MapDialogRect's MulDiv does.
+int qtDialogUnitsToPixelsX(int units) { return static_cast<int>(std::lround(units * qtBaseUnitX() / 4.0)); }
 int qtDialogUnitsToPixelsY(int units) { return (units * qtBaseUnitY() * 2 + (units < 0 ? -8 : 8)) / 16; }
 
 const QIcon &qtProgramIcon() {

@@ -18,7 +18,7 @@ void qtEnsureApplication();
 // The font every dialog uses and its base units (pixels per 4 horizontal and
 // 8 vertical dialog units), measured the way Windows measures them.
 const QFont &qtDialogFont();
-int qtBaseUnitX();
+double qtBaseUnitX();  // may be fractional: widened until every template text fits
 int qtBaseUnitY();
 // Dialog units to pixels (rounded like MapDialogRect).
 int qtDialogUnitsToPixelsX(int units);

@@ -332,7 +332,7 @@ class TabStopDelegate : public QStyledItemDelegate {
       previous = stop;
     }
     int interval = stops.size() == 1 ? stops[0] : stops.back() - stops[stops.size() - 2];
-    if (interval <= 0) return x + qtBaseUnitX();
+    if (interval <= 0) return x + qRound(qtBaseUnitX());
     int stop = previous;
     while (qtDialogUnitsToPixelsX(stop) <= x) stop += interval;
     return qtDialogUnitsToPixelsX(stop);
@@ -381,11 +381,7 @@ QWidget *createControl(HWND control, QWidget *dialog) {
       radio->setAutoExclusive(false);
       return radio;
     }
-    case WindowKind::GroupBox: {
-      auto *group = new QGroupBox(text, dialog);
-      group->setFocusPolicy(Qt::NoFocus);
-      return group;
-    }
+    case WindowKind::GroupBox: return new TgGroupBox(text, dialog);
     case WindowKind::ListBox: {
       auto *list = new QListWidget(dialog);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -460,7 +456,7 @@ void mirrorText(HWND window, QWidget *widget) {
     case WindowKind::PushButton:
     case WindowKind::CheckBox:
     case WindowKind::RadioButton: static_cast<QAbstractButton *>(widget)->setText(text); break;
-    case WindowKind::GroupBox: static_cast<QGroupBox *>(widget)->setTitle(text); break;
+    case WindowKind::GroupBox: static_cast<TgGroupBox *>(widget)->setTitle(text); break;
     case WindowKind::Static: {
       auto *label = static_cast<QLabel *>(widget);
       label->setText(labelText(window->text, !(window->style & SS_NOPREFIX) && label->buddy()));
@@ -596,6 +592,27 @@ class DropBelowStyle : public QProxyStyle {
 };
 
 }  // namespace
+
+void TgGroupBox::setTitle(const QString &title) {
+  title_ = title;
+  update();
+}
+
+// The frame's top edge runs through the middle of the title, which sits on
+// it a little in from the left, as a Windows group box draws it.
+void TgGroupBox::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  QFontMetrics metrics(font());
+  // An etched line: the style's own group box frame assumes a title above it.
+  qDrawShadeRect(&painter, rect().adjusted(0, metrics.height() / 2, 0, 0), palette(), true, 1, 0);
+  if (title_.isEmpty()) return;
+  int inset = metrics.averageCharWidth();
+  QRect label(inset, 0, width() - 2 * inset, metrics.height());
+  QRect used = style()->itemTextRect(metrics, label, Qt::AlignLeft | Qt::TextShowMnemonic, isEnabled(), title_);
+  painter.fillRect(used.adjusted(-2, 0, 2, 0), palette().brush(QPalette::Window));
+  style()->drawItemText(&painter, label, Qt::AlignLeft | Qt::TextShowMnemonic, palette(), isEnabled(), title_,
+                        QPalette::WindowText);
+}
 
 TgComboBox::TgComboBox(HWND combo, QWidget *parent) : QComboBox(parent), combo_(combo) {
   static DropBelowStyle *style = new DropBelowStyle;

@@ -30,6 +30,20 @@ class TgDialog : public QDialog {
   bool closingByBackend_ = false;
 };
 
+// A group box as Windows draws one: a frame with its title set into the top
+// edge. Only a picture: its controls are the dialog's, drawn over it.
+class TgGroupBox : public QWidget {
+ public:
+  TgGroupBox(const QString &title, QWidget *parent) : QWidget(parent), title_(title) {}
+  void setTitle(const QString &title);
+
+ protected:
+  void paintEvent(QPaintEvent *event) override;
+
+ private:
+  QString title_;
+};
+
 // A drop-down list whose list opens and closes only as the core says. Qt
 // closing the list on its own (Escape in the list, a click elsewhere) is
 // reported to the core as a cancelled drop-down.

@@ -1,0 +1,129 @@
+/* Photographs every dialog and message box of the configurator as the Qt
+ * program shows them: the program runs in a scratch folder with two MIDI
+ * devices, and a scripted user walks through all six dialogs and the five
+ * message boxes, saving each window (with a title bar drawn by the style,
+ * since the offscreen platform has no window manager) as a PNG.
+ *
+ *   tg_qt_screenshots OUTPUT_FOLDER
+ */
+#include <QtWidgets>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/startup.h"
+#include "platform/midi.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_scripted_user.h"
+#include "platform/user_script.h"
+#include "ui/resource.h"
+
+namespace {
+
+using namespace userscript;
+
+QString OutputFolder;
+int Failures = 0;
+int Saved = 0;
+
+// The window as a desktop would show it: a frame and a title bar with the
+// icon, the caption and (only with a system menu) the close box.
+QImage framed(QWidget *window) {
+  QPixmap client = window->grab();
+  QStyle *style = window->style();
+  QStyleOptionTitleBar bar;
+  bar.initFrom(window);
+  bar.text = window->windowTitle();
+  bar.icon = window->windowIcon();
+  bar.titleBarFlags = window->windowFlags();
+  bar.titleBarState = Qt::WindowActive;
+  bar.state |= QStyle::State_Active | QStyle::State_Enabled;
+  bar.subControls = QStyle::SC_TitleBarLabel | QStyle::SC_TitleBarSysMenu;
+  if (window->windowFlags() & Qt::WindowCloseButtonHint) bar.subControls |= QStyle::SC_TitleBarCloseButton;
+  if (window->windowFlags() & Qt::WindowMinimizeButtonHint) bar.subControls |= QStyle::SC_TitleBarMinButton;
+  int border = 1;
+  int titleHeight = style->pixelMetric(QStyle::PM_TitleBarHeight, &bar, window);
+  QImage image(client.width() + 2 * border, client.height() + titleHeight + 2 * border, QImage::Format_ARGB32);
+  image.fill(window->palette().color(QPalette::Window).darker(160));
+  QPainter painter(&image);
+  bar.rect = QRect(border, border, client.width(), titleHeight);
+  bar.palette = window->palette();
+  style->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, window);
+  painter.drawPixmap(border, border + titleHeight, client);
+  return image;
+}
+
+void save(QWidget *window, const char *name) {
+  QString path = OutputFolder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+  if (framed(window).save(path)) {
+    ++Saved;
+    std::printf("%s\n", path.toLocal8Bit().constData());
+  } else {
+    std::fprintf(stderr, "could not write %s\n", path.toLocal8Bit().constData());
+    ++Failures;
+  }
+}
+
+Action photograph(const char *name) {
+  return inspect([name](HWND dialog) { save(qtWidgetFor(dialog), name); });
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    return 2;
+  }
+  OutputFolder = QString::fromLocal8Bit(std::filesystem::absolute(argv[1]).c_str());
+  std::filesystem::path scratch = std::filesystem::temp_directory_path() / "tg-screenshots";
+  std::filesystem::remove_all(scratch);
+  std::filesystem::create_directories(scratch);
+  std::filesystem::current_path(scratch);
+
+  setFailureHandler([](const std::string &message) {
+    std::fprintf(stderr, "script: %s\n", message.c_str());
+    ++Failures;
+  });
+  const std::vector<std::string> devices = {"Midi Through Port-0", "FluidSynth virtual port"};
+  setMidiOutDevicesForTesting(&devices);
+
+  // The message boxes are photographed in the order they come.
+  static const char *const boxNames[] = {"message-configuration-saved", "message-console-one-key",
+                                         "message-save-changes", "message-game-start-failed"};
+  static int nextBox = 0;
+  qtObserveMessageBoxes([](QMessageBox *box) {
+    if (nextBox < 4) save(box, boxNames[nextBox++]);
+  });
+
+  expectDialog("Tarrengard Configuration",
+               {photograph("main-menu"), click(IDC_MENU_MUSIC_SOUND_VIDEO), click(IDC_MENU_SAVE),
+                click(IDC_MENU_INPUT_DEVICES), key(VK_ESCAPE)});
+  expectDialog("Music, Sound and Video", {photograph("music-sound-video"), key(VK_ESCAPE)});
+  expectMessageBox(IDOK);  // Configuration saved.
+  expectDialog("Input Devices",
+               {selectRow(IDC_INPUT_ACTIONS, 9), selectRow(IDC_INPUT_MOUSE_LIST, 3), photograph("input-devices"),
+                click(IDC_INPUT_SELECT_PRIMARY), click(IDC_INPUT_MOUSE_SELECT), selectRow(IDC_INPUT_ACTIONS, 52),
+                click(IDC_INPUT_SELECT_SECONDARY), click(IDC_INPUT_ADVANCED), key(VK_ESCAPE)});
+  expectDialog("Select Primary Key", {photograph("select-key"), key(VK_ESCAPE)});
+  expectDialog("Select Function", {photograph("select-function"), key(VK_ESCAPE)});
+  expectMessageBox(IDOK);  // The console may be activated by one key only.
+  expectDialog("Advanced Mouse Options", {dragTrackbar(IDC_MOUSE_Y_SCALE, -15), click(IDC_MOUSE_DIGITAL_UP),
+                                          click(IDC_MOUSE_DIGITAL_DOWN), photograph("advanced-mouse"), key(VK_ESCAPE)});
+  // Up and Down bound, so their buttons show functions.
+  expectDialog("Select Function", {click(IDC_SELECT_NONE), click(IDOK)});
+  expectDialog("Select Function", {click(IDC_SELECT_NONE), selectRow(IDC_SELECT_LIST, 1), click(IDOK)});
+  expectMessageBox(IDNO);  // Your configuration has been changed. Save now?
+
+  static char module;
+  tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
+  // Once more for the failed game start, which ends the program.
+  expectDialog("Tarrengard Configuration", {click(IDC_MENU_SAVE_AND_RUN)});
+  expectMessageBox(IDOK);  // Failed starting VEXGAME.EXE.
+  int code = tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
+  finished();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  std::filesystem::remove_all(scratch);
+  std::printf("%d pictures; the configurator ended with %d\n", Saved, code);
+  return Failures == 0 ? 0 : 1;
+}
