@@ -1,0 +1,341 @@
+// What only the Qt backend can get wrong: pixels (dialog units, clipped
+// texts, tab-stop columns), window decorations, the order of notifications
+// that real widget events produce, modality, and starting without a display.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QtTest/QTest>
+#include <QtWidgets>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/midi.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_internal.h"
+#include "platform/user_script.h"
+#include "settings/settings.h"
+#include "ui/dialog_templates.h"
+#include "ui/dialogs.h"
+#include "ui/main_menu.h"
+#include "ui/resource.h"
+
+extern char **environ;
+
+namespace {
+
+using namespace userscript;
+
+class QtBackend : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GameSettings = GameSettingsRecord{};
+    placeDefaultBindings();
+    KeySelectRequest = KeySelectRequestRecord{};
+    FunctionSelectRequest = FunctionSelectRequestRecord{};
+    setMidiOutDevicesForTesting(&devices_);
+  }
+  void TearDown() override { setMidiOutDevicesForTesting(nullptr); }
+
+  std::vector<std::string> devices_ = {"Synth A", "Synth B"};
+};
+
+INT_PTR open(int templateId, DLGPROC proc) {
+  return DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
+}
+
+// ---- Notifications recorded as a dialog procedure sees them ----------------------
+
+struct Notification {
+  int id;
+  int code;
+  bool operator==(const Notification &other) const { return id == other.id && code == other.code; }
+};
+std::ostream &operator<<(std::ostream &out, const Notification &n) { return out << n.id << ":" << n.code; }
+
+std::vector<Notification> Recorded;
+
+// Records every command and scroll; ends on IDOK and IDCANCEL like the dialogs.
+INT_PTR CALLBACK recordingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    if (HWND bar = GetDlgItem(dialog, IDC_MOUSE_X_SCALE)) {
+      SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(static_cast<WORD>(-40), 40));
+      SendMessageA(bar, TBM_SETPAGESIZE, 0, 10);
+      SendMessageA(bar, TBM_SETPOS, TRUE, 10);
+    }
+    if (HWND combo = GetDlgItem(dialog, IDC_MSV_VOICES)) {
+      for (const char *row : {"1", "2", "4", "8"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+      SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    }
+    return TRUE;
+  }
+  if (message == WM_COMMAND) {
+    Recorded.push_back({LOWORD(wParam), HIWORD(wParam)});
+    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+  }
+  if (message == WM_HSCROLL) {
+    Recorded.push_back({GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), 1000 + LOWORD(wParam)});
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(QtBackend, PickingFromADropDownListNotifiesInTheWindowsOrder) {
+  Recorded.clear();
+  expectDialog("Music, Sound and Video", {selectRow(IDC_MSV_VOICES, 3), click(IDOK)});
+  EXPECT_EQ(open(IDD_MUSIC_SOUND_VIDEO, recordingProc), IDOK);
+  std::vector<Notification> voices;
+  for (const Notification &n : Recorded)
+    if (n.id == IDC_MSV_VOICES) voices.push_back(n);
+  const std::vector<Notification> windowsOrder = {
+      {IDC_MSV_VOICES, CBN_SETFOCUS}, {IDC_MSV_VOICES, CBN_DROPDOWN}, {IDC_MSV_VOICES, CBN_SELENDOK},
+      {IDC_MSV_VOICES, CBN_CLOSEUP},  {IDC_MSV_VOICES, CBN_SELCHANGE}, {IDC_MSV_VOICES, CBN_KILLFOCUS}};
+  EXPECT_EQ(voices, windowsOrder);
+}
+
+TEST_F(QtBackend, AListOpenedAndClosedUnchosenThenAClickElsewhereNotifyInTheWindowsOrder) {
+  Recorded.clear();
+  expectDialog("Music, Sound and Video", {focus(IDC_MSV_VOICES), click(IDC_MSV_FULLSCREEN), click(IDOK)});
+  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  const std::vector<Notification> windowsOrder = {
+      {IDC_MSV_VOICES, CBN_SETFOCUS},     {IDC_MSV_VOICES, CBN_DROPDOWN}, {IDC_MSV_VOICES, CBN_SELENDCANCEL},
+      {IDC_MSV_VOICES, CBN_CLOSEUP},      {IDC_MSV_VOICES, CBN_KILLFOCUS}, {IDC_MSV_FULLSCREEN, BN_CLICKED},
+      {IDOK, BN_CLICKED}};
+  EXPECT_EQ(Recorded, windowsOrder);
+}
+
+TEST_F(QtBackend, ProgrammaticChangesShowInTheWidgetsWithoutANotification) {
+  Recorded.clear();
+  bool checked = false, enabled = true;
+  int shown = -1;
+  expectDialog("Music, Sound and Video", {inspect([&](HWND d) {
+                                            CheckDlgButton(d, IDC_MSV_FULLSCREEN, BST_CHECKED);
+                                            SendDlgItemMessageA(d, IDC_MSV_VOICES, CB_SETCURSEL, 2, 0);
+                                            EnableWindow(GetDlgItem(d, IDC_MSV_SAMPLE_RATE), FALSE);
+                                            auto *box = static_cast<QCheckBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_FULLSCREEN)));
+                                            checked = box->isChecked();
+                                            shown = static_cast<QComboBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_VOICES)))->currentIndex();
+                                            enabled = qtWidgetFor(GetDlgItem(d, IDC_MSV_SAMPLE_RATE))->isEnabled();
+                                          }),
+                                          key(VK_ESCAPE)});
+  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(shown, 2);
+  EXPECT_FALSE(enabled);
+  EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
+}
+
+TEST_F(QtBackend, TrackBarKeysAndClicksPageAsOnWindows) {
+  Recorded.clear();
+  int afterPageUp = 0, afterClickRight = 0;
+  int value = 0;
+  expectDialog("Advanced Mouse Options",
+               {key(VK_PRIOR), inspect([&](HWND d) { afterPageUp = (int)SendDlgItemMessageA(d, IDC_MOUSE_X_SCALE, TBM_GETPOS, 0, 0); }),
+                inspect([&](HWND d) {
+                  // A click right of the thumb pages up in value (Page Down).
+                  auto *slider = static_cast<TgSlider *>(qtWidgetFor(GetDlgItem(d, IDC_MOUSE_X_SCALE)));
+                  QPoint beside(slider->handleRect().right() + 20, slider->handleRect().center().y());
+                  QTest::mouseClick(slider->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                                    slider->mapTo(slider->window(), beside));
+                  afterClickRight = (int)SendDlgItemMessageA(d, IDC_MOUSE_X_SCALE, TBM_GETPOS, 0, 0);
+                  value = slider->value();
+                }),
+                key(VK_ESCAPE)});
+  open(IDD_ADVANCED_MOUSE, recordingProc);
+  EXPECT_EQ(afterPageUp, 0);  // Page Up decreases: 10 - 10
+  EXPECT_EQ(afterClickRight, 10);
+  EXPECT_EQ(value, 10);  // the slider shows the core's position
+  const std::vector<Notification> expected = {{IDC_MOUSE_X_SCALE, 1000 + TB_PAGEUP},
+                                              {IDC_MOUSE_X_SCALE, 1000 + TB_ENDTRACK},
+                                              {IDC_MOUSE_X_SCALE, 1000 + TB_PAGEDOWN},
+                                              {IDC_MOUSE_X_SCALE, 1000 + TB_ENDTRACK},
+                                              {IDCANCEL, BN_CLICKED}};
+  EXPECT_EQ(Recorded, expected);
+}
+
+TEST_F(QtBackend, DraggingTheThumbStepsThroughEveryPosition) {
+  Recorded.clear();
+  expectDialog("Advanced Mouse Options", {dragTrackbar(IDC_MOUSE_X_SCALE, 13), key(VK_ESCAPE)});
+  open(IDD_ADVANCED_MOUSE, recordingProc);
+  std::vector<Notification> tracks;
+  for (const Notification &n : Recorded)
+    if (n.code == 1000 + TB_THUMBTRACK) tracks.push_back(n);
+  EXPECT_EQ(tracks.size(), 3u);  // 11, 12, 13
+}
+
+// ---- Modality and the caption's close box -------------------------------------------
+
+TEST_F(QtBackend, TheOwnerTakesNoClicksWhileANestedDialogIsOpen) {
+  int ownerClosed = -1;
+  expectDialog("Input Devices", {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_PRIMARY), click(IDOK)});
+  expectDialog("Select Primary Key", {inspect([&](HWND d) {
+                                        HWND owner = d->owner;
+                                        QWidget *close = qtWidgetFor(GetDlgItem(owner, IDOK));
+                                        QTest::mouseClick(close->window()->windowHandle(), Qt::LeftButton,
+                                                          Qt::NoModifier, close->mapTo(close->window(), close->rect().center()));
+                                        ownerClosed = owner->ended ? 1 : 0;
+                                      }),
+                                      key(VK_ESCAPE)});
+  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  EXPECT_EQ(ownerClosed, 0);
+}
+
+TEST_F(QtBackend, TheCloseBoxOfADialogWithoutOneClosesNothing) {
+  bool stillOpen = false;
+  expectDialog("Music, Sound and Video", {inspect([&](HWND d) {
+                                            QCloseEvent event;
+                                            QCoreApplication::sendEvent(qtWidgetFor(d)->windowHandle(), &event);
+                                            stillOpen = qtWidgetFor(d)->isVisible() && !d->ended;
+                                          }),
+                                          key(VK_ESCAPE)});
+  open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+  EXPECT_TRUE(stillOpen);
+}
+
+// ---- Pixels -------------------------------------------------------------------------
+
+// Every dialog: sizes in dialog units through the base units, every template
+// text inside its control, the caption, the close box only with a system menu.
+TEST_F(QtBackend, EveryDialogIsLaidOutInDialogUnitsWithNothingClipped) {
+  struct Opened {
+    int id;
+    DLGPROC proc;
+  };
+  const Opened dialogs[] = {{IDD_MAIN_MENU, mainMenuDialogProc},       {IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc},
+                            {IDD_INPUT_DEVICES, inputDevicesDialogProc}, {IDD_ADVANCED_MOUSE, advancedMouseDialogProc},
+                            {IDD_SELECT_KEY, selectKeyDialogProc},       {IDD_SELECT_FUNCTION, selectFunctionDialogProc}};
+  for (const Opened &opened : dialogs) {
+    const DialogTemplateData *data = findDialogTemplate(opened.id);
+    ASSERT_NE(data, nullptr);
+    SCOPED_TRACE(data->caption);
+    auto look = [data](HWND d) {
+      QWidget *window = qtWidgetFor(d);
+      EXPECT_EQ(window->size(), QSize(qtDialogUnitsToPixelsX(data->cx), qtDialogUnitsToPixelsY(data->cy)));
+      bool hasSystemMenu = data->style & WS_SYSMENU;
+      EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), hasSystemMenu);
+      // Centred on the screen's work area (to the pixel, after two roundings).
+      QRect area = window->screen()->availableGeometry();
+      EXPECT_LE(std::abs(window->geometry().center().x() - area.center().x()), 2);
+      EXPECT_LE(std::abs(window->geometry().center().y() - area.center().y()), 2);
+      for (int i = 0; i < data->controlCount; ++i) {
+        const DialogControlTemplate &t = data->controls[i];
+        QWidget *widget = qtWidgetFor(d->controls[static_cast<size_t>(i)]);
+        SCOPED_TRACE(t.text ? t.text : "");
+        EXPECT_EQ(widget->x(), qtDialogUnitsToPixelsX(t.x));
+        EXPECT_EQ(widget->y(), qtDialogUnitsToPixelsY(t.y));
+        EXPECT_EQ(widget->width(), qtDialogUnitsToPixelsX(t.cx));
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+          EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+          EXPECT_LE(label->fontMetrics().height(), label->height());
+        } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+          QString text = button->text().remove(QRegularExpression(QStringLiteral("&(?!&)")));
+          EXPECT_LE(button->fontMetrics().horizontalAdvance(text), button->width() - 4);
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+          EXPECT_LE(button->sizeHint().width(), button->width());  // check box or radio: box and text
+        }
+      }
+    };
+    // The Select dialogs edit a binding; the rest need nothing.
+    KeySelectRequest.functionIndex = 9;
+    expectDialog(opened.id == IDD_SELECT_KEY ? "Select Primary Key" : data->caption,
+                 {inspect(look), key(opened.id == IDD_MAIN_MENU ? VK_RETURN : VK_ESCAPE)});
+    open(opened.id, opened.proc);
+  }
+}
+
+TEST_F(QtBackend, BaseUnitsComeFromTheDialogFont) {
+  qtEnsureApplication();
+  QFontMetrics metrics(qtDialogFont());
+  EXPECT_EQ(qtBaseUnitY(), metrics.height());
+  int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  EXPECT_GE(qtBaseUnitX(), (letters / 26 + 1) / 2);
+  EXPECT_EQ(qtDialogUnitsToPixelsY(8), qtBaseUnitY());
+  EXPECT_EQ(qtDialogUnitsToPixelsX(4), qRound(qtBaseUnitX()));
+}
+
+// The first pixel column with text ink at or after `from` in a list row.
+int firstInkColumn(const QImage &row, int from) {
+  QColor background = row.pixelColor(row.width() - 2, row.height() / 2);
+  for (int x = from; x < row.width(); ++x) {
+    for (int y = 0; y < row.height(); ++y) {
+      QColor c = row.pixelColor(x, y);
+      if (std::abs(c.lightness() - background.lightness()) > 80) return x;
+    }
+  }
+  return -1;
+}
+
+TEST_F(QtBackend, ListColumnsStartAtTheirTabStops) {
+  struct Column {
+    int list, row, units;
+  };
+  std::vector<std::pair<int, int>> found;  // (ink column, expected stop)
+  expectDialog("Input Devices", {inspect([&](HWND d) {
+                                   // Action list: stops 96 and 128; mouse list: every 40.
+                                   for (Column c : {Column{IDC_INPUT_ACTIONS, 0, 96}, Column{IDC_INPUT_ACTIONS, 0, 128},
+                                                    Column{IDC_INPUT_MOUSE_LIST, 0, 40}}) {
+                                     auto *list = static_cast<QListWidget *>(qtWidgetFor(GetDlgItem(d, c.list)));
+                                     QRect rect = list->visualItemRect(list->item(c.row));
+                                     QImage image = list->viewport()->grab(rect).toImage();
+                                     QStyleOptionViewItem option;
+                                     option.initFrom(list);
+                                     option.rect = QRect(QPoint(0, 0), rect.size());
+                                     int textLeft = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).left();
+                                     int stop = textLeft + qtDialogUnitsToPixelsX(c.units);
+                                     found.push_back({firstInkColumn(image, stop - 4), stop});
+                                   }
+                                 }),
+                                 key(VK_ESCAPE)});
+  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  ASSERT_EQ(found.size(), 3u);
+  for (auto [ink, stop] : found) {
+    EXPECT_GE(ink, stop);      // nothing drawn just before the stop
+    EXPECT_LE(ink, stop + 3);  // the column's first letter right at it
+  }
+}
+
+// ---- The program --------------------------------------------------------------------------
+
+#ifdef TG_SETUP_PROGRAM
+TEST(DesktopProgram, WithoutADisplaySaysWhichVariableToSetAndEndsWithOne) {
+  char folder[] = "/tmp/tg-nodisplay.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::string output = std::string(folder) + "/stderr.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> env;
+  for (char **e = environ; *e; ++e) {
+    std::string entry = *e;
+    if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
+        entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
+      continue;
+    env.push_back(entry);
+  }
+  std::vector<char *> envp;
+  for (std::string &entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  char *argv[] = {const_cast<char *>(TG_SETUP_PROGRAM), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, TG_SETUP_PROGRAM, &actions, nullptr, argv, envp.data()), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  posix_spawn_file_actions_destroy(&actions);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  QFile file(QString::fromStdString(output));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.contains("no display found")) << text.toStdString();
+  EXPECT_TRUE(text.contains("DISPLAY")) << text.toStdString();
+  EXPECT_TRUE(text.contains("WAYLAND_DISPLAY")) << text.toStdString();
+  EXPECT_TRUE(text.contains("QT_QPA_PLATFORM=offscreen")) << text.toStdString();
+  std::filesystem::remove_all(folder);
+}
+#endif
+
+}  // namespace
