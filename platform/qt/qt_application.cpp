@@ -30,6 +30,8 @@ bool isSet(const char *name) {
 
 // Qt's own message for a missing display is about plugins; say what to set.
 void requireDisplay() {
+  // A Wayland session without Xwayland: Qt would try X11 first.
+  if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && isSet("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "wayland", 1);
   if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return;
   std::fprintf(stderr,
                "tarrengard-setup: no display found.\n"
