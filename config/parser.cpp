@@ -9,6 +9,8 @@
 #include "config/config_internal.h"
 #include "config/support.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -243,7 +245,14 @@ int configParseText(ConfigHandle handle, char *text, long length) {
 
 ConfigHandle configLoad(const char *path) {
   int fd = fileOpenRead(path, 0);
-  long length = fileLength(fd);
+  long long fileSize = fileLength(fd);
+  // A file larger than this process can hold or parse in one piece cannot be
+  // loaded; cutting its length to fit would silently read only a part of it.
+  if (fileSize > (long long)LONG_MAX || (unsigned long long)fileSize > (unsigned long long)SIZE_MAX) {
+    fileClose(fd);
+    fatalError("Couldn't allocate %llu bytes.", (unsigned long long)fileSize);
+  }
+  long length = (long)fileSize;
   char *text = (char *)memAlloc((size_t)length);
   fileReadExact(fd, text, length);
   fileClose(fd);

@@ -125,13 +125,13 @@ int fileExists(const char *path) {
   return regular ? 1 : 0;
 }
 
-long fileLength(int fd) {
+long long fileLength(int fd) {
   if (fd < 0)
     return 0;
   TgStat info;
   if (TG_FSTAT(fd, &info) != 0)
     return 0;
-  return (long)info.st_size;
+  return (long long)info.st_size;
 }
 
 long fileReadExact(int fd, void *buffer, long count) {

@@ -11,8 +11,9 @@ int fileOpenRead(const char *path, int textMode);
 void fileClose(int fd);
 // 1 when `path` is a regular file that can be opened for reading, else 0.
 int fileExists(const char *path);
-// Length in bytes; 0 for a negative descriptor.
-long fileLength(int fd);
+// Length in bytes (64-bit everywhere, so a huge file is never mistaken for a
+// small one where long has 32 bits); 0 for a negative descriptor.
+long long fileLength(int fd);
 // Reads exactly `count` bytes and returns `count`; a short read closes the file
 // and ends the process with "Failed reading %d bytes.\n".
 long fileReadExact(int fd, void *buffer, long count);
