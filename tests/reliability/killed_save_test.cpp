@@ -1,6 +1,6 @@
 /* A save killed outright (SIGKILL) at many points: a child saves a large
  * document, the parent kills it after a delay that sweeps from the start of
- * the save to past its end, then looks at gardum.cfg. Each time the file must
+ * the save to well past its end, then looks at gardum.cfg. Each time the file must
  * be the complete old or the complete new bytes. The rounds alternate
  * between two documents, so every round has an old and a new to tell apart.
  * Through configSave and through saveSettings.
@@ -35,8 +35,12 @@ Outcome killDuringSaves(const std::string &target, const std::string bytes[2], i
   Outcome outcome;
   for (int round = 0; round < Rounds; round++) {
     int next = 1 - current;
-    // From the start of the save to 1.5 times its measured length.
-    double delay = saveSeconds * 1.5 * round / (Rounds - 1);
+    // From the start of the save to 1.5 times its measured length, then a
+    // few far past it, so that a busy machine still lets some saves finish.
+    const int sweep = Rounds - 5;
+    const double tail[5] = {2, 3, 4, 6, 8};
+    double delay = round < sweep ? saveSeconds * 1.5 * round / (sweep - 1)
+                                 : saveSeconds * tail[round - sweep];
     fflush(nullptr);
     pid_t child = fork();
     if (child == 0)
