@@ -284,7 +284,8 @@ void checkIcon(HMODULE module, const char *icoPath) {
   }
   check(!r.overrun, "icon group 1000: truncated");
   for (int size : {16, 24, 32, 48})
-    check(imagesBySize[size] > 0, "icon group 1000: no %dx%d image", size, size);
+    check(imagesBySize[size] == 3, "icon group 1000: %d images of %dx%d, expected three (4, 8 and 32 bits)",
+          imagesBySize[size], size, size);
   std::printf("icon group 1000:");
   for (const auto &entry : imagesBySize)
     std::printf(" %dx%d (%d)", entry.first, entry.first, entry.second);
