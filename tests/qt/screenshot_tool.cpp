@@ -43,10 +43,14 @@ QImage framed(QWidget *window) {
   if (window->windowFlags() & Qt::WindowMinimizeButtonHint) bar.subControls |= QStyle::SC_TitleBarMinButton;
   int border = 1;
   int titleHeight = style->pixelMetric(QStyle::PM_TitleBarHeight, &bar, window);
-  QImage image(client.width() + 2 * border, client.height() + titleHeight + 2 * border, QImage::Format_ARGB32);
+  // In logical pixels, so a scaled screen (QT_SCALE_FACTOR=2) gives a sharp picture of the same layout.
+  qreal scale = client.devicePixelRatio();
+  QSize size = client.deviceIndependentSize().toSize() + QSize(2 * border, titleHeight + 2 * border);
+  QImage image(size * scale, QImage::Format_ARGB32);
+  image.setDevicePixelRatio(scale);
   image.fill(window->palette().color(QPalette::Window).darker(160));
   QPainter painter(&image);
-  bar.rect = QRect(border, border, client.width(), titleHeight);
+  bar.rect = QRect(border, border, size.width() - 2 * border, titleHeight);
   bar.palette = window->palette();
   style->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, window);
   painter.drawPixmap(border, border + titleHeight, client);
