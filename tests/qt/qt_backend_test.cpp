@@ -169,19 +169,44 @@ TEST_F(QtBackend, DraggingTheThumbStepsThroughEveryPosition) {
 
 // ---- Modality and the caption's close box -------------------------------------------
 
+// Counts the mouse presses that reach a widget.
+class PressCounter : public QObject {
+ public:
+  int presses = 0;
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::MouseButtonPress) ++presses;
+    return false;
+  }
+};
+
 TEST_F(QtBackend, TheOwnerTakesNoClicksWhileANestedDialogIsOpen) {
-  int ownerClosed = -1;
-  expectDialog("Input Devices", {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_PRIMARY), click(IDOK)});
+  int ownerClosed = -1, pressesOnOwner = -1, pressesAfter = -1;
+  PressCounter counter;
+  QWidget *ownerClose = nullptr;
+  auto clickOwnerClose = [&] {
+    QTest::mouseClick(ownerClose->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      ownerClose->mapTo(ownerClose->window(), ownerClose->rect().center()));
+  };
+  expectDialog("Input Devices", {inspect([&](HWND d) {
+                                   ownerClose = qtWidgetFor(GetDlgItem(d, IDOK));
+                                   ownerClose->installEventFilter(&counter);
+                                 }),
+                                 selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_PRIMARY),
+                                 // Back on top, the same click reaches it.
+                                 inspect([&](HWND) {
+                                   clickOwnerClose();
+                                   pressesAfter = counter.presses;
+                                 })});
   expectDialog("Select Primary Key", {inspect([&](HWND d) {
-                                        HWND owner = d->owner;
-                                        QWidget *close = qtWidgetFor(GetDlgItem(owner, IDOK));
-                                        QTest::mouseClick(close->window()->windowHandle(), Qt::LeftButton,
-                                                          Qt::NoModifier, close->mapTo(close->window(), close->rect().center()));
-                                        ownerClosed = owner->ended ? 1 : 0;
+                                        clickOwnerClose();
+                                        pressesOnOwner = counter.presses;
+                                        ownerClosed = d->owner->ended ? 1 : 0;
                                       }),
                                       key(VK_ESCAPE)});
   open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  EXPECT_EQ(pressesOnOwner, 0);  // Qt's modality held the click back
   EXPECT_EQ(ownerClosed, 0);
+  EXPECT_EQ(pressesAfter, 1);
 }
 
 TEST_F(QtBackend, TheCloseBoxOfADialogWithoutOneClosesNothing) {
