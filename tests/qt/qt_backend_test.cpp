@@ -167,6 +167,40 @@ TEST_F(QtBackend, DraggingTheThumbStepsThroughEveryPosition) {
   EXPECT_EQ(tracks.size(), 3u);  // 11, 12, 13
 }
 
+TEST_F(QtBackend, AltMnemonicsAndEscapeReachTheProcedureOnceThroughTheCore) {
+  // Alt+C is "&Cancel": one BN_CLICKED, not also a click by Qt's own shortcut.
+  Recorded.clear();
+  expectDialog("Select Key", {altKey('c')});
+  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDCANCEL);
+  EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
+
+  // Alt+S is "&Set", whichever control has the focus.
+  Recorded.clear();
+  expectDialog("Select Key", {key(VK_TAB), altKey('S')});
+  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDOK);
+  EXPECT_EQ(Recorded, (std::vector<Notification>{{IDOK, BN_CLICKED}}));
+
+  // QDialog's own reject (what its Escape handling calls) is IDCANCEL too.
+  Recorded.clear();
+  expectDialog("Select Key", {inspect([](HWND d) { static_cast<QDialog *>(qtWidgetFor(d))->reject(); })});
+  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDCANCEL);
+  EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
+}
+
+TEST_F(QtBackend, EveryWindowCarriesTheProgramIconOnceTheMenuHasSetIt) {
+  QList<QSize> sizes;
+  bool dialogHasIcon = false;
+  expectDialog("Tarrengard Configuration", {click(IDC_MENU_MUSIC_SOUND_VIDEO), key(VK_ESCAPE)});
+  expectDialog("Music, Sound and Video", {inspect([&](HWND d) {
+                                            sizes = qtWidgetFor(d)->windowIcon().availableSizes();
+                                            dialogHasIcon = !qtWidgetFor(d)->windowIcon().isNull();
+                                          }),
+                                          key(VK_ESCAPE)});
+  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  EXPECT_TRUE(dialogHasIcon);
+  for (int size : {16, 24, 32, 48}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
 // ---- Modality and the caption's close box -------------------------------------------
 
 // Counts the mouse presses that reach a widget.
@@ -239,6 +273,7 @@ TEST_F(QtBackend, EveryDialogIsLaidOutInDialogUnitsWithNothingClipped) {
     SCOPED_TRACE(data->caption);
     auto look = [data](HWND d) {
       QWidget *window = qtWidgetFor(d);
+      EXPECT_EQ(window->windowTitle().toStdString(), d->text);  // what xdotool search --name finds
       EXPECT_EQ(window->size(), QSize(qtDialogUnitsToPixelsX(data->cx), qtDialogUnitsToPixelsY(data->cy)));
       bool hasSystemMenu = data->style & WS_SYSMENU;
       EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), hasSystemMenu);
