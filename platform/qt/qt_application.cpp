@@ -31,7 +31,8 @@ bool isSet(const char *name) {
 // Qt's own message for a missing display is about plugins; say what to set.
 void requireDisplay() {
   // A Wayland session without Xwayland: Qt would try X11 first.
-  if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && isSet("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "wayland", 1);
+  if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && isSet("WAYLAND_DISPLAY"))
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
   if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return;
   std::fprintf(stderr,
                "tarrengard-setup: no display found.\n"
@@ -51,7 +52,8 @@ int neededWidth(const DialogControlTemplate &control, const QFontMetrics &metric
   if (std::string(control.className ? control.className : "") != "BUTTON") return width;
   switch (control.style & BS_TYPEMASK) {
     case BS_AUTOCHECKBOX:
-      return width + style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+      return width + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+             style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
     case BS_AUTORADIOBUTTON:
       return width + style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
              style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);

@@ -250,9 +250,7 @@ class InputFilter : public QObject {
         // mnemonic, a label's buddy) may act on its own.
         event->accept();
         return true;
-      case QEvent::KeyPress:
-        keyPressed(window, static_cast<QKeyEvent *>(event));
-        return true;
+      case QEvent::KeyPress: keyPressed(window, static_cast<QKeyEvent *>(event)); return true;
       case QEvent::KeyRelease: return true;
       default: break;
     }
@@ -260,8 +258,7 @@ class InputFilter : public QObject {
     switch (window->kind) {
       case WindowKind::PushButton:
       case WindowKind::CheckBox:
-      case WindowKind::RadioButton:
-        return buttonMouse(window, static_cast<QAbstractButton *>(widget), event);
+      case WindowKind::RadioButton: return buttonMouse(window, static_cast<QAbstractButton *>(widget), event);
       case WindowKind::ListBox: return listMouse(window, static_cast<QListWidget *>(widget), watched, event);
       case WindowKind::ComboBox: return comboMouse(window, event);
       case WindowKind::Trackbar: return trackbarMouse(window, static_cast<TgSlider *>(widget), event);
@@ -431,7 +428,7 @@ void placeControl(HWND control, QWidget *widget) {
     auto *combo = static_cast<QComboBox *>(widget);
     int boxHeight = qMin(combo->sizeHint().height(), qtDialogUnitsToPixelsY(14));
     int rowHeight = qMax(1, combo->view()->sizeHintForRow(0) > 0 ? combo->view()->sizeHintForRow(0)
-                                                                  : QFontMetrics(combo->font()).height() + 2);
+                                                                 : QFontMetrics(combo->font()).height() + 2);
     combo->setMaxVisibleItems(qMax(3, (height - boxHeight) / rowHeight));
     height = boxHeight;
   }
@@ -539,7 +536,8 @@ void mirror(HWND window, WindowChange what) {
       break;
     case WindowChange::Focus:
       if (window->kind == WindowKind::Dialog) {
-        if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget) focused->clearFocus();
+        if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget)
+          focused->clearFocus();
       } else {
         widget->setFocus(Qt::OtherFocusReason);
       }
@@ -547,9 +545,7 @@ void mirror(HWND window, WindowChange what) {
   }
 }
 
-bool takesFocus(HWND control) {
-  return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox;
-}
+bool takesFocus(HWND control) { return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox; }
 
 }  // namespace
 
@@ -719,8 +715,8 @@ void backendDialogCreated(HWND dialog) {
     if (auto *list = qobject_cast<QListWidget *>(widget)) watch(list->viewport(), control);
     if (auto *combo = qobject_cast<QComboBox *>(widget)) {
       // Installed after the combo box's own filters, so this one runs first.
-      for (QObject *part : {static_cast<QObject *>(combo->view()->parentWidget()), static_cast<QObject *>(combo->view()),
-                            static_cast<QObject *>(combo->view()->viewport())}) {
+      for (QObject *part : {static_cast<QObject *>(combo->view()->parentWidget()),
+                            static_cast<QObject *>(combo->view()), static_cast<QObject *>(combo->view()->viewport())}) {
         PopupLists.insert(part, control);
         part->installEventFilter(Filter);
       }

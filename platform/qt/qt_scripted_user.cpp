@@ -305,7 +305,8 @@ void pressWhenShown(QPointer<QMessageBox> box, QMessageBox::StandardButton wante
     if (!box || !box->isVisible()) return;
   }
   if (triesLeft == 0) {
-    userscript::reportFailure("message box \"" + box->text().toStdString() + "\" could not be answered; the watchdog closes it");
+    userscript::reportFailure("message box \"" + box->text().toStdString() +
+                              "\" could not be answered; the watchdog closes it");
     box->done(0);
     return;
   }
@@ -326,6 +327,4 @@ const QtScriptedUser Driver{dialogShown, dialogClosing, messageBoxShown};
 
 void qtUseScriptedUser() { qtSetScriptedUser(&Driver); }
 void qtSetScriptWatchdog(int milliseconds) { WatchdogMs = milliseconds; }
-void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer) {
-  MessageBoxObserver = std::move(observer);
-}
+void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer) { MessageBoxObserver = std::move(observer); }

@@ -91,9 +91,9 @@ TEST_F(QtBackend, PickingFromADropDownListNotifiesInTheWindowsOrder) {
   std::vector<Notification> voices;
   for (const Notification &n : Recorded)
     if (n.id == IDC_MSV_VOICES) voices.push_back(n);
-  const std::vector<Notification> windowsOrder = {
-      {IDC_MSV_VOICES, CBN_SETFOCUS}, {IDC_MSV_VOICES, CBN_DROPDOWN}, {IDC_MSV_VOICES, CBN_SELENDOK},
-      {IDC_MSV_VOICES, CBN_CLOSEUP},  {IDC_MSV_VOICES, CBN_SELCHANGE}, {IDC_MSV_VOICES, CBN_KILLFOCUS}};
+  const std::vector<Notification> windowsOrder = {{IDC_MSV_VOICES, CBN_SETFOCUS},  {IDC_MSV_VOICES, CBN_DROPDOWN},
+                                                  {IDC_MSV_VOICES, CBN_SELENDOK},  {IDC_MSV_VOICES, CBN_CLOSEUP},
+                                                  {IDC_MSV_VOICES, CBN_SELCHANGE}, {IDC_MSV_VOICES, CBN_KILLFOCUS}};
   EXPECT_EQ(voices, windowsOrder);
 }
 
@@ -101,10 +101,13 @@ TEST_F(QtBackend, AListOpenedAndClosedUnchosenThenAClickElsewhereNotifyInTheWind
   Recorded.clear();
   expectDialog("Music, Sound and Video", {focus(IDC_MSV_VOICES), click(IDC_MSV_FULLSCREEN), click(IDOK)});
   open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
-  const std::vector<Notification> windowsOrder = {
-      {IDC_MSV_VOICES, CBN_SETFOCUS},     {IDC_MSV_VOICES, CBN_DROPDOWN}, {IDC_MSV_VOICES, CBN_SELENDCANCEL},
-      {IDC_MSV_VOICES, CBN_CLOSEUP},      {IDC_MSV_VOICES, CBN_KILLFOCUS}, {IDC_MSV_FULLSCREEN, BN_CLICKED},
-      {IDOK, BN_CLICKED}};
+  const std::vector<Notification> windowsOrder = {{IDC_MSV_VOICES, CBN_SETFOCUS},
+                                                  {IDC_MSV_VOICES, CBN_DROPDOWN},
+                                                  {IDC_MSV_VOICES, CBN_SELENDCANCEL},
+                                                  {IDC_MSV_VOICES, CBN_CLOSEUP},
+                                                  {IDC_MSV_VOICES, CBN_KILLFOCUS},
+                                                  {IDC_MSV_FULLSCREEN, BN_CLICKED},
+                                                  {IDOK, BN_CLICKED}};
   EXPECT_EQ(Recorded, windowsOrder);
 }
 
@@ -112,16 +115,17 @@ TEST_F(QtBackend, ProgrammaticChangesShowInTheWidgetsWithoutANotification) {
   Recorded.clear();
   bool checked = false, enabled = true;
   int shown = -1;
-  expectDialog("Music, Sound and Video", {inspect([&](HWND d) {
-                                            CheckDlgButton(d, IDC_MSV_FULLSCREEN, BST_CHECKED);
-                                            SendDlgItemMessageA(d, IDC_MSV_VOICES, CB_SETCURSEL, 2, 0);
-                                            EnableWindow(GetDlgItem(d, IDC_MSV_SAMPLE_RATE), FALSE);
-                                            auto *box = static_cast<QCheckBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_FULLSCREEN)));
-                                            checked = box->isChecked();
-                                            shown = static_cast<QComboBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_VOICES)))->currentIndex();
-                                            enabled = qtWidgetFor(GetDlgItem(d, IDC_MSV_SAMPLE_RATE))->isEnabled();
-                                          }),
-                                          key(VK_ESCAPE)});
+  expectDialog("Music, Sound and Video",
+               {inspect([&](HWND d) {
+                  CheckDlgButton(d, IDC_MSV_FULLSCREEN, BST_CHECKED);
+                  SendDlgItemMessageA(d, IDC_MSV_VOICES, CB_SETCURSEL, 2, 0);
+                  EnableWindow(GetDlgItem(d, IDC_MSV_SAMPLE_RATE), FALSE);
+                  auto *box = static_cast<QCheckBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_FULLSCREEN)));
+                  checked = box->isChecked();
+                  shown = static_cast<QComboBox *>(qtWidgetFor(GetDlgItem(d, IDC_MSV_VOICES)))->currentIndex();
+                  enabled = qtWidgetFor(GetDlgItem(d, IDC_MSV_SAMPLE_RATE))->isEnabled();
+                }),
+                key(VK_ESCAPE)});
   open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
   EXPECT_TRUE(checked);
   EXPECT_EQ(shown, 2);
@@ -134,7 +138,9 @@ TEST_F(QtBackend, TrackBarKeysAndClicksPageAsOnWindows) {
   int afterPageUp = 0, afterClickRight = 0;
   int value = 0;
   expectDialog("Advanced Mouse Options",
-               {key(VK_PRIOR), inspect([&](HWND d) { afterPageUp = (int)SendDlgItemMessageA(d, IDC_MOUSE_X_SCALE, TBM_GETPOS, 0, 0); }),
+               {key(VK_PRIOR), inspect([&](HWND d) {
+                  afterPageUp = (int)SendDlgItemMessageA(d, IDC_MOUSE_X_SCALE, TBM_GETPOS, 0, 0);
+                }),
                 inspect([&](HWND d) {
                   // A click right of the thumb pages up in value (Page Down).
                   auto *slider = static_cast<TgSlider *>(qtWidgetFor(GetDlgItem(d, IDC_MOUSE_X_SCALE)));
@@ -264,9 +270,10 @@ TEST_F(QtBackend, EveryDialogIsLaidOutInDialogUnitsWithNothingClipped) {
     int id;
     DLGPROC proc;
   };
-  const Opened dialogs[] = {{IDD_MAIN_MENU, mainMenuDialogProc},       {IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc},
-                            {IDD_INPUT_DEVICES, inputDevicesDialogProc}, {IDD_ADVANCED_MOUSE, advancedMouseDialogProc},
-                            {IDD_SELECT_KEY, selectKeyDialogProc},       {IDD_SELECT_FUNCTION, selectFunctionDialogProc}};
+  const Opened dialogs[] = {
+      {IDD_MAIN_MENU, mainMenuDialogProc},         {IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc},
+      {IDD_INPUT_DEVICES, inputDevicesDialogProc}, {IDD_ADVANCED_MOUSE, advancedMouseDialogProc},
+      {IDD_SELECT_KEY, selectKeyDialogProc},       {IDD_SELECT_FUNCTION, selectFunctionDialogProc}};
   for (const Opened &opened : dialogs) {
     const DialogTemplateData *data = findDialogTemplate(opened.id);
     ASSERT_NE(data, nullptr);
@@ -334,22 +341,23 @@ TEST_F(QtBackend, ListColumnsStartAtTheirTabStops) {
     int list, row, units;
   };
   std::vector<std::pair<int, int>> found;  // (ink column, expected stop)
-  expectDialog("Input Devices", {inspect([&](HWND d) {
-                                   // Action list: stops 96 and 128; mouse list: every 40.
-                                   for (Column c : {Column{IDC_INPUT_ACTIONS, 0, 96}, Column{IDC_INPUT_ACTIONS, 0, 128},
-                                                    Column{IDC_INPUT_MOUSE_LIST, 0, 40}}) {
-                                     auto *list = static_cast<QListWidget *>(qtWidgetFor(GetDlgItem(d, c.list)));
-                                     QRect rect = list->visualItemRect(list->item(c.row));
-                                     QImage image = list->viewport()->grab(rect).toImage();
-                                     QStyleOptionViewItem option;
-                                     option.initFrom(list);
-                                     option.rect = QRect(QPoint(0, 0), rect.size());
-                                     int textLeft = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).left();
-                                     int stop = textLeft + qtDialogUnitsToPixelsX(c.units);
-                                     found.push_back({firstInkColumn(image, stop - 4), stop});
-                                   }
-                                 }),
-                                 key(VK_ESCAPE)});
+  expectDialog("Input Devices",
+               {inspect([&](HWND d) {
+                  // Action list: stops 96 and 128; mouse list: every 40.
+                  for (Column c : {Column{IDC_INPUT_ACTIONS, 0, 96}, Column{IDC_INPUT_ACTIONS, 0, 128},
+                                   Column{IDC_INPUT_MOUSE_LIST, 0, 40}}) {
+                    auto *list = static_cast<QListWidget *>(qtWidgetFor(GetDlgItem(d, c.list)));
+                    QRect rect = list->visualItemRect(list->item(c.row));
+                    QImage image = list->viewport()->grab(rect).toImage();
+                    QStyleOptionViewItem option;
+                    option.initFrom(list);
+                    option.rect = QRect(QPoint(0, 0), rect.size());
+                    int textLeft = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).left();
+                    int stop = textLeft + qtDialogUnitsToPixelsX(c.units);
+                    found.push_back({firstInkColumn(image, stop - 4), stop});
+                  }
+                }),
+                key(VK_ESCAPE)});
   open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
   ASSERT_EQ(found.size(), 3u);
   for (auto [ink, stop] : found) {

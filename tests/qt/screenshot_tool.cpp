@@ -100,9 +100,8 @@ int main(int argc, char **argv) {
     if (nextBox < 4) save(box, boxNames[nextBox++]);
   });
 
-  expectDialog("Tarrengard Configuration",
-               {photograph("main-menu"), click(IDC_MENU_MUSIC_SOUND_VIDEO), click(IDC_MENU_SAVE),
-                click(IDC_MENU_INPUT_DEVICES), key(VK_ESCAPE)});
+  expectDialog("Tarrengard Configuration", {photograph("main-menu"), click(IDC_MENU_MUSIC_SOUND_VIDEO),
+                                            click(IDC_MENU_SAVE), click(IDC_MENU_INPUT_DEVICES), key(VK_ESCAPE)});
   expectDialog("Music, Sound and Video", {photograph("music-sound-video"), key(VK_ESCAPE)});
   expectMessageBox(IDOK);  // Configuration saved.
   expectDialog("Input Devices",
