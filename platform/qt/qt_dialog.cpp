@@ -23,6 +23,7 @@ HWND PressedButton = nullptr;  // the button under a held mouse button
 HWND DraggedBar = nullptr;     // the track bar whose thumb is being dragged
 int DragOffset = 0;            // from the thumb's centre to where it was grabbed
 HWND PopupPressed = nullptr;   // the drop-down list whose open list the mouse went down on
+bool KeyInput = false;         // a key is being handled: focus moves show the focus frame
 
 // Input reaches a control only in the active, enabled dialog (as the core checks).
 bool reachable(HWND control) {
@@ -65,6 +66,7 @@ void toggleDropDown(HWND dialog) {
 }
 
 void keyPressed(HWND window, QKeyEvent *event) {
+  QScopedValueRollback<bool> keyInput(KeyInput, true);
   HWND dialog = window->dialog;
   int key = event->key();
   Qt::KeyboardModifiers modifiers = event->modifiers();
@@ -539,7 +541,11 @@ void mirror(HWND window, WindowChange what) {
         if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget)
           focused->clearFocus();
       } else {
-        widget->setFocus(Qt::OtherFocusReason);
+        // As on Windows, the focus frame shows once the keyboard moves the
+        // focus and goes with a mouse click (styles read this attribute).
+        widget->window()->setAttribute(Qt::WA_KeyboardFocusChange, KeyInput);
+        widget->setFocus(KeyInput ? Qt::TabFocusReason : Qt::MouseFocusReason);
+        widget->update();
       }
       break;
   }

@@ -193,6 +193,20 @@ TEST_F(QtBackend, AltMnemonicsAndEscapeReachTheProcedureOnceThroughTheCore) {
   EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
 }
 
+TEST_F(QtBackend, TabMovesTheWidgetFocusAndShowsTheFocusFrame) {
+  bool focused = false, frameShown = false;
+  expectDialog("Music, Sound and Video",
+               {key(VK_TAB), inspect([&](HWND d) {
+                  QWidget *device = qtWidgetFor(GetDlgItem(d, IDC_MSV_MUSIC_DEVICE));
+                  focused = QApplication::focusWidget() == device;
+                  frameShown = device->window()->testAttribute(Qt::WA_KeyboardFocusChange);
+                }),
+                key(VK_ESCAPE)});
+  open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+  EXPECT_TRUE(focused);
+  EXPECT_TRUE(frameShown);
+}
+
 TEST_F(QtBackend, EveryWindowCarriesTheProgramIconOnceTheMenuHasSetIt) {
   QList<QSize> sizes;
   bool dialogHasIcon = false;
