@@ -17,7 +17,7 @@ namespace {
 // ---- Which widget shows which window ------------------------------------------
 
 QHash<const QObject *, HWND> Windows;     // dialog and control widgets, list viewports
-QHash<const QObject *, HWND> PopupLists;  // a drop-down list's popup view and its viewport
+QHash<const QObject *, HWND> PopupLists;  // a drop-down list's popup: its frame, view and viewport
 
 HWND PressedButton = nullptr;  // the button under a held mouse button
 HWND DraggedBar = nullptr;     // the track bar whose thumb is being dragged
