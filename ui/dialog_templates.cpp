@@ -17,9 +17,11 @@ constexpr uint32_t DefPushButton = Child | WS_TABSTOP | BS_DEFPUSHBUTTON;
 constexpr uint32_t AutoCheckBox = Child | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr uint32_t AutoRadioButton = Child | WS_TABSTOP | BS_AUTORADIOBUTTON;
 constexpr uint32_t GroupBox = Child | BS_GROUPBOX;
-constexpr uint32_t Label = Child | SS_LEFT;
-constexpr uint32_t RightLabel = Child | SS_RIGHT;
-constexpr uint32_t NameLabel = Child | SS_CENTER | SS_SUNKEN | SS_NOPREFIX;
+// Static texts start a group, as LTEXT, RTEXT and CTEXT do: the arrow keys of
+// a radio group stop at the label that follows it.
+constexpr uint32_t Label = Child | WS_GROUP | SS_LEFT;
+constexpr uint32_t RightLabel = Child | WS_GROUP | SS_RIGHT;
+constexpr uint32_t NameLabel = Child | WS_GROUP | SS_CENTER | SS_SUNKEN | SS_NOPREFIX;
 constexpr uint32_t DropDownList = Child | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
 constexpr uint32_t ScrollingDropDownList = DropDownList | WS_VSCROLL;
 constexpr uint32_t ColumnList = Child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |

@@ -70,7 +70,7 @@ TEST_F(UserInput, CheckBoxChangesStateBeforeItNotifies) {
 TEST_F(UserInput, RadioGroupRunsFromItsGroupStyleToTheNext) {
   runInDialog(IDD_MUSIC_SOUND_VIDEO,
               {check([](HWND dialog) {
-                 CheckDlgButton(dialog, IDC_MSV_FULLSCREEN, BST_CHECKED);  // a check box in the same group
+                 CheckDlgButton(dialog, IDC_MSV_FULLSCREEN, BST_CHECKED);  // a check box after the group
                  takeNotifications();
                }),
                click(IDC_MSV_8BIT), check([](HWND dialog) {
@@ -276,6 +276,15 @@ TEST_F(UserInput, ArrowsMoveWithinTheGroupAndClickRadioButtons) {
                                    // Space clicks the focused button.
                                    key(VK_SPACE), check([](HWND dialog) {
                                      EXPECT_EQ(takeNotifications(), N{command(dialog, IDC_MOUSE_TOGGLE, BN_CLICKED)});
+                                   }),
+                                   // The label after the radio buttons ends their group, so
+                                   // the arrows wrap inside it instead of reaching the
+                                   // direction buttons further down the template.
+                                   key(VK_DOWN), key(VK_DOWN), check([](HWND dialog) {
+                                     EXPECT_EQ(GetFocus(), item(dialog, IDC_MOUSE_TOGGLE));
+                                     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MOUSE_TOGGLE), BST_CHECKED);
+                                     EXPECT_EQ(takeNotifications(), (N{command(dialog, IDC_MOUSE_MOMENTARY, BN_CLICKED),
+                                                                       command(dialog, IDC_MOUSE_TOGGLE, BN_CLICKED)}));
                                    })});
 }
 
