@@ -184,12 +184,20 @@ bool popupListEvent(HWND combo, QObject *watched, QEvent *event) {
       return true;
     }
     case QEvent::KeyPress: {
+      // Enter picks the highlighted row; Tab picks it too and moves on, as
+      // in a Windows drop-down list. Arrows and Escape stay Qt's.
       int key = static_cast<QKeyEvent *>(event)->key();
-      if (watched != view || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+      bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+      if (watched != view || !(tab || key == Qt::Key_Return || key == Qt::Key_Enter)) return false;
       if (view->currentIndex().isValid()) {
         userSelectRow(combo, view->currentIndex().row());
       } else {
         closeDropDown(combo, true);
+      }
+      if (tab && isWindow(combo)) {
+        bool back = key == Qt::Key_Backtab || (static_cast<QKeyEvent *>(event)->modifiers() & Qt::ShiftModifier);
+        QScopedValueRollback<bool> keyInput(KeyInput, true);
+        userKey(combo->dialog, VK_TAB, back);
       }
       return true;
     }

@@ -97,6 +97,33 @@ TEST_F(QtBackend, PickingFromADropDownListNotifiesInTheWindowsOrder) {
   EXPECT_EQ(voices, windowsOrder);
 }
 
+TEST_F(QtBackend, ADropDownListWorksFromTheKeyboardAlone) {
+  // F4 opens the focused list, Down highlights the next row, Tab picks it and
+  // moves on to the next control.
+  Recorded.clear();
+  bool movedOn = false;
+  int picked = -1;
+  expectDialog("Music, Sound and Video", {focus(IDC_MSV_VOICES), inspect([&](HWND d) {
+                                            Recorded.clear();
+                                            QWindow *window = qtWidgetFor(d)->windowHandle();
+                                            QTest::keyClick(window, Qt::Key_F4);
+                                            QWidget *popup = QApplication::activePopupWidget();
+                                            ASSERT_NE(popup, nullptr);
+                                            QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
+                                            QTest::keyClick(popup->windowHandle(), Qt::Key_Tab);
+                                            movedOn = GetFocus() == GetDlgItem(d, IDC_MSV_8BIT);
+                                            picked = (int)SendDlgItemMessageA(d, IDC_MSV_VOICES, CB_GETCURSEL, 0, 0);
+                                          }),
+                                          key(VK_ESCAPE)});
+  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  EXPECT_TRUE(movedOn);
+  EXPECT_EQ(picked, 2);  // row 1 at the start, one down
+  const std::vector<Notification> windowsOrder = {{IDC_MSV_VOICES, CBN_DROPDOWN},  {IDC_MSV_VOICES, CBN_SELENDOK},
+                                                  {IDC_MSV_VOICES, CBN_CLOSEUP},   {IDC_MSV_VOICES, CBN_SELCHANGE},
+                                                  {IDC_MSV_VOICES, CBN_KILLFOCUS}, {IDCANCEL, BN_CLICKED}};
+  EXPECT_EQ(Recorded, windowsOrder);
+}
+
 TEST_F(QtBackend, AListOpenedAndClosedUnchosenThenAClickElsewhereNotifyInTheWindowsOrder) {
   Recorded.clear();
   expectDialog("Music, Sound and Video", {focus(IDC_MSV_VOICES), click(IDC_MSV_FULLSCREEN), click(IDOK)});
@@ -195,13 +222,12 @@ TEST_F(QtBackend, AltMnemonicsAndEscapeReachTheProcedureOnceThroughTheCore) {
 
 TEST_F(QtBackend, TabMovesTheWidgetFocusAndShowsTheFocusFrame) {
   bool focused = false, frameShown = false;
-  expectDialog("Music, Sound and Video",
-               {key(VK_TAB), inspect([&](HWND d) {
-                  QWidget *device = qtWidgetFor(GetDlgItem(d, IDC_MSV_MUSIC_DEVICE));
-                  focused = QApplication::focusWidget() == device;
-                  frameShown = device->window()->testAttribute(Qt::WA_KeyboardFocusChange);
-                }),
-                key(VK_ESCAPE)});
+  expectDialog("Music, Sound and Video", {key(VK_TAB), inspect([&](HWND d) {
+                                            QWidget *device = qtWidgetFor(GetDlgItem(d, IDC_MSV_MUSIC_DEVICE));
+                                            focused = QApplication::focusWidget() == device;
+                                            frameShown = device->window()->testAttribute(Qt::WA_KeyboardFocusChange);
+                                          }),
+                                          key(VK_ESCAPE)});
   open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
   EXPECT_TRUE(focused);
   EXPECT_TRUE(frameShown);
