@@ -376,9 +376,10 @@ QWidget *createControl(HWND control, QWidget *dialog) {
   QString text = QString::fromLatin1(control->text.c_str());
   switch (control->kind) {
     case WindowKind::PushButton: {
+      // Which button looks like the default follows the core's focus
+      // (showDefaultButton), not Qt's own rules.
       auto *button = new QPushButton(text, dialog);
-      button->setAutoDefault(true);
-      button->setDefault((control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+      button->setAutoDefault(false);
       return button;
     }
     case WindowKind::CheckBox: return new QCheckBox(text, dialog);
@@ -514,6 +515,20 @@ void mirrorTrackbar(HWND bar, QWidget *widget) {
   if (!(bar->style & TBS_AUTOTICKS)) slider->setTickPosition(QSlider::NoTicks);
 }
 
+// A focused push button looks like the default; otherwise the dialog's
+// default button does, as on Windows.
+void showDefaultButton(HWND dialog) {
+  HWND focus = isWindow(dialog->focus) ? dialog->focus : nullptr;
+  bool buttonFocused = focus && focus->kind == WindowKind::PushButton;
+  for (HWND control : dialog->controls) {
+    if (control->kind != WindowKind::PushButton) continue;
+    auto *button = static_cast<QPushButton *>(qtWidgetFor(control));
+    if (!button) continue;
+    bool looksDefault = buttonFocused ? control == focus : control->id == dialog->defaultId;
+    if (button->isDefault() != looksDefault) button->setDefault(looksDefault);
+  }
+}
+
 void mirror(HWND window, WindowChange what) {
   QWidget *widget = qtWidgetFor(window);
   if (!widget) return;
@@ -555,6 +570,7 @@ void mirror(HWND window, WindowChange what) {
         widget->setFocus(KeyInput ? Qt::TabFocusReason : Qt::MouseFocusReason);
         widget->update();
       }
+      showDefaultButton(window->dialog);
       break;
   }
 }
@@ -753,6 +769,7 @@ void backendDialogCreated(HWND dialog) {
     }
     mirrorAll(control);
   }
+  showDefaultButton(dialog);
   if (dialogClassIcon() == IDI_TARRENGARD) QApplication::setWindowIcon(qtProgramIcon());
 }
 
@@ -779,6 +796,9 @@ void backendDialogDestroyed(HWND dialog) {
   window->setClosingByBackend();
   window->hide();
   delete window;
+  // The owner becomes the active window again, as on Windows, with or
+  // without a window manager to decide it.
+  if (QWidget *owner = qtWidgetFor(dialog->owner)) owner->activateWindow();
 }
 
 void backendWindowChanged(HWND window, WindowChange what) {

@@ -233,6 +233,27 @@ TEST_F(QtBackend, TabMovesTheWidgetFocusAndShowsTheFocusFrame) {
   EXPECT_TRUE(frameShown);
 }
 
+TEST_F(QtBackend, AFocusedPushButtonLooksLikeTheDefaultAndLeavingItRestoresTheRealOne) {
+  auto looksDefault = [](HWND d, int id) {
+    return static_cast<QPushButton *>(qtWidgetFor(GetDlgItem(d, id)))->isDefault();
+  };
+  bool secondaryAtOpen = false, closeAtOpen = true, secondaryAfter = true, closeAfter = false;
+  expectDialog("Input Devices", {inspect([&](HWND d) {
+                                   secondaryAtOpen = looksDefault(d, IDC_INPUT_SELECT_SECONDARY);  // focused at opening
+                                   closeAtOpen = looksDefault(d, IDOK);
+                                 }),
+                                 selectRow(IDC_INPUT_ACTIONS, 3), inspect([&](HWND d) {
+                                   secondaryAfter = looksDefault(d, IDC_INPUT_SELECT_SECONDARY);
+                                   closeAfter = looksDefault(d, IDOK);
+                                 }),
+                                 key(VK_ESCAPE)});
+  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  EXPECT_TRUE(secondaryAtOpen);
+  EXPECT_FALSE(closeAtOpen);
+  EXPECT_FALSE(secondaryAfter);
+  EXPECT_TRUE(closeAfter);
+}
+
 TEST_F(QtBackend, EveryWindowCarriesTheProgramIconOnceTheMenuHasSetIt) {
   QList<QSize> sizes;
   bool dialogHasIcon = false;
