@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -37,15 +39,13 @@ inline void silenceStandardOutput() {
     fail("cannot redirect standard output");
 }
 
-// Removes the scratch folder's files and the folder itself at exit.
 inline std::string &scratchPath() {
   static std::string path;
   return path;
 }
-inline void removeScratch() {
-  const std::string &path = scratchPath();
-  if (path.empty())
-    return;
+
+// Removes a scratch folder with the files in it (it holds no folders).
+inline void removeFolder(const std::string &path) {
   if (DIR *dir = opendir(path.c_str())) {
     while (dirent *item = readdir(dir)) {
       if (strcmp(item->d_name, ".") && strcmp(item->d_name, ".."))
@@ -55,11 +55,34 @@ inline void removeScratch() {
   }
   rmdir(path.c_str());
 }
+inline void removeScratch() {
+  if (!scratchPath().empty())
+    removeFolder(scratchPath());
+}
+
+// A finding aborts the process and a run may be killed, so the exit handler
+// does not always run: folders are named after their process, and each new
+// process removes those of processes that no longer exist.
+inline void removeOrphanedScratch(const std::string &parent) {
+  DIR *dir = opendir(parent.c_str());
+  if (!dir)
+    return;
+  while (dirent *item = readdir(dir)) {
+    long pid = 0;
+    char rest[32];
+    if (sscanf(item->d_name, "tgfuzz-%ld-%31s", &pid, rest) == 2 && pid > 0 &&
+        kill((pid_t)pid, 0) != 0 && errno == ESRCH)
+      removeFolder(parent + "/" + item->d_name);
+  }
+  closedir(dir);
+}
+
 // A fresh folder of this process, in memory where the machine has /dev/shm
 // (saves run on every input, and a disk would slow them down).
 inline const std::string &makeScratch() {
-  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  pattern += "/tgfuzz.XXXXXX";
+  std::string parent = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  removeOrphanedScratch(parent);
+  std::string pattern = parent + "/tgfuzz-" + std::to_string((long)getpid()) + "-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (!mkdtemp(name.data()))
