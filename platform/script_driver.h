@@ -33,4 +33,11 @@ void reportFailure(const std::string &message);
 // "click on control 117", "key 0x0D", ... for failure messages.
 std::string describeAction(const Action &action);
 
+// Whether a person could do `action` in `dialog` at all: the control exists
+// and is of the kind the action needs, the row exists, the dialog has a close
+// box. Sets *control (null for actions without one); false with the reason in
+// *why otherwise. A disabled control is no reason: the user clicks, and
+// nothing happens.
+bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string *why);
+
 }  // namespace userscript

@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "platform/script_driver.h"
+#include "platform/window.h"
 
 namespace userscript {
 
@@ -177,6 +178,52 @@ std::string describeAction(const Action &action) {
     case ActionKind::Inspect: return "inspection";
   }
   return "action";
+}
+
+bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string *why) {
+  *control = nullptr;
+  switch (action.kind) {
+    case ActionKind::Click:
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow:
+    case ActionKind::Focus:
+    case ActionKind::DragTrackbar:
+      *control = GetDlgItem(dialog, action.id);
+      if (!*control) {
+        *why = "it has no control " + std::to_string(action.id);
+        return false;
+      }
+      break;
+    default: break;
+  }
+  switch (action.kind) {
+    case ActionKind::SelectRow:
+    case ActionKind::DoubleClickRow: {
+      HWND list = *control;
+      if (list->kind != WindowKind::ListBox && list->kind != WindowKind::ComboBox) {
+        *why = "control " + std::to_string(action.id) + " is not a list";
+        return false;
+      }
+      if (action.value < 0 || action.value >= static_cast<int>(list->items.size())) {
+        *why = "control " + std::to_string(action.id) + " has " + std::to_string(list->items.size()) + " rows";
+        return false;
+      }
+      return true;
+    }
+    case ActionKind::DragTrackbar:
+      if ((*control)->kind != WindowKind::Trackbar) {
+        *why = "control " + std::to_string(action.id) + " is not a track bar";
+        return false;
+      }
+      return true;
+    case ActionKind::CloseBox:
+      if (!(dialog->style & WS_SYSMENU)) {
+        *why = "it has no close box";
+        return false;
+      }
+      return true;
+    default: return true;
+  }
 }
 
 }  // namespace userscript

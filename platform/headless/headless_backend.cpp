@@ -13,60 +13,21 @@ namespace {
 std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
 
 // Performs one action; false (with the reason) when the user could not do it
-// at all. A disabled control is not a failure: the user clicks, nothing happens.
+// at all.
 bool perform(HWND dialog, const userscript::Action &action, std::string *why) {
   using userscript::ActionKind;
   HWND control = nullptr;
-  switch (action.kind) {
-    case ActionKind::Click:
-    case ActionKind::SelectRow:
-    case ActionKind::DoubleClickRow:
-    case ActionKind::Focus:
-    case ActionKind::DragTrackbar:
-      control = GetDlgItem(dialog, action.id);
-      if (!control) {
-        *why = "it has no control " + std::to_string(action.id);
-        return false;
-      }
-      break;
-    default: break;
-  }
+  if (!userscript::resolveAction(dialog, action, &control, why)) return false;
   switch (action.kind) {
     case ActionKind::Click: userClick(control); return true;
-    case ActionKind::SelectRow:
-    case ActionKind::DoubleClickRow:
-      if (control->kind != WindowKind::ListBox && control->kind != WindowKind::ComboBox) {
-        *why = "control " + std::to_string(action.id) + " is not a list";
-        return false;
-      }
-      if (action.value < 0 || action.value >= static_cast<int>(control->items.size())) {
-        *why = "control " + std::to_string(action.id) + " has " + std::to_string(control->items.size()) + " rows";
-        return false;
-      }
-      if (action.kind == ActionKind::SelectRow) {
-        userSelectRow(control, action.value);
-      } else {
-        userDoubleClickRow(control, action.value);
-      }
-      return true;
+    case ActionKind::SelectRow: userSelectRow(control, action.value); return true;
+    case ActionKind::DoubleClickRow: userDoubleClickRow(control, action.value); return true;
     case ActionKind::Key: userKey(dialog, action.value); return true;
     case ActionKind::AltKey: userAltKey(dialog, static_cast<char>(action.value)); return true;
     case ActionKind::ShiftTab: userKey(dialog, VK_TAB, true); return true;
     case ActionKind::Focus: userFocus(control); return true;
-    case ActionKind::DragTrackbar:
-      if (control->kind != WindowKind::Trackbar) {
-        *why = "control " + std::to_string(action.id) + " is not a track bar";
-        return false;
-      }
-      userDragTrackbar(control, action.value);
-      return true;
-    case ActionKind::CloseBox:
-      if (!(dialog->style & WS_SYSMENU)) {
-        *why = "it has no close box";
-        return false;
-      }
-      userCloseBox(dialog);
-      return true;
+    case ActionKind::DragTrackbar: userDragTrackbar(control, action.value); return true;
+    case ActionKind::CloseBox: userCloseBox(dialog); return true;
     case ActionKind::Inspect:
       if (action.inspect) action.inspect(dialog);
       return true;

@@ -150,25 +150,14 @@ void closeBox(HWND dialog) {
   QCoreApplication::sendEvent(qtWidgetFor(dialog)->windowHandle(), &event);
 }
 
-bool isList(HWND control) { return control->kind == WindowKind::ListBox || control->kind == WindowKind::ComboBox; }
-
 // Performs one action; false (with the reason) when the user could not do it
 // at all. A disabled control is not a failure: the user clicks, nothing happens.
 bool perform(HWND dialog, const Action &action, std::string *why) {
   HWND control = nullptr;
-  switch (action.kind) {
-    case ActionKind::Click:
-    case ActionKind::SelectRow:
-    case ActionKind::DoubleClickRow:
-    case ActionKind::Focus:
-    case ActionKind::DragTrackbar:
-      control = GetDlgItem(dialog, action.id);
-      if (!control || !qtWidgetFor(control)) {
-        *why = "it has no control " + std::to_string(action.id);
-        return false;
-      }
-      break;
-    default: break;
+  if (!resolveAction(dialog, action, &control, why)) return false;
+  if (control && !qtWidgetFor(control)) {
+    *why = "control " + std::to_string(action.id) + " has no widget";
+    return false;
   }
   switch (action.kind) {
     case ActionKind::Click:
@@ -181,14 +170,6 @@ bool perform(HWND dialog, const Action &action, std::string *why) {
       return true;
     case ActionKind::SelectRow:
     case ActionKind::DoubleClickRow:
-      if (!isList(control)) {
-        *why = "control " + std::to_string(action.id) + " is not a list";
-        return false;
-      }
-      if (action.value < 0 || action.value >= static_cast<int>(control->items.size())) {
-        *why = "control " + std::to_string(action.id) + " has " + std::to_string(control->items.size()) + " rows";
-        return false;
-      }
       selectRow(control, action.value, action.kind == ActionKind::DoubleClickRow);
       return true;
     case ActionKind::Key: {
@@ -207,20 +188,8 @@ bool perform(HWND dialog, const Action &action, std::string *why) {
     }
     case ActionKind::ShiftTab: QTest::keyClick(keyTarget(dialog), Qt::Key_Backtab, Qt::ShiftModifier); return true;
     case ActionKind::Focus: focusOnly(control); return true;
-    case ActionKind::DragTrackbar:
-      if (control->kind != WindowKind::Trackbar) {
-        *why = "control " + std::to_string(action.id) + " is not a track bar";
-        return false;
-      }
-      dragThumb(control, action.value);
-      return true;
-    case ActionKind::CloseBox:
-      if (!(dialog->style & WS_SYSMENU)) {
-        *why = "it has no close box";
-        return false;
-      }
-      closeBox(dialog);
-      return true;
+    case ActionKind::DragTrackbar: dragThumb(control, action.value); return true;
+    case ActionKind::CloseBox: closeBox(dialog); return true;
     case ActionKind::Inspect:
       if (action.inspect) action.inspect(dialog);
       return true;
