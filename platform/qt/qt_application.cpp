@@ -2,6 +2,8 @@
  * program's icon, and the start-up probe that bench/startup reads.
  */
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -28,17 +31,69 @@ bool isSet(const char *name) {
   return value && *value;
 }
 
-// Qt's own message for a missing display is about plugins; say what to set.
+// Whether a local socket accepts a connection. An abstract name starts with '@'.
+bool socketAnswers(const std::string &path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.data(), path.size());
+  socklen_t length = sizeof address.sun_family + path.size();
+  if (path[0] == '@') address.sun_path[0] = '\0';
+  else length += 1;
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return true;  // cannot tell: leave it to Qt
+  bool answers = connect(fd, reinterpret_cast<sockaddr *>(&address), length) == 0;
+  close(fd);
+  return answers;
+}
+
+// False only when DISPLAY names a display on this machine (":N" or
+// "unix:N") whose X server does not answer; remote displays are left to Qt.
+bool localX11DisplayAnswers(const char *display) {
+  std::string name = display;
+  if (name.rfind("unix:", 0) == 0) name.erase(0, 4);
+  if (name.empty() || name[0] != ':') return true;
+  size_t end = name.find('.');
+  std::string number = name.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return true;
+  std::string socketPath = "/tmp/.X11-unix/X" + number;
+  return socketAnswers(socketPath) || socketAnswers("@" + socketPath);
+}
+
+bool waylandDisplayAnswers(const char *display) {
+  std::string path = display;
+  if (path[0] != '/') {
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || !*runtime) return true;  // Qt will say what is missing
+    path = std::string(runtime) + "/" + path;
+  }
+  return socketAnswers(path);
+}
+
+[[noreturn]] void noDisplay(const std::string &what) {
+  std::fprintf(stderr,
+               "tarrengard-setup: %s.\n"
+               "Set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland) to the display to use,\n"
+               "or QT_QPA_PLATFORM=offscreen to run without a screen.\n",
+               what.c_str());
+  std::exit(1);
+}
+
+// Qt's own messages for a missing or dead display are about plugins, and it
+// aborts; say plainly what is wrong and what to set instead.
 void requireDisplay() {
   // A Wayland session without Xwayland: Qt would try X11 first.
   if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && isSet("WAYLAND_DISPLAY"))
     setenv("QT_QPA_PLATFORM", "wayland", 1);
-  if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return;
-  std::fprintf(stderr,
-               "tarrengard-setup: no display found.\n"
-               "Set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland) to the display to use,\n"
-               "or QT_QPA_PLATFORM=offscreen to run without a screen.\n");
-  std::exit(1);
+  if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM"))
+    noDisplay("no display found");
+  std::string platform = isSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+  if ((platform.empty() || platform == "xcb") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") &&
+      !localX11DisplayAnswers(std::getenv("DISPLAY")))
+    noDisplay(std::string("the X display DISPLAY=") + std::getenv("DISPLAY") + " does not answer");
+  if (platform == "wayland" && isSet("WAYLAND_DISPLAY") && !waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY")))
+    noDisplay(std::string("the Wayland display WAYLAND_DISPLAY=") + std::getenv("WAYLAND_DISPLAY") +
+              " does not answer");
 }
 
 // A template text's width in pixels plus what its control draws beside it.
