@@ -1,9 +1,10 @@
-// Test helpers: a private temporary folder under /tmp that is removed with
-// everything in it, whole-file reads and writes, capturing what a block of
-// code prints on standard output, and a fixture that frees every handle.
+// Test helpers of the library: capturing what the parser prints, and a
+// fixture that frees every handle. The scratch folder and whole-file reads and
+// writes come from tests/common/scratch_folder.h.
 #pragma once
 
 #include "config/config.h"
+#include "tests/common/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,46 +16,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-class TempDir {
-public:
-  TempDir() {
-    char pattern[] = "/tmp/tgconfig-test.XXXXXX";
-    if (!mkdtemp(pattern))
-      ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-
-  const std::string &path() const { return path_; }
-  std::string file(const std::string &name) const { return path_ + "/" + name; }
-  // Names in the folder, sorted: shows leftover temporary files.
-  std::vector<std::string> names() const {
-    std::vector<std::string> found;
-    for (const auto &item : std::filesystem::directory_iterator(path_))
-      found.push_back(item.path().filename().string());
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
-private:
-  std::string path_;
-};
-
-inline void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), (std::streamsize)bytes.size());
-}
-
-inline std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Parses `text` from an exact-size heap copy (no terminator, so an overread
 // is caught by AddressSanitizer) and returns what the parser printed.

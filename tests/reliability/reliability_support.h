@@ -1,11 +1,12 @@
-/* Helpers of the reliability tests: a private scratch folder, whole-file
- * reads and writes, running a piece of code in a forked child, and resetting
+/* Helpers of the reliability tests: the shared scratch folder and file
+ * helpers, running a piece of code in a forked child, and resetting
  * the process-wide settings record and document table between cases.
  */
 #pragma once
 
 #include "config/config.h"
 #include "settings/settings.h"
+#include "tests/common/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -25,45 +26,10 @@
 
 namespace reliability {
 
-class Scratch {
-public:
-  Scratch() {
-    char pattern[] = "/tmp/tg-reliability.XXXXXX";
-    if (!mkdtemp(pattern))
-      ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  Scratch(const Scratch &) = delete;
-  Scratch &operator=(const Scratch &) = delete;
-
-  const std::string &path() const { return path_; }
-  std::string file(const std::string &name) const { return path_ + "/" + name; }
-  // The names in `folder` (default: the scratch folder itself), sorted.
-  std::vector<std::string> names(const std::string &folder = "") const {
-    std::vector<std::string> found;
-    for (const auto &item : std::filesystem::directory_iterator(folder.empty() ? path_ : folder))
-      found.push_back(item.path().filename().string());
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
-private:
-  std::string path_;
-};
-
-inline std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), (std::streamsize)bytes.size());
-}
+// One scratch folder and one pair of file helpers for every test program.
+using Scratch = TempDir;
+using ::readFile;
+using ::writeFile;
 
 inline bool startsWith(const std::string &text, const std::string &start) {
   return text.compare(0, start.size(), start) == 0;
