@@ -18,11 +18,9 @@ static void showFatalError(const char *message) {
   // copy: after an allocation failure the heap may give nothing more.
   char text[1024];
   size_t length = strlen(message);
-  if (length >= sizeof text)
-    length = sizeof text - 1;
+  if (length >= sizeof text) length = sizeof text - 1;
   memcpy(text, message, length);
-  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
-    --length;
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
   text[length] = '\0';
   MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONERROR | MB_OK);
 }
@@ -34,8 +32,7 @@ static bool launchGame() {
   PROCESS_INFORMATION process;
   memset(&process, 0, sizeof process);
   // A relative name: the game is looked for in the current folder only.
-  return CreateProcessA("vexgame.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process) != 0;
+  return CreateProcessA("vexgame.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
 }
 
 int tarrengardMain(HINSTANCE instance) {
@@ -47,8 +44,7 @@ int tarrengardMain(HINSTANCE instance) {
 
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_MENU), nullptr, mainMenuDialogProc, 0);
 
-  if (GameSettings.configHandle >= 0)
-    configFree(GameSettings.configHandle);
+  if (GameSettings.configHandle >= 0) configFree(GameSettings.configHandle);
 
   if (GameSettings.runGameOnExit && !launchGame()) {
     MessageBoxA(nullptr, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);

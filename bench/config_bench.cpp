@@ -47,9 +47,7 @@ struct BenchOptions {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 [[noreturn]] void benchFail(const char *what, const std::string &detail) {
   fprintf(stderr, "tg-bench: %s%s%s\n", what, detail.empty() ? "" : ": ", detail.c_str());
@@ -248,22 +246,20 @@ std::string formatRatio(double ratio, double target) {
   return buffer;
 }
 
-void printTable(const std::vector<ShapeResult> &results, const BenchOptions &options,
-                const std::string &folder) {
+void printTable(const std::vector<ShapeResult> &results, const BenchOptions &options, const std::string &folder) {
   printf("Seed %llu; files in %s; median of each operation over the rounds.\n\n",
          static_cast<unsigned long long>(options.seed), folder.c_str());
-  printf("| shape | size | entries | rounds | our load | our save | inih empty | inih copies "
-         "| load / inih copies (<= 1) | load / inih empty (stretch <= 1) | save / load (<= 1) |\n");
+  printf(
+      "| shape | size | entries | rounds | our load | our save | inih empty | inih copies "
+      "| load / inih copies (<= 1) | load / inih empty (stretch <= 1) | save / load (<= 1) |\n");
   printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const ShapeResult &r : results) {
     const double *m = r.median;
     printf("| %s | %s | %ld | %d | %s | %s | %s | %s | %s | %s | %s |\n", benchShapeName(r.shape),
            formatBytes(r.bytes).c_str(), r.entries, r.repetitions, formatTime(m[OpOurLoad]).c_str(),
-           formatTime(m[OpOurSave]).c_str(), formatTime(m[OpInihEmpty]).c_str(),
-           formatTime(m[OpInihCopies]).c_str(),
+           formatTime(m[OpOurSave]).c_str(), formatTime(m[OpInihEmpty]).c_str(), formatTime(m[OpInihCopies]).c_str(),
            formatRatio(m[OpOurLoad] / m[OpInihCopies], 1).c_str(),
-           formatRatio(m[OpOurLoad] / m[OpInihEmpty], 1).c_str(),
-           formatRatio(m[OpOurSave] / m[OpOurLoad], 1).c_str());
+           formatRatio(m[OpOurLoad] / m[OpInihEmpty], 1).c_str(), formatRatio(m[OpOurSave] / m[OpOurLoad], 1).c_str());
   }
   const ShapeResult *small = nullptr;
   const ShapeResult *large = nullptr;

@@ -25,9 +25,7 @@ uint64_t nextRandom(BenchRandom *random) {
   return z ^ (z >> 31);
 }
 
-uint32_t randomBelow(BenchRandom *random, uint32_t bound) {
-  return static_cast<uint32_t>(nextRandom(random) % bound);
-}
+uint32_t randomBelow(BenchRandom *random, uint32_t bound) { return static_cast<uint32_t>(nextRandom(random) % bound); }
 
 void appendLetters(BenchRandom *random, std::string *text, int length) {
   for (int i = 0; i < length; i++) text->push_back(static_cast<char>('a' + randomBelow(random, 26)));
@@ -56,12 +54,8 @@ std::string quotedKeyName(BenchRandom *random) {
 std::string randomValue(BenchRandom *random) {
   std::string value;
   switch (randomBelow(random, 5)) {
-    case 0:
-      appendFormatted(&value, "%lld", static_cast<long long>(static_cast<int32_t>(nextRandom(random))));
-      break;
-    case 1:
-      appendFormatted(&value, "0x%llX", static_cast<long long>(nextRandom(random) & 0xFFFFFFFFULL));
-      break;
+    case 0: appendFormatted(&value, "%lld", static_cast<long long>(static_cast<int32_t>(nextRandom(random)))); break;
+    case 1: appendFormatted(&value, "0x%llX", static_cast<long long>(nextRandom(random) & 0xFFFFFFFFULL)); break;
     case 2: {
       value.push_back('"');
       int words = static_cast<int>(randomBelow(random, 5));
@@ -72,9 +66,7 @@ std::string randomValue(BenchRandom *random) {
       value.push_back('"');
       break;
     }
-    case 3:
-      value = quotedKeyName(random) + " " + quotedKeyName(random);
-      break;
+    case 3: value = quotedKeyName(random) + " " + quotedKeyName(random); break;
     default:
       appendLetters(random, &value, 2 + static_cast<int>(randomBelow(random, 8)));
       value.push_back(' ');
@@ -221,14 +213,11 @@ std::string oneSectionText(BenchRandom *random, long entries, long *entryCount) 
   return text;
 }
 
-const char *const ShapeNames[BenchShapeCount] = {"realistic", "sections-16m", "entries-100k",
-                                                 "entries-1m"};
+const char *const ShapeNames[BenchShapeCount] = {"realistic", "sections-16m", "entries-100k", "entries-1m"};
 
 }  // namespace
 
-const char *benchShapeName(int shape) {
-  return shape >= 0 && shape < BenchShapeCount ? ShapeNames[shape] : "?";
-}
+const char *benchShapeName(int shape) { return shape >= 0 && shape < BenchShapeCount ? ShapeNames[shape] : "?"; }
 
 int findBenchShape(const char *name) {
   for (int shape = 0; shape < BenchShapeCount; shape++) {
@@ -243,16 +232,10 @@ std::string generateBenchText(int shape, uint64_t seed, long *entryCount) {
   long ignored = 0;
   long *count = entryCount ? entryCount : &ignored;
   switch (shape) {
-    case BenchShapeRealistic:
-      return realisticText(&random, count);
-    case BenchShapeManySections:
-      return manySectionsText(&random, 16u << 20, count);
-    case BenchShapeEntries100k:
-      return oneSectionText(&random, 100000, count);
-    case BenchShapeEntries1M:
-      return oneSectionText(&random, 1000000, count);
-    default:
-      *count = 0;
-      return std::string();
+    case BenchShapeRealistic: return realisticText(&random, count);
+    case BenchShapeManySections: return manySectionsText(&random, 16u << 20, count);
+    case BenchShapeEntries100k: return oneSectionText(&random, 100000, count);
+    case BenchShapeEntries1M: return oneSectionText(&random, 1000000, count);
+    default: *count = 0; return std::string();
   }
 }

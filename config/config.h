@@ -20,7 +20,7 @@
 typedef int ConfigHandle;
 
 enum {
-  ConfigSlotCount = 20,     // slots in ConfigHandleTable
+  ConfigSlotCount = 20,  // slots in ConfigHandleTable
   ConfigDocumentNameMax = 127,
 };
 
@@ -81,10 +81,9 @@ ConfigHandle configLoad(const char *path);
 // Setters create the section and entry when missing and otherwise replace the
 // value in place; nothing with no document or a null text.
 void configPutString(ConfigHandle handle, const char *section, const char *key, const char *text);
-void configPutStringPair(ConfigHandle handle, const char *section, const char *key,
-                         const char *first, const char *second);
-void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value,
-                      int hexadecimal);
+void configPutStringPair(ConfigHandle handle, const char *section, const char *key, const char *first,
+                         const char *second);
+void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value, int hexadecimal);
 void configPutBoolean(ConfigHandle handle, const char *section, const char *key, int flag);
 void configPutDouble(ConfigHandle handle, const char *section, const char *key, double value);
 
@@ -98,12 +97,11 @@ bool configSave(ConfigHandle handle, const char *path);
 
 // One decoded string token from the start of the value into `dest`, cut to
 // fit `capacity` bytes with its terminator (capacity 0: nothing written).
-void configGetString(ConfigHandle handle, const char *section, const char *key, char *dest,
-                     size_t capacity);
+void configGetString(ConfigHandle handle, const char *section, const char *key, char *dest, size_t capacity);
 // The first token into `first`; the second, when the value has one, into
 // `second` (otherwise `second` is untouched). Same cutting rule.
-void configGetStringPair(ConfigHandle handle, const char *section, const char *key, char *first,
-                         size_t firstCapacity, char *second, size_t secondCapacity);
+void configGetStringPair(ConfigHandle handle, const char *section, const char *key, char *first, size_t firstCapacity,
+                         char *second, size_t secondCapacity);
 // 0: entry missing (value untouched) or a well-formed number; 1: no document
 // or no sections (value untouched), or a malformed number (value still set).
 int configGetInteger(ConfigHandle handle, const char *section, const char *key, int32_t *value);

@@ -14,8 +14,8 @@
 // vector. Slot i holds the name's hash at slots[2i] and its position + 1 at
 // slots[2i + 1] (0: empty), so a probe reads no name until the hashes agree.
 struct ConfigIndex {
-  uint32_t *slots; // null until the first insertion
-  uint32_t mask;   // slot count - 1
+  uint32_t *slots;  // null until the first insertion
+  uint32_t mask;    // slot count - 1
   uint32_t used;
 };
 
@@ -24,13 +24,13 @@ struct ConfigEntry {
   char *value;
   size_t keyLength;
   size_t valueLength;
-  size_t valueCapacity; // bytes available at `value` before its terminator
+  size_t valueCapacity;  // bytes available at `value` before its terminator
 };
 
 struct ConfigSection {
   char *name;
   size_t nameLength;
-  ConfigEntry **entries; // creation order; the vector may move, entries never do
+  ConfigEntry **entries;  // creation order; the vector may move, entries never do
   int entryCount;
   int entryCapacity;
   ConfigIndex index;
@@ -44,11 +44,11 @@ struct ConfigDocument {
   int sectionCount;
   int sectionCapacity;
   ConfigIndex index;
-  ConfigArenaChunk *chunks; // newest first
+  ConfigArenaChunk *chunks;  // newest first
   char *arenaNext;
   size_t arenaLeft;
-  size_t arenaChunkSize; // size of the next ordinary chunk; grows with the document
-  void **adopted; // loaded texts that entries point into
+  size_t arenaChunkSize;  // size of the next ordinary chunk; grows with the document
+  void **adopted;         // loaded texts that entries point into
   int adoptedCount;
   int adoptedCapacity;
 };
@@ -66,19 +66,16 @@ bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLeng
 
 // Lookups and additions on texts of known length (no terminator needed; the
 // caller has already cut them at any zero byte).
-ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length,
-                                     uint32_t hash);
+ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length, uint32_t hash);
 ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_t length);
-ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length,
-                                 uint32_t hash);
-void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
-                      size_t keyLength, const char *value, size_t valueLength);
+ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length, uint32_t hash);
+void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key, size_t keyLength, const char *value,
+                      size_t valueLength);
 // The same with the key's hash already known. With `textsStay` the key and
 // value already lie, zero-terminated, in memory the document owns (a loaded
 // file it has adopted) and are used where they are instead of copied.
-void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
-                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength,
-                        bool textsStay);
+void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key, size_t keyLength, uint32_t hash,
+                        const char *value, size_t valueLength, bool textsStay);
 // Hands a memAlloc'd block to the document, which frees it with itself.
 void configAdoptBlock(ConfigDocument *doc, void *block);
 
@@ -94,8 +91,8 @@ ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const c
 struct ConfigSafeFile {
   int fd;
   bool failed;
-  char *tempPath;  // memAlloc'd
-  char *finalPath; // memAlloc'd: the target, symbolic links resolved
+  char *tempPath;   // memAlloc'd
+  char *finalPath;  // memAlloc'd: the target, symbolic links resolved
 };
 // Creates the temporary file; false (nothing left behind) on failure.
 bool configSafeOpen(ConfigSafeFile *file, const char *path);

@@ -18,17 +18,13 @@ struct alignas(16) ChunkHeader {
   ConfigArenaChunk *next;
 };
 
-inline unsigned char foldCase(unsigned char c) {
-  return (unsigned)(c - 'A') < 26u ? (unsigned char)(c + 32) : c;
-}
+inline unsigned char foldCase(unsigned char c) { return (unsigned)(c - 'A') < 26u ? (unsigned char)(c + 32) : c; }
 
 // Grows a vector of pointers to at least `needed` slots, doubling.
 void growPointerVector(void ***vector, int *capacity, int needed) {
-  if (needed <= *capacity)
-    return;
+  if (needed <= *capacity) return;
   int wanted = *capacity ? *capacity : 4;
-  while (wanted < needed)
-    wanted *= 2;
+  while (wanted < needed) wanted *= 2;
   if (*vector)
     memRealloc((void **)vector, (size_t)wanted * sizeof(void *));
   else
@@ -47,22 +43,18 @@ void indexInsert(ConfigIndex *index, uint32_t hash, uint32_t position) {
     // Walking the old table in order writes the new one in two ascending
     // runs, which keeps growing a large index cache-friendly.
     for (uint32_t i = 0; index->slots && i <= index->mask; i++) {
-      if (!index->slots[2 * i + 1])
-        continue;
+      if (!index->slots[2 * i + 1]) continue;
       uint32_t at = index->slots[2 * i] & (count - 1);
-      while (slots[2 * at + 1])
-        at = (at + 1) & (count - 1);
+      while (slots[2 * at + 1]) at = (at + 1) & (count - 1);
       slots[2 * at] = index->slots[2 * i];
       slots[2 * at + 1] = index->slots[2 * i + 1];
     }
-    if (index->slots)
-      memFree(index->slots);
+    if (index->slots) memFree(index->slots);
     index->slots = slots;
     index->mask = count - 1;
   }
   uint32_t at = hash & index->mask;
-  while (index->slots[2 * at + 1])
-    at = (at + 1) & index->mask;
+  while (index->slots[2 * at + 1]) at = (at + 1) & index->mask;
   index->slots[2 * at] = hash;
   index->slots[2 * at + 1] = position + 1;
   index->used++;
@@ -71,20 +63,17 @@ void indexInsert(ConfigIndex *index, uint32_t hash, uint32_t position) {
 // Position of the name among `items` (each with `name`/`nameLength`-like
 // fields reached through `nameOf`), or -1.
 template <typename Item, typename NameOf>
-int indexFind(const ConfigIndex *index, Item *const *items, uint32_t hash, const char *name,
-              size_t length, NameOf nameOf) {
-  if (!index->slots)
-    return -1;
+int indexFind(const ConfigIndex *index, Item *const *items, uint32_t hash, const char *name, size_t length,
+              NameOf nameOf) {
+  if (!index->slots) return -1;
   uint32_t at = hash & index->mask;
   for (;;) {
     uint32_t position = index->slots[2 * at + 1];
-    if (!position)
-      return -1;
+    if (!position) return -1;
     if (index->slots[2 * at] == hash) {
       size_t itemLength = 0;
       const char *itemName = nameOf(items[position - 1], &itemLength);
-      if (configNamesEqual(itemName, itemLength, name, length))
-        return (int)position - 1;
+      if (configNamesEqual(itemName, itemLength, name, length)) return (int)position - 1;
     }
     at = (at + 1) & index->mask;
   }
@@ -92,19 +81,17 @@ int indexFind(const ConfigIndex *index, Item *const *items, uint32_t hash, const
 
 ConfigSection *lookupSection(ConfigHandle handle, const char *name) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !name)
-    return nullptr;
+  if (!doc || !name) return nullptr;
   size_t length = strlen(name);
   return configFindSectionText(doc, name, length, configHashName(name, length));
 }
 
-} // namespace
+}  // namespace
 
 // ---- Internal building blocks ----------------------------------------------
 
 ConfigDocument *configDocumentOf(ConfigHandle handle) {
-  if (handle < 0 || handle >= ConfigSlotCount)
-    return nullptr;
+  if (handle < 0 || handle >= ConfigSlotCount) return nullptr;
   return ConfigHandleTable[handle];
 }
 
@@ -126,13 +113,11 @@ uint32_t configHashName(const char *text, size_t length) {
 }
 
 bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLength) {
-  if (aLength != bLength)
-    return false;
+  if (aLength != bLength) return false;
   const unsigned char *x = (const unsigned char *)a;
   const unsigned char *y = (const unsigned char *)b;
   for (size_t i = 0; i < aLength; i++) {
-    if (x[i] != y[i] && foldCase(x[i]) != foldCase(y[i]))
-      return false;
+    if (x[i] != y[i] && foldCase(x[i]) != foldCase(y[i])) return false;
   }
   return true;
 }
@@ -158,28 +143,23 @@ void *configArenaAlloc(ConfigDocument *doc, size_t size) {
   doc->chunks = (ConfigArenaChunk *)chunk;
   doc->arenaNext = (char *)(chunk + 1) + size;
   doc->arenaLeft = doc->arenaChunkSize - size;
-  if (doc->arenaChunkSize < LargestChunkSize)
-    doc->arenaChunkSize *= 2;
+  if (doc->arenaChunkSize < LargestChunkSize) doc->arenaChunkSize *= 2;
   return chunk + 1;
 }
 
-ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length,
-                                     uint32_t hash) {
-  int found = indexFind(&doc->index, doc->sections, hash, name, length,
-                        [](const ConfigSection *s, size_t *n) {
-                          *n = s->nameLength;
-                          return (const char *)s->name;
-                        });
+ConfigSection *configFindSectionText(ConfigDocument *doc, const char *name, size_t length, uint32_t hash) {
+  int found = indexFind(&doc->index, doc->sections, hash, name, length, [](const ConfigSection *s, size_t *n) {
+    *n = s->nameLength;
+    return (const char *)s->name;
+  });
   return found < 0 ? nullptr : doc->sections[found];
 }
 
 ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_t length) {
   uint32_t hash = configHashName(name, length);
   ConfigSection *found = configFindSectionText(doc, name, length, hash);
-  if (found)
-    return found;
-  ConfigSection *section =
-      (ConfigSection *)configArenaAlloc(doc, sizeof(ConfigSection) + length + 1);
+  if (found) return found;
+  ConfigSection *section = (ConfigSection *)configArenaAlloc(doc, sizeof(ConfigSection) + length + 1);
   memset(section, 0, sizeof *section);
   section->name = (char *)(section + 1);
   memcpy(section->name, name, length);
@@ -192,25 +172,21 @@ ConfigSection *configAddSectionText(ConfigDocument *doc, const char *name, size_
   return section;
 }
 
-ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length,
-                                 uint32_t hash) {
-  int found = indexFind(&section->index, section->entries, hash, key, length,
-                        [](const ConfigEntry *e, size_t *n) {
-                          *n = e->keyLength;
-                          return (const char *)e->key;
-                        });
+ConfigEntry *configFindEntryText(ConfigSection *section, const char *key, size_t length, uint32_t hash) {
+  int found = indexFind(&section->index, section->entries, hash, key, length, [](const ConfigEntry *e, size_t *n) {
+    *n = e->keyLength;
+    return (const char *)e->key;
+  });
   return found < 0 ? nullptr : section->entries[found];
 }
 
-void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key,
-                      size_t keyLength, const char *value, size_t valueLength) {
-  configPutRawHashed(doc, section, key, keyLength, configHashName(key, keyLength), value,
-                     valueLength, false);
+void configPutRawText(ConfigDocument *doc, ConfigSection *section, const char *key, size_t keyLength, const char *value,
+                      size_t valueLength) {
+  configPutRawHashed(doc, section, key, keyLength, configHashName(key, keyLength), value, valueLength, false);
 }
 
-void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key,
-                        size_t keyLength, uint32_t hash, const char *value, size_t valueLength,
-                        bool textsStay) {
+void configPutRawHashed(ConfigDocument *doc, ConfigSection *section, const char *key, size_t keyLength, uint32_t hash,
+                        const char *value, size_t valueLength, bool textsStay) {
   ConfigEntry *entry = configFindEntryText(section, key, keyLength, hash);
   if (entry) {
     // An existing entry keeps its place and key; its value is replaced in
@@ -262,14 +238,11 @@ void configAdoptBlock(ConfigDocument *doc, void *block) {
 ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const char *key,
                                bool *hasDocumentWithSections) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (hasDocumentWithSections)
-    *hasDocumentWithSections = doc && doc->sectionCount > 0;
-  if (!doc || !section || !key)
-    return nullptr;
+  if (hasDocumentWithSections) *hasDocumentWithSections = doc && doc->sectionCount > 0;
+  if (!doc || !section || !key) return nullptr;
   size_t length = strlen(section);
   ConfigSection *found = configFindSectionText(doc, section, length, configHashName(section, length));
-  if (!found)
-    return nullptr;
+  if (!found) return nullptr;
   length = strlen(key);
   return configFindEntryText(found, key, length, configHashName(key, length));
 }
@@ -278,8 +251,7 @@ ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const c
 
 ConfigHandle configNew(const char *name) {
   for (int slot = 0; slot < ConfigSlotCount; slot++) {
-    if (ConfigHandleTable[slot])
-      continue;
+    if (ConfigHandleTable[slot]) continue;
     ConfigDocument *doc = (ConfigDocument *)memAlloc(sizeof(ConfigDocument));
     memset(doc, 0, sizeof *doc);
     if (name) {
@@ -296,23 +268,16 @@ ConfigHandle configNew(const char *name) {
 
 void configFree(ConfigHandle handle) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc)
-    return;
+  if (!doc) return;
   for (int i = 0; i < doc->sectionCount; i++) {
     ConfigSection *section = doc->sections[i];
-    if (section->entries)
-      memFree(section->entries);
-    if (section->index.slots)
-      memFree(section->index.slots);
+    if (section->entries) memFree(section->entries);
+    if (section->index.slots) memFree(section->index.slots);
   }
-  if (doc->sections)
-    memFree(doc->sections);
-  if (doc->index.slots)
-    memFree(doc->index.slots);
-  for (int i = 0; i < doc->adoptedCount; i++)
-    memFree(doc->adopted[i]);
-  if (doc->adopted)
-    memFree(doc->adopted);
+  if (doc->sections) memFree(doc->sections);
+  if (doc->index.slots) memFree(doc->index.slots);
+  for (int i = 0; i < doc->adoptedCount; i++) memFree(doc->adopted[i]);
+  if (doc->adopted) memFree(doc->adopted);
   ChunkHeader *chunk = (ChunkHeader *)doc->chunks;
   while (chunk) {
     ChunkHeader *next = (ChunkHeader *)chunk->next;
@@ -325,28 +290,23 @@ void configFree(ConfigHandle handle) {
 
 // ---- Lookup and addition ------------------------------------------------------
 
-ConfigSection *configFindSection(ConfigHandle handle, const char *name) {
-  return lookupSection(handle, name);
-}
+ConfigSection *configFindSection(ConfigHandle handle, const char *name) { return lookupSection(handle, name); }
 
 ConfigSection *configAddSection(ConfigHandle handle, const char *name) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !name)
-    return nullptr;
+  if (!doc || !name) return nullptr;
   return configAddSectionText(doc, name, strlen(name));
 }
 
 ConfigEntry *configFindEntry(ConfigSection *section, const char *key) {
-  if (!section || !key)
-    return nullptr;
+  if (!section || !key) return nullptr;
   size_t length = strlen(key);
   return configFindEntryText(section, key, length, configHashName(key, length));
 }
 
 void configPutRaw(ConfigHandle handle, const char *section, const char *key, const char *value) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !section || !key || !value)
-    return;
+  if (!doc || !section || !key || !value) return;
   ConfigSection *target = configAddSectionText(doc, section, strlen(section));
   configPutRawText(doc, target, key, strlen(key), value, strlen(value));
 }
@@ -360,12 +320,9 @@ int configSectionCount(ConfigHandle handle) {
 
 const char *configSectionName(ConfigHandle handle, int index) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || doc->sectionCount == 0)
-    return "";
-  if (index < 0)
-    index = 0;
-  if (index >= doc->sectionCount)
-    index = doc->sectionCount - 1;
+  if (!doc || doc->sectionCount == 0) return "";
+  if (index < 0) index = 0;
+  if (index >= doc->sectionCount) index = doc->sectionCount - 1;
   return doc->sections[index]->name;
 }
 
@@ -376,23 +333,18 @@ int configEntryCount(ConfigHandle handle, const char *section) {
 
 const char *configEntryKey(ConfigHandle handle, const char *section, int index) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || doc->sectionCount == 0)
-    return nullptr;
+  if (!doc || doc->sectionCount == 0) return nullptr;
   ConfigSection *found = lookupSection(handle, section);
-  if (!found || found->entryCount == 0)
-    return "";
-  if (index < 0)
-    index = 0;
-  if (index >= found->entryCount)
-    index = found->entryCount - 1;
+  if (!found || found->entryCount == 0) return "";
+  if (index < 0) index = 0;
+  if (index >= found->entryCount) index = found->entryCount - 1;
   return found->entries[index]->key;
 }
 
 const char *configGetRaw(ConfigHandle handle, const char *section, const char *key) {
   bool hasSections = false;
   ConfigEntry *entry = configLookupEntry(handle, section, key, &hasSections);
-  if (!hasSections)
-    return nullptr;
+  if (!hasSections) return nullptr;
   return entry ? entry->value : "";
 }
 

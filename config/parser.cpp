@@ -42,9 +42,9 @@ struct PendingEntry {
 
 struct ParseState {
   ConfigDocument *doc;
-  const unsigned char *sectionName; // the current section's name in the text
+  const unsigned char *sectionName;  // the current section's name in the text
   size_t sectionNameLength;
-  ConfigSection *section; // resolved on the first entry after its header
+  ConfigSection *section;  // resolved on the first entry after its header
   PendingEntry pending[PendingCount];
   int pendingFirst;
   int pendingCount;
@@ -57,29 +57,24 @@ struct ParseState {
 
 void storePending(ParseState *state) {
   PendingEntry *entry = &state->pending[state->pendingFirst];
-  configPutRawHashed(state->doc, entry->section, entry->key, entry->keyLength, entry->hash,
-                     entry->value, entry->valueLength, entry->textsStay);
+  configPutRawHashed(state->doc, entry->section, entry->key, entry->keyLength, entry->hash, entry->value,
+                     entry->valueLength, entry->textsStay);
   state->pendingFirst = (state->pendingFirst + 1) % PendingCount;
   state->pendingCount--;
 }
 
 void storeAllPending(ParseState *state) {
-  while (state->pendingCount > 0)
-    storePending(state);
+  while (state->pendingCount > 0) storePending(state);
 }
 
-void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
-                const unsigned char *value, size_t valueLength) {
-  if (!state->doc)
-    return;
+void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength, const unsigned char *value,
+                size_t valueLength) {
+  if (!state->doc) return;
   // Only entries make sections: the header's section is found or created now.
   if (!state->section)
-    state->section = configAddSectionText(state->doc, (const char *)state->sectionName,
-                                          state->sectionNameLength);
-  if (state->pendingCount == PendingCount)
-    storePending(state);
-  PendingEntry *entry =
-      &state->pending[(state->pendingFirst + state->pendingCount) % PendingCount];
+    state->section = configAddSectionText(state->doc, (const char *)state->sectionName, state->sectionNameLength);
+  if (state->pendingCount == PendingCount) storePending(state);
+  PendingEntry *entry = &state->pending[(state->pendingFirst + state->pendingCount) % PendingCount];
   state->pendingCount++;
   entry->section = state->section;
   entry->key = (const char *)key;
@@ -97,24 +92,21 @@ void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength,
   }
   const ConfigIndex *index = &state->section->index;
 #if defined(__GNUC__)
-  if (index->slots)
-    __builtin_prefetch(&index->slots[2 * (entry->hash & index->mask)]);
+  if (index->slots) __builtin_prefetch(&index->slots[2 * (entry->hash & index->mask)]);
 #else
   (void)index;
 #endif
 }
 
 // Trims the value [start, end) and stores it with its key.
-void finishEntry(ParseState *state, const unsigned char *key, size_t keyLength,
-                 const unsigned char *start, const unsigned char *end) {
-  while (start < end && isBlank(*start))
-    start++;
-  while (end > start && isBlank(end[-1]))
-    end--;
+void finishEntry(ParseState *state, const unsigned char *key, size_t keyLength, const unsigned char *start,
+                 const unsigned char *end) {
+  while (start < end && isBlank(*start)) start++;
+  while (end > start && isBlank(end[-1])) end--;
   storeEntry(state, key, keyLength, start, (size_t)(end - start));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -149,32 +141,27 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       continue;
     }
     if (c == '\n') {
-      if (previous != '\r')
-        line++;
+      if (previous != '\r') line++;
       previous = c;
       continue;
     }
     if (c == ';') {
       previous = c;
-      while (at < end && !isLineEnd(*at))
-        at++;
+      while (at < end && !isLineEnd(*at)) at++;
       continue;
     }
     if (c == '[') {
       // Header state: the name runs to the first "]" of the line.
       const unsigned char *name = at;
-      while (at < end && *at != ']' && !isLineEnd(*at))
-        at++;
-      if (at == end)
-        break; // an unfinished header at the end is dropped silently
+      while (at < end && *at != ']' && !isLineEnd(*at)) at++;
+      if (at == end) break;  // an unfinished header at the end is dropped silently
       c = *at++;
       previous = c;
       if (c == ']') {
         state.sectionName = name;
         state.sectionNameLength = cutAtZero(name, (size_t)(at - 1 - name));
         state.section = nullptr;
-        while (at < end && !isLineEnd(*at))
-          at++;
+        while (at < end && !isLineEnd(*at)) at++;
       } else {
         // A broken header changes nothing: the entries that follow stay in
         // the section that was current before it.
@@ -187,20 +174,17 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
     if (isLetter(c)) {
       // Key state.
       const unsigned char *key = at - 1;
-      while (at < end && *at != '=' && *at != ';' && !isLineEnd(*at))
-        at++;
-      if (at == end)
-        break; // an unfinished key at the end is dropped silently
+      while (at < end && *at != '=' && *at != ';' && !isLineEnd(*at)) at++;
+      if (at == end) break;  // an unfinished key at the end is dropped silently
       c = *at++;
       previous = c;
       if (c == '=') {
         const unsigned char *keyEnd = at - 1;
-        while (isBlank(keyEnd[-1])) // stops at the key's first letter
+        while (isBlank(keyEnd[-1]))  // stops at the key's first letter
           keyEnd--;
         // Value state: the rest of the line.
         const unsigned char *value = at;
-        while (at < end && !isLineEnd(*at))
-          at++;
+        while (at < end && !isLineEnd(*at)) at++;
         const unsigned char *valueEnd = at;
         if (at < end) {
           previous = *at++;
@@ -211,8 +195,7 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
         continue;
       }
       if (c == ';') {
-        while (at < end && !isLineEnd(*at))
-          at++;
+        while (at < end && !isLineEnd(*at)) at++;
         printf("Unexpected comment on line %ld.\n", line);
         printf("Unexpected newline on line %ld.\n", line);
         result = -1;
@@ -226,19 +209,17 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
     printf("Illegal character (ASCII %d) on line %ld.\n", (int)c, line);
     result = -1;
     previous = c;
-    while (at < end && !isLineEnd(*at))
-      at++;
+    while (at < end && !isLineEnd(*at)) at++;
   }
   storeAllPending(&state);
   *referenced = state.referenced;
   return result;
 }
 
-} // namespace
+}  // namespace
 
 int configParseText(ConfigHandle handle, char *text, long length) {
-  if (!text || length < 0)
-    return 1;
+  if (!text || length < 0) return 1;
   bool referenced = false;
   return parseText(handle, text, length, false, &referenced);
 }

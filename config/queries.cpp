@@ -20,8 +20,7 @@ const char *decodeToken(const char *at, char *dest, size_t capacity) {
     while (*at && *at != '"') {
       char c = *at++;
       if (c == '\\') {
-        if (!*at)
-          break; // the value ends right after a backslash
+        if (!*at) break;  // the value ends right after a backslash
         c = *at++;
         if (c == 'n')
           c = '\n';
@@ -30,33 +29,27 @@ const char *decodeToken(const char *at, char *dest, size_t capacity) {
         else if (c == 't')
           c = '\t';
       }
-      if (used + 1 < capacity)
-        dest[used++] = c;
+      if (used + 1 < capacity) dest[used++] = c;
     }
   } else {
     while (*at && !isBlank(*at)) {
-      if (used + 1 < capacity)
-        dest[used++] = *at;
+      if (used + 1 < capacity) dest[used++] = *at;
       at++;
     }
   }
-  if (capacity > 0)
-    dest[used] = '\0';
+  if (capacity > 0) dest[used] = '\0';
   return at;
 }
 
 inline int digitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'z')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
   return 99;
 }
 
 inline bool isConversionSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r'); // what strtol skips in the C locale
+  return c == ' ' || (c >= '\t' && c <= '\r');  // what strtol skips in the C locale
 }
 
 // The standard string-to-long conversion with a 32-bit long: optional white
@@ -65,26 +58,21 @@ inline bool isConversionSpace(char c) {
 // `*stop` where the conversion stopped.
 int32_t convertLong32(const char *text, int base, bool *digits, const char **stop) {
   const char *at = text;
-  while (isConversionSpace(*at))
-    at++;
+  while (isConversionSpace(*at)) at++;
   bool negative = false;
-  if (*at == '+' || *at == '-')
-    negative = *at++ == '-';
-  if (base == 16 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X') && digitValue(at[2]) < 16)
-    at += 2;
+  if (*at == '+' || *at == '-') negative = *at++ == '-';
+  if (base == 16 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X') && digitValue(at[2]) < 16) at += 2;
   uint64_t magnitude = 0;
-  const uint64_t limit = (uint64_t)INT32_MAX + 1; // enough to know it overflows
+  const uint64_t limit = (uint64_t)INT32_MAX + 1;  // enough to know it overflows
   const char *first = at;
   while (digitValue(*at) < base) {
     magnitude = magnitude * (uint64_t)base + (uint64_t)digitValue(*at);
-    if (magnitude > limit)
-      magnitude = limit + 1;
+    if (magnitude > limit) magnitude = limit + 1;
     at++;
   }
   *digits = at != first;
   *stop = *digits ? at : text;
-  if (negative)
-    return magnitude >= limit ? INT32_MIN : -(int32_t)magnitude;
+  if (negative) return magnitude >= limit ? INT32_MIN : -(int32_t)magnitude;
   return magnitude > (uint64_t)INT32_MAX ? INT32_MAX : (int32_t)magnitude;
 }
 
@@ -92,47 +80,37 @@ int32_t convertLong32(const char *text, int base, bool *digits, const char **sto
 bool startsWithWord(const char *value, const char *word) {
   for (; *word; word++, value++) {
     char c = *value;
-    if (c >= 'A' && c <= 'Z')
-      c = (char)(c + 32);
-    if (c != *word)
-      return false;
+    if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
+    if (c != *word) return false;
   }
   return true;
 }
 
-} // namespace
+}  // namespace
 
-void configGetString(ConfigHandle handle, const char *section, const char *key, char *dest,
-                     size_t capacity) {
+void configGetString(ConfigHandle handle, const char *section, const char *key, char *dest, size_t capacity) {
   ConfigEntry *entry = configLookupEntry(handle, section, key, nullptr);
-  if (!entry || !dest)
-    return;
+  if (!entry || !dest) return;
   decodeToken(entry->value, dest, capacity);
 }
 
-void configGetStringPair(ConfigHandle handle, const char *section, const char *key, char *first,
-                         size_t firstCapacity, char *second, size_t secondCapacity) {
+void configGetStringPair(ConfigHandle handle, const char *section, const char *key, char *first, size_t firstCapacity,
+                         char *second, size_t secondCapacity) {
   ConfigEntry *entry = configLookupEntry(handle, section, key, nullptr);
-  if (!entry || !first)
-    return;
+  if (!entry || !first) return;
   const char *at = decodeToken(entry->value, first, firstCapacity);
-  if (!*at)
-    return;
+  if (!*at) return;
   at++;
-  while (isBlank(*at))
-    at++;
-  if (!*at || !second)
-    return;
+  while (isBlank(*at)) at++;
+  if (!*at || !second) return;
   decodeToken(at, second, secondCapacity);
 }
 
 int configGetInteger(ConfigHandle handle, const char *section, const char *key, int32_t *value) {
   bool hasSections = false;
   ConfigEntry *entry = configLookupEntry(handle, section, key, &hasSections);
-  if (!hasSections)
-    return 1;
-  if (!entry || !value)
-    return 0;
+  if (!hasSections) return 1;
+  if (!entry || !value) return 0;
   const char *text = entry->value;
   int base = 10;
   if (text[0] == '0' && text[1] == 'x') {
@@ -147,8 +125,7 @@ int configGetInteger(ConfigHandle handle, const char *section, const char *key, 
 
 void configGetBoolean(ConfigHandle handle, const char *section, const char *key, int32_t *value) {
   ConfigEntry *entry = configLookupEntry(handle, section, key, nullptr);
-  if (!entry || !value)
-    return;
+  if (!entry || !value) return;
   const char *text = entry->value;
   if (startsWithWord(text, "true"))
     *value = 1;

@@ -47,8 +47,7 @@ size_t folderLength(const char *path) {
   size_t length = strlen(path);
   while (length > 0 && !isSeparator(path[length - 1])) {
 #ifdef _WIN32
-    if (length == 2 && path[1] == ':')
-      break; // "C:name": the drive's current folder
+    if (length == 2 && path[1] == ':') break;  // "C:name": the drive's current folder
 #endif
     length--;
   }
@@ -61,8 +60,8 @@ uint64_t nextRandom() {
   static uint64_t state = 0;
   if (state == 0) {
     std::random_device device;
-    state = ((uint64_t)device() << 32) ^ device() ^
-            (uint64_t)std::chrono::steady_clock::now().time_since_epoch().count();
+    state =
+        ((uint64_t)device() << 32) ^ device() ^ (uint64_t)std::chrono::steady_clock::now().time_since_epoch().count();
   }
   state += 0x9E3779B97F4A7C15ull;
   uint64_t z = state;
@@ -81,8 +80,7 @@ char *tempNameFor(const char *finalPath) {
   memcpy(at, ".tgcfg-", 7);
   at += 7;
   uint64_t bits = nextRandom();
-  for (int i = 0; i < 16; i++, bits >>= 4)
-    *at++ = digits[bits & 15];
+  for (int i = 0; i < 16; i++, bits >>= 4) *at++ = digits[bits & 15];
   memcpy(at, ".tmp", 5);
   return name;
 }
@@ -94,11 +92,9 @@ char *resolveLinks(const char *path) {
   char *current = copyText(path, strlen(path));
   for (int depth = 0; depth < 40; depth++) {
     struct stat info;
-    if (lstat(current, &info) != 0 || !S_ISLNK(info.st_mode))
-      return current;
+    if (lstat(current, &info) != 0 || !S_ISLNK(info.st_mode)) return current;
     size_t room = (size_t)info.st_size + 1;
-    if (room < 256)
-      room = 256;
+    if (room < 256) room = 256;
     char *target = (char *)memAlloc(room);
     ssize_t got = readlink(current, target, room);
     if (got < 0 || (size_t)got >= room) {
@@ -120,21 +116,19 @@ char *resolveLinks(const char *path) {
     memFree(current);
     current = next;
   }
-  memFree(current); // a loop of links
+  memFree(current);  // a loop of links
   return nullptr;
 }
 #endif
 
 void releasePaths(ConfigSafeFile *file) {
-  if (file->tempPath)
-    memFree(file->tempPath);
-  if (file->finalPath)
-    memFree(file->finalPath);
+  if (file->tempPath) memFree(file->tempPath);
+  if (file->finalPath) memFree(file->finalPath);
   file->tempPath = nullptr;
   file->finalPath = nullptr;
 }
 
-} // namespace
+}  // namespace
 
 #ifdef _WIN32
 
@@ -150,14 +144,11 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
   }
   for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
     file->tempPath = tempNameFor(file->finalPath);
-    file->fd = _open(file->tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                     _S_IREAD | _S_IWRITE);
-    if (file->fd >= 0)
-      return true;
+    file->fd = _open(file->tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (file->fd >= 0) return true;
     memFree(file->tempPath);
     file->tempPath = nullptr;
-    if (errno != EEXIST)
-      break;
+    if (errno != EEXIST) break;
   }
   releasePaths(file);
   return false;
@@ -180,15 +171,11 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
 
 bool configSafeCommit(ConfigSafeFile *file) {
   bool ok = !file->failed;
-  if (_commit(file->fd) != 0)
+  if (_commit(file->fd) != 0) ok = false;
+  if (_close(file->fd) != 0) ok = false;
+  if (ok && !MoveFileExA(file->tempPath, file->finalPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     ok = false;
-  if (_close(file->fd) != 0)
-    ok = false;
-  if (ok && !MoveFileExA(file->tempPath, file->finalPath,
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ok = false;
-  if (!ok)
-    _unlink(file->tempPath);
+  if (!ok) _unlink(file->tempPath);
   releasePaths(file);
   return ok;
 }
@@ -200,8 +187,7 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
   file->failed = false;
   file->tempPath = nullptr;
   file->finalPath = resolveLinks(path);
-  if (!file->finalPath)
-    return false;
+  if (!file->finalPath) return false;
   // Only a regular file is replaced; keep its permission bits and, where we
   // may, its owner.
   struct stat old;
@@ -212,27 +198,22 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
   }
   for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
     file->tempPath = tempNameFor(file->finalPath);
-    file->fd = open(file->tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    exists ? 0600 : 0666);
-    if (file->fd >= 0)
-      break;
+    file->fd = open(file->tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
+    if (file->fd >= 0) break;
     memFree(file->tempPath);
     file->tempPath = nullptr;
-    if (errno != EEXIST)
-      break;
+    if (errno != EEXIST) break;
   }
   if (file->fd < 0) {
     releasePaths(file);
     return false;
   }
   if (exists) {
-    if ((old.st_uid != geteuid() || old.st_gid != getegid()) &&
-        fchown(file->fd, old.st_uid, old.st_gid) != 0) {
+    if ((old.st_uid != geteuid() || old.st_gid != getegid()) && fchown(file->fd, old.st_uid, old.st_gid) != 0) {
       // Only a privileged user can give the file back to its owner; anyone
       // else keeps the new file as their own, as any editor would.
     }
-    if (fchmod(file->fd, old.st_mode & 07777) != 0)
-      file->failed = true;
+    if (fchmod(file->fd, old.st_mode & 07777) != 0) file->failed = true;
   }
   return true;
 }
@@ -241,8 +222,7 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
   const char *at = (const char *)data;
   while (!file->failed && length > 0) {
     ssize_t wrote = write(file->fd, at, length);
-    if (wrote < 0 && errno == EINTR)
-      continue;
+    if (wrote < 0 && errno == EINTR) continue;
     if (wrote <= 0) {
       file->failed = true;
       break;
@@ -255,12 +235,9 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
 
 bool configSafeCommit(ConfigSafeFile *file) {
   bool ok = !file->failed;
-  if (ok && fsync(file->fd) != 0)
-    ok = false;
-  if (close(file->fd) != 0)
-    ok = false;
-  if (ok && rename(file->tempPath, file->finalPath) != 0)
-    ok = false;
+  if (ok && fsync(file->fd) != 0) ok = false;
+  if (close(file->fd) != 0) ok = false;
+  if (ok && rename(file->tempPath, file->finalPath) != 0) ok = false;
   if (!ok) {
     unlink(file->tempPath);
   } else {

@@ -44,11 +44,9 @@ bool InFatalError = false;
 // otherwise block it until some writer came, which may be never. Reads are
 // blocking again afterwards.
 int openReadable(const char *path, int textMode) {
-  if (!path)
-    return -1;
+  if (!path) return -1;
   int fd = TG_OPEN(path, O_RDONLY | TG_NONBLOCK | (textMode ? TG_TEXT : TG_BINARY));
-  if (fd < 0)
-    return -1;
+  if (fd < 0) return -1;
   TgStat info;
   if (TG_FSTAT(fd, &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
     TG_CLOSE(fd);
@@ -64,7 +62,7 @@ int openReadable(const char *path, int textMode) {
   return fd;
 }
 
-} // namespace
+}  // namespace
 
 void setFatalErrorHook(void (*hook)(const char *message)) { FatalErrorHook = hook; }
 
@@ -105,20 +103,17 @@ void fatalError(const char *format, ...) {
 
 int fileOpenRead(const char *path, int textMode) {
   int fd = openReadable(path, textMode);
-  if (fd < 0)
-    fatalError("Failed opening %s for reading.\n", path ? path : "(null)");
+  if (fd < 0) fatalError("Failed opening %s for reading.\n", path ? path : "(null)");
   return fd;
 }
 
 void fileClose(int fd) {
-  if (fd >= 0)
-    TG_CLOSE(fd);
+  if (fd >= 0) TG_CLOSE(fd);
 }
 
 int fileExists(const char *path) {
   int fd = openReadable(path, 0);
-  if (fd < 0)
-    return 0;
+  if (fd < 0) return 0;
   TgStat info;
   bool regular = TG_FSTAT(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;
   TG_CLOSE(fd);
@@ -126,11 +121,9 @@ int fileExists(const char *path) {
 }
 
 long long fileLength(int fd) {
-  if (fd < 0)
-    return 0;
+  if (fd < 0) return 0;
   TgStat info;
-  if (TG_FSTAT(fd, &info) != 0)
-    return 0;
+  if (TG_FSTAT(fd, &info) != 0) return 0;
   return (long long)info.st_size;
 }
 
@@ -141,11 +134,9 @@ long fileReadExact(int fd, void *buffer, long count) {
   long done = 0;
   while (done < count) {
     long want = count - done;
-    if (want > (1L << 30))
-      want = 1L << 30;
+    if (want > (1L << 30)) want = 1L << 30;
     long got = (long)TG_READ(fd, at + done, (unsigned)want);
-    if (got <= 0)
-      break;
+    if (got <= 0) break;
     done += got;
   }
   if (done != count || count < 0) {
@@ -157,22 +148,18 @@ long fileReadExact(int fd, void *buffer, long count) {
 
 void *memAlloc(size_t size) {
   void *block = malloc(size ? size : 1);
-  if (!block)
-    fatalError("Couldn't allocate %llu bytes.", (unsigned long long)size);
+  if (!block) fatalError("Couldn't allocate %llu bytes.", (unsigned long long)size);
   return block;
 }
 
 void memFree(void *block) {
-  if (!block)
-    fatalError("Tried to deallocate NULL pointer.");
+  if (!block) fatalError("Tried to deallocate NULL pointer.");
   free(block);
 }
 
 void memRealloc(void **block, size_t size) {
-  if (!block || !*block)
-    fatalError("Tried reallocating a NULL pointer.");
+  if (!block || !*block) fatalError("Tried reallocating a NULL pointer.");
   void *moved = realloc(*block, size ? size : 1);
-  if (!moved)
-    fatalError("Couldn't reallocate %llu bytes.", (unsigned long long)size);
+  if (!moved) fatalError("Couldn't reallocate %llu bytes.", (unsigned long long)size);
   *block = moved;
 }

@@ -42,35 +42,33 @@ char *appendQuoted(char *out, const char *text) {
   *out++ = '"';
   for (const char *at = text; *at; at++) {
     switch (*at) {
-    case '\\':
-      *out++ = '\\';
-      *out++ = '\\';
-      break;
-    case '"':
-      *out++ = '\\';
-      *out++ = '"';
-      break;
-    case '\r':
-      *out++ = '\\';
-      *out++ = 'r';
-      break;
-    case '\n':
-      *out++ = '\\';
-      *out++ = 'n';
-      break;
-    default:
-      *out++ = *at;
+      case '\\':
+        *out++ = '\\';
+        *out++ = '\\';
+        break;
+      case '"':
+        *out++ = '\\';
+        *out++ = '"';
+        break;
+      case '\r':
+        *out++ = '\\';
+        *out++ = 'r';
+        break;
+      case '\n':
+        *out++ = '\\';
+        *out++ = 'n';
+        break;
+      default: *out++ = *at;
     }
   }
   *out++ = '"';
   return out;
 }
 
-} // namespace
+}  // namespace
 
 void configPutString(ConfigHandle handle, const char *section, const char *key, const char *text) {
-  if (!configDocumentOf(handle) || !section || !key || !text)
-    return;
+  if (!configDocumentOf(handle) || !section || !key || !text) return;
   // Every character may double when escaped; two quotes and the terminator.
   char *value = (char *)memAlloc(strlen(text) * 2 + 3);
   *appendQuoted(value, text) = '\0';
@@ -78,10 +76,9 @@ void configPutString(ConfigHandle handle, const char *section, const char *key, 
   memFree(value);
 }
 
-void configPutStringPair(ConfigHandle handle, const char *section, const char *key,
-                         const char *first, const char *second) {
-  if (!configDocumentOf(handle) || !section || !key || !first || !second)
-    return;
+void configPutStringPair(ConfigHandle handle, const char *section, const char *key, const char *first,
+                         const char *second) {
+  if (!configDocumentOf(handle) || !section || !key || !first || !second) return;
   char *value = (char *)memAlloc((strlen(first) + strlen(second)) * 2 + 6);
   char *end = appendQuoted(value, first);
   *end++ = ' ';
@@ -90,8 +87,7 @@ void configPutStringPair(ConfigHandle handle, const char *section, const char *k
   memFree(value);
 }
 
-void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value,
-                      int hexadecimal) {
+void configPutInteger(ConfigHandle handle, const char *section, const char *key, int32_t value, int hexadecimal) {
   char text[16];
   if (hexadecimal)
     snprintf(text, sizeof text, "0x%X", (unsigned)(uint32_t)value);
@@ -112,18 +108,15 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 
 bool configSave(ConfigHandle handle, const char *path) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !path)
-    return false;
+  if (!doc || !path) return false;
   ConfigSafeFile file;
-  if (!configSafeOpen(&file, path))
-    return false;
+  if (!configSafeOpen(&file, path)) return false;
   OutputBuffer *out = (OutputBuffer *)memAlloc(sizeof(OutputBuffer));
   out->file = &file;
   out->used = 0;
   for (int i = 0; i < doc->sectionCount && !file.failed; i++) {
     const ConfigSection *section = doc->sections[i];
-    if (i > 0)
-      put(out, "\r\n", 2);
+    if (i > 0) put(out, "\r\n", 2);
     if (section->nameLength > 0) {
       put(out, "[", 1);
       put(out, section->name, section->nameLength);

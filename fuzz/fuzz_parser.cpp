@@ -20,9 +20,9 @@ bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 void checkParsedDocument(ConfigHandle h, const fuzz::Model &model) {
   for (size_t i = 0; i < model.size(); i++) {
     const fuzz::Section &section = model[i];
-    FUZZ_CHECK(!section.entries.empty()); // only entries make sections
+    FUZZ_CHECK(!section.entries.empty());  // only entries make sections
     FUZZ_CHECK(section.name.find_first_of("]\r\n") == std::string::npos);
-    FUZZ_CHECK(fuzz::findSection(model, section.name) == (int)i); // unique
+    FUZZ_CHECK(fuzz::findSection(model, section.name) == (int)i);  // unique
     for (size_t j = 0; j < section.entries.size(); j++) {
       const std::string &key = section.entries[j].first;
       const std::string &value = section.entries[j].second;
@@ -30,7 +30,7 @@ void checkParsedDocument(ConfigHandle h, const fuzz::Model &model) {
       // them; the write-and-read check below accounts for that.
       FUZZ_CHECK(!key.empty() && isLetter(key[0]));
       FUZZ_CHECK(key.find_first_of("=;\r\n") == std::string::npos);
-      FUZZ_CHECK(fuzz::findEntry(section, key) == (int)j); // unique
+      FUZZ_CHECK(fuzz::findEntry(section, key) == (int)j);  // unique
       FUZZ_CHECK(value.find_first_of("\r\n") == std::string::npos);
       FUZZ_CHECK(value.empty() || !isBlank(value.front()));
     }
@@ -41,15 +41,14 @@ void checkParsedDocument(ConfigHandle h, const fuzz::Model &model) {
     FUZZ_CHECK(model.back().name == configSectionName(h, (int)model.size() + 7));
     const char *name = model.back().name.c_str();
     FUZZ_CHECK(model.back().entries.front().first == configEntryKey(h, name, -3));
-    FUZZ_CHECK(model.back().entries.back().first ==
-               configEntryKey(h, name, (int)model.back().entries.size()));
+    FUZZ_CHECK(model.back().entries.back().first == configEntryKey(h, name, (int)model.back().entries.size()));
   } else {
     FUZZ_CHECK(configSectionName(h, 0)[0] == '\0');
     FUZZ_CHECK(configEntryKey(h, "", 0) == nullptr);
   }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz::silenceStandardOutput();
@@ -99,8 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string second = scratch + "/second.cfg";
   FUZZ_CHECK(configSave(loaded, second.c_str()));
   std::string secondBytes = fuzz::readBytes(second);
-  if (expected == parsed)
-    FUZZ_CHECK(secondBytes == firstBytes);
+  if (expected == parsed) FUZZ_CHECK(secondBytes == firstBytes);
   ConfigHandle third = configNew("third");
   FUZZ_CHECK(fuzz::parseInto(third, secondBytes) == 0);
   FUZZ_CHECK(fuzz::snapshot(third) == reloaded);

@@ -20,7 +20,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 struct Token {
   std::string text;
-  size_t stop; // the quote, blank or tab that ended it, or the value's length
+  size_t stop;  // the quote, blank or tab that ended it, or the value's length
 };
 
 // One token from `at`, as the rules of the typed queries read it.
@@ -32,16 +32,14 @@ Token referenceToken(const std::string &value, size_t at) {
     while (at < n && value[at] != '"') {
       char c = value[at++];
       if (c == '\\') {
-        if (at == n)
-          break;
+        if (at == n) break;
         c = value[at++];
         c = c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
       }
       token.text += c;
     }
   } else {
-    while (at < n && !isBlank(value[at]))
-      token.text += value[at++];
+    while (at < n && !isBlank(value[at])) token.text += value[at++];
   }
   token.stop = at;
   return token;
@@ -50,41 +48,32 @@ Token referenceToken(const std::string &value, size_t at) {
 // The pair: the second token exists when something other than blanks
 // follows the character that ended the first.
 bool referenceSecond(const std::string &value, const Token &first, Token *second) {
-  if (first.stop >= value.size())
-    return false;
+  if (first.stop >= value.size()) return false;
   size_t at = first.stop + 1;
-  while (at < value.size() && isBlank(value[at]))
-    at++;
-  if (at >= value.size())
-    return false;
+  while (at < value.size() && isBlank(value[at])) at++;
+  if (at >= value.size()) return false;
   *second = referenceToken(value, at);
   return true;
 }
 
 // A buffer of exactly `capacity` bytes, every byte the marker.
 struct Buffer {
-  explicit Buffer(size_t capacity) : size(capacity), bytes(new char[capacity]) {
-    memset(bytes, Marker, capacity);
-  }
+  explicit Buffer(size_t capacity) : size(capacity), bytes(new char[capacity]) { memset(bytes, Marker, capacity); }
   ~Buffer() { delete[] bytes; }
   Buffer(const Buffer &) = delete;
   Buffer &operator=(const Buffer &) = delete;
   bool untouched() const {
     for (size_t i = 0; i < size; i++)
-      if ((unsigned char)bytes[i] != Marker)
-        return false;
+      if ((unsigned char)bytes[i] != Marker) return false;
     return true;
   }
   // Holds `text` cut to fit with its terminator, and nothing past that.
   bool holdsCut(const std::string &text) const {
-    if (size == 0)
-      return true;
+    if (size == 0) return true;
     size_t kept = std::min(text.size(), size - 1);
-    if (memcmp(bytes, text.data(), kept) != 0 || bytes[kept] != '\0')
-      return false;
+    if (memcmp(bytes, text.data(), kept) != 0 || bytes[kept] != '\0') return false;
     for (size_t i = kept + 1; i < size; i++)
-      if ((unsigned char)bytes[i] != Marker)
-        return false;
+      if ((unsigned char)bytes[i] != Marker) return false;
     return true;
   }
   size_t size;
@@ -104,10 +93,8 @@ int32_t referenceInteger(const std::string &value, int *status) {
   long long wide = strtoll(text, &end, base);
   bool digits = end != text;
   *status = digits && (*end == '\0' || isBlank(*end)) ? 0 : 1;
-  if (wide > INT32_MAX)
-    return INT32_MAX;
-  if (wide < INT32_MIN)
-    return INT32_MIN;
+  if (wide > INT32_MAX) return INT32_MAX;
+  if (wide < INT32_MIN) return INT32_MIN;
   return (int32_t)wide;
 }
 
@@ -118,25 +105,21 @@ bool startsWithIgnoringCase(const std::string &value, const char *word) {
 
 // 1, 0, or -1 for "untouched".
 int referenceBoolean(const std::string &value) {
-  if (startsWithIgnoringCase(value, "true"))
-    return 1;
-  if (startsWithIgnoringCase(value, "false"))
-    return 0;
-  if (!value.empty() && (value[0] == '1' || value[0] == '0') &&
-      (value.size() == 1 || isBlank(value[1])))
+  if (startsWithIgnoringCase(value, "true")) return 1;
+  if (startsWithIgnoringCase(value, "false")) return 0;
+  if (!value.empty() && (value[0] == '1' || value[0] == '0') && (value.size() == 1 || isBlank(value[1])))
     return value[0] == '1';
   return -1;
 }
 
-void checkString(ConfigHandle h, const char *section, const char *key, const std::string &expect,
-                 size_t capacity) {
+void checkString(ConfigHandle h, const char *section, const char *key, const std::string &expect, size_t capacity) {
   Buffer buffer(capacity);
   configGetString(h, section, key, buffer.bytes, capacity);
   FUZZ_CHECK(buffer.holdsCut(expect));
 }
 
-void checkPair(ConfigHandle h, const Token &first, bool hasSecond, const Token &second,
-               size_t firstCapacity, size_t secondCapacity) {
+void checkPair(ConfigHandle h, const Token &first, bool hasSecond, const Token &second, size_t firstCapacity,
+               size_t secondCapacity) {
   Buffer a(firstCapacity), b(secondCapacity);
   configGetStringPair(h, "Section", "Key", a.bytes, firstCapacity, b.bytes, secondCapacity);
   FUZZ_CHECK(a.holdsCut(first.text));
@@ -189,7 +172,7 @@ void checkIntegerSetter(ConfigHandle h, int32_t number) {
   FUZZ_CHECK(got == (number < 0 ? INT32_MAX : number));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz::silenceStandardOutput();

@@ -17,54 +17,44 @@ namespace {
 std::string scratch;
 
 const char *const ScreenKeys[] = {"ScreenMode", "ScreenWidth", "ScreenHeight", "ScreenBPP"};
-const char *const SoundKeys[] = {"FXDevice", "NumVoices", "NumBits",
-                                 "NumChannels", "MixRate", "MusicDevice"};
+const char *const SoundKeys[] = {"FXDevice", "NumVoices", "NumBits", "NumChannels", "MixRate", "MusicDevice"};
 const char *const ControlsKeys[] = {
-    "ControllerType", "MouseAiming", "MouseButton0", "MouseButton1", "MouseButton2",
-    "MouseButton3", "MouseButton4", "MouseButton5", "MouseButtonClicked0", "MouseButtonClicked1",
-    "MouseButtonClicked2", "MouseButtonClicked3", "MouseAnalogAxes0", "MouseAnalogAxes1",
-    "MouseAnalogScale0", "MouseAnalogScale1", "MouseDigitalAxes0_0", "MouseDigitalAxes0_1",
-    "MouseDigitalAxes1_0", "MouseDigitalAxes1_1"};
+    "ControllerType",      "MouseAiming",         "MouseButton0",        "MouseButton1",        "MouseButton2",
+    "MouseButton3",        "MouseButton4",        "MouseButton5",        "MouseButtonClicked0", "MouseButtonClicked1",
+    "MouseButtonClicked2", "MouseButtonClicked3", "MouseAnalogAxes0",    "MouseAnalogAxes1",    "MouseAnalogScale0",
+    "MouseAnalogScale1",   "MouseDigitalAxes0_0", "MouseDigitalAxes0_1", "MouseDigitalAxes1_0", "MouseDigitalAxes1_1"};
 
-template <size_t N> bool listed(const char *const (&keys)[N], const std::string &key) {
+template <size_t N>
+bool listed(const char *const (&keys)[N], const std::string &key) {
   for (const char *k : keys)
-    if (fuzz::sameName(k, key))
-      return true;
+    if (fuzz::sameName(k, key)) return true;
   return false;
 }
 
 // The entries whose values saveSettings writes.
 bool isManaged(const std::string &section, const std::string &key) {
-  if (fuzz::sameName(section, "Screen Setup"))
-    return listed(ScreenKeys, key);
-  if (fuzz::sameName(section, "Sound Setup"))
-    return listed(SoundKeys, key);
-  if (fuzz::sameName(section, "Controls"))
-    return listed(ControlsKeys, key);
-  if (fuzz::sameName(section, "KeyDefinitions"))
-    return findGameFunction(key.c_str()) >= 0;
+  if (fuzz::sameName(section, "Screen Setup")) return listed(ScreenKeys, key);
+  if (fuzz::sameName(section, "Sound Setup")) return listed(SoundKeys, key);
+  if (fuzz::sameName(section, "Controls")) return listed(ControlsKeys, key);
+  if (fuzz::sameName(section, "KeyDefinitions")) return findGameFunction(key.c_str()) >= 0;
   return false;
 }
 
-template <size_t N> bool inTable(const char *const (&table)[N], const char *name) {
+template <size_t N>
+bool inTable(const char *const (&table)[N], const char *name) {
   for (const char *entry : table)
-    if (entry == name)
-      return true;
+    if (entry == name) return true;
   return false;
 }
 
 bool isKeyTableString(const char *name) {
-  if (name == EmptyName || inTable(KeyNameTable, name))
-    return true;
+  if (name == EmptyName || inTable(KeyNameTable, name)) return true;
   for (const DefaultKeyBinding &binding : DefaultKeyBindingTable)
-    if (binding.primary == name || binding.secondary == name)
-      return true;
+    if (binding.primary == name || binding.secondary == name) return true;
   return false;
 }
 
-bool isFunctionTableString(const char *name) {
-  return name == EmptyName || inTable(GameFunctionTable, name);
-}
+bool isFunctionTableString(const char *name) { return name == EmptyName || inTable(GameFunctionTable, name); }
 
 // What loadSettings promises about any record it leaves.
 void checkLoadedRecord(const GameSettingsRecord &r) {
@@ -81,10 +71,8 @@ void checkLoadedRecord(const GameSettingsRecord &r) {
   for (int i = 0; i < GameFunctionCount; i++)
     FUZZ_CHECK(isKeyTableString(r.KeyBindings[i][0]) && isKeyTableString(r.KeyBindings[i][1]));
   for (int b = 0; b < MouseButtonCount; b++)
-    FUZZ_CHECK(isFunctionTableString(r.MouseButton[b]) &&
-               isFunctionTableString(r.MouseButtonClicked[b]));
-  for (int d = 0; d < MouseDirectionCount; d++)
-    FUZZ_CHECK(isFunctionTableString(r.MouseDigitalAxes[d]));
+    FUZZ_CHECK(isFunctionTableString(r.MouseButton[b]) && isFunctionTableString(r.MouseButtonClicked[b]));
+  for (int d = 0; d < MouseDirectionCount; d++) FUZZ_CHECK(isFunctionTableString(r.MouseDigitalAxes[d]));
 }
 
 // Names are equal when the game would treat them alike: ignoring letter case
@@ -92,11 +80,10 @@ void checkLoadedRecord(const GameSettingsRecord &r) {
 bool sameBinding(const char *a, const char *b) { return fuzz::sameName(a, b); }
 
 void checkSameRecord(const GameSettingsRecord &a, const GameSettingsRecord &b) {
-  FUZZ_CHECK(a.ScreenMode == b.ScreenMode && a.ScreenWidth == b.ScreenWidth &&
-             a.ScreenHeight == b.ScreenHeight && a.ScreenBPP == b.ScreenBPP);
+  FUZZ_CHECK(a.ScreenMode == b.ScreenMode && a.ScreenWidth == b.ScreenWidth && a.ScreenHeight == b.ScreenHeight &&
+             a.ScreenBPP == b.ScreenBPP);
   FUZZ_CHECK(a.FXDevice == b.FXDevice && a.NumVoices == b.NumVoices && a.NumBits == b.NumBits &&
-             a.NumChannels == b.NumChannels && a.MixRate == b.MixRate &&
-             a.MusicDevice == b.MusicDevice);
+             a.NumChannels == b.NumChannels && a.MixRate == b.MixRate && a.MusicDevice == b.MusicDevice);
   FUZZ_CHECK(a.ControllerType == b.ControllerType && a.MouseAiming == b.MouseAiming);
   for (int axis = 0; axis < MouseAxisCount; axis++) {
     FUZZ_CHECK(a.MouseAnalogScale[axis] == b.MouseAnalogScale[axis]);
@@ -110,8 +97,7 @@ void checkSameRecord(const GameSettingsRecord &a, const GameSettingsRecord &b) {
     FUZZ_CHECK(a.MouseButton[btn] == b.MouseButton[btn]);
     FUZZ_CHECK(a.MouseButtonClicked[btn] == b.MouseButtonClicked[btn]);
   }
-  for (int d = 0; d < MouseDirectionCount; d++)
-    FUZZ_CHECK(a.MouseDigitalAxes[d] == b.MouseDigitalAxes[d]);
+  for (int d = 0; d < MouseDirectionCount; d++) FUZZ_CHECK(a.MouseDigitalAxes[d] == b.MouseDigitalAxes[d]);
 }
 
 // The state start-up leaves before loading.
@@ -126,7 +112,7 @@ std::string saveAndRead() {
   return fuzz::readBytes(ConfigFileName);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz::silenceStandardOutput();
@@ -145,13 +131,12 @@ struct InScratchFolder {
       fuzz::fail("cannot enter the scratch folder");
   }
   ~InScratchFolder() {
-    if (chdir(previous) != 0)
-      fuzz::fail("cannot leave the scratch folder");
+    if (chdir(previous) != 0) fuzz::fail("cannot leave the scratch folder");
   }
   char previous[4096];
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InScratchFolder inScratch;
@@ -171,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const GameSettingsRecord loaded = GameSettings;
 
   std::string saved = saveAndRead();
-  FUZZ_CHECK(saveAndRead() == saved); // saving again changes nothing
+  FUZZ_CHECK(saveAndRead() == saved);  // saving again changes nothing
 
   // Every section and entry of the file is still in its place, under its key
   // as first written, and every value the configurator does not manage is
@@ -203,13 +188,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   bool managedKept = true;
   for (size_t i = 0; i < held.size(); i++)
     for (size_t j = 0; j < held[i].entries.size(); j++)
-      if (!survives[i][j] && isManaged(held[i].name, held[i].entries[j].first))
-        managedKept = false;
+      if (!survives[i][j] && isManaged(held[i].name, held[i].entries[j].first)) managedKept = false;
   startUp();
   loadSettings();
   checkLoadedRecord(GameSettings);
-  if (managedKept)
-    checkSameRecord(loaded, GameSettings);
+  if (managedKept) checkSameRecord(loaded, GameSettings);
 
   // From here on the file says exactly what the document holds: one more
   // cycle reads the same record and writes the same bytes.

@@ -27,16 +27,17 @@ namespace fuzz {
   fflush(stderr);
   abort();
 }
-#define FUZZ_CHECK(condition) \
-  do { if (!(condition)) ::fuzz::fail(#condition " (" __FILE__ ":" FUZZ_LINE_TEXT(__LINE__) ")"); } while (0)
+#define FUZZ_CHECK(condition)                                                                  \
+  do {                                                                                         \
+    if (!(condition)) ::fuzz::fail(#condition " (" __FILE__ ":" FUZZ_LINE_TEXT(__LINE__) ")"); \
+  } while (0)
 #define FUZZ_LINE_TEXT(line) FUZZ_LINE_TEXT2(line)
 #define FUZZ_LINE_TEXT2(line) #line
 
 // The parser reports on standard output; millions of its lines would drown
 // libFuzzer's own report (which goes to standard error).
 inline void silenceStandardOutput() {
-  if (!freopen("/dev/null", "w", stdout))
-    fail("cannot redirect standard output");
+  if (!freopen("/dev/null", "w", stdout)) fail("cannot redirect standard output");
 }
 
 inline std::string &scratchPath() {
@@ -48,16 +49,14 @@ inline std::string &scratchPath() {
 inline void removeFolder(const std::string &path) {
   if (DIR *dir = opendir(path.c_str())) {
     while (dirent *item = readdir(dir)) {
-      if (strcmp(item->d_name, ".") && strcmp(item->d_name, ".."))
-        unlink((path + "/" + item->d_name).c_str());
+      if (strcmp(item->d_name, ".") && strcmp(item->d_name, "..")) unlink((path + "/" + item->d_name).c_str());
     }
     closedir(dir);
   }
   rmdir(path.c_str());
 }
 inline void removeScratch() {
-  if (!scratchPath().empty())
-    removeFolder(scratchPath());
+  if (!scratchPath().empty()) removeFolder(scratchPath());
 }
 
 // A finding aborts the process and a run may be killed, so the exit handler
@@ -65,13 +64,12 @@ inline void removeScratch() {
 // process removes those of processes that no longer exist.
 inline void removeOrphanedScratch(const std::string &parent) {
   DIR *dir = opendir(parent.c_str());
-  if (!dir)
-    return;
+  if (!dir) return;
   while (dirent *item = readdir(dir)) {
     long pid = 0;
     char rest[32];
-    if (sscanf(item->d_name, "tgfuzz-%ld-%31s", &pid, rest) == 2 && pid > 0 &&
-        kill((pid_t)pid, 0) != 0 && errno == ESRCH)
+    if (sscanf(item->d_name, "tgfuzz-%ld-%31s", &pid, rest) == 2 && pid > 0 && kill((pid_t)pid, 0) != 0 &&
+        errno == ESRCH)
       removeFolder(parent + "/" + item->d_name);
   }
   closedir(dir);
@@ -85,8 +83,7 @@ inline const std::string &makeScratch() {
   std::string pattern = parent + "/tgfuzz-" + std::to_string((long)getpid()) + "-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  if (!mkdtemp(name.data()))
-    fail("cannot create a scratch folder");
+  if (!mkdtemp(name.data())) fail("cannot create a scratch folder");
   scratchPath() = name.data();
   atexit(removeScratch);
   return scratchPath();
@@ -94,19 +91,16 @@ inline const std::string &makeScratch() {
 
 inline void writeBytes(const std::string &path, const void *data, size_t size) {
   FILE *out = fopen(path.c_str(), "wb");
-  if (!out || fwrite(data, 1, size, out) != size || fclose(out) != 0)
-    fail("cannot write a scratch file");
+  if (!out || fwrite(data, 1, size, out) != size || fclose(out) != 0) fail("cannot write a scratch file");
 }
 
 inline std::string readBytes(const std::string &path) {
   std::string bytes;
   FILE *in = fopen(path.c_str(), "rb");
-  if (!in)
-    fail("cannot read a scratch file");
+  if (!in) fail("cannot read a scratch file");
   char buffer[65536];
   size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, in)) > 0)
-    bytes.append(buffer, got);
+  while ((got = fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, got);
   fclose(in);
   return bytes;
 }
@@ -122,19 +116,16 @@ inline int parseInto(ConfigHandle handle, const std::string &bytes) {
 }
 
 inline void freeAllDocuments() {
-  for (ConfigHandle h = 0; h < ConfigSlotCount; h++)
-    configFree(h);
+  for (ConfigHandle h = 0; h < ConfigSlotCount; h++) configFree(h);
 }
 
 inline bool sameName(const std::string &a, const std::string &b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); i++) {
     unsigned char x = (unsigned char)a[i], y = (unsigned char)b[i];
     if (x >= 'A' && x <= 'Z') x += 32;
     if (y >= 'A' && y <= 'Z') y += 32;
-    if (x != y)
-      return false;
+    if (x != y) return false;
   }
   return true;
 }
@@ -145,9 +136,7 @@ struct Section {
 };
 typedef std::vector<Section> Model;
 
-inline bool operator==(const Section &a, const Section &b) {
-  return a.name == b.name && a.entries == b.entries;
-}
+inline bool operator==(const Section &a, const Section &b) { return a.name == b.name && a.entries == b.entries; }
 
 // The document as its enumeration shows it.
 inline Model snapshot(ConfigHandle h) {
@@ -172,23 +161,19 @@ inline Model snapshot(ConfigHandle h) {
 
 inline int findSection(const Model &model, const std::string &name) {
   for (size_t i = 0; i < model.size(); i++)
-    if (sameName(model[i].name, name))
-      return (int)i;
+    if (sameName(model[i].name, name)) return (int)i;
   return -1;
 }
 inline int findEntry(const Section &section, const std::string &key) {
   for (size_t i = 0; i < section.entries.size(); i++)
-    if (sameName(section.entries[i].first, key))
-      return (int)i;
+    if (sameName(section.entries[i].first, key)) return (int)i;
   return -1;
 }
 
 inline std::string trimmed(const std::string &text, bool leading) {
   size_t start = 0, end = text.size();
-  while (leading && start < end && (text[start] == ' ' || text[start] == '\t'))
-    start++;
-  while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t'))
-    end--;
+  while (leading && start < end && (text[start] == ' ' || text[start] == '\t')) start++;
+  while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t')) end--;
   return text.substr(start, end - start);
 }
 
@@ -203,16 +188,14 @@ inline std::string trimmed(const std::string &text, bool leading) {
 // section and entry of `written`, whether the value survives the reading.
 inline Model readBack(const Model &written, std::vector<std::vector<bool>> *final = nullptr) {
   Model model;
-  std::vector<std::vector<std::pair<int, int>>> origin; // per model entry: where it came from
+  std::vector<std::vector<std::pair<int, int>>> origin;  // per model entry: where it came from
   std::string current;
   if (final) {
     final->clear();
-    for (const Section &section : written)
-      final->emplace_back(section.entries.size(), true);
+    for (const Section &section : written) final->emplace_back(section.entries.size(), true);
   }
   for (size_t i = 0; i < written.size(); i++) {
-    if (i == 0 || !written[i].name.empty())
-      current = written[i].name;
+    if (i == 0 || !written[i].name.empty()) current = written[i].name;
     for (size_t j = 0; j < written[i].entries.size(); j++) {
       std::pair<std::string, std::string> entry(trimmed(written[i].entries[j].first, false),
                                                 trimmed(written[i].entries[j].second, true));
@@ -229,8 +212,7 @@ inline Model readBack(const Model &written, std::vector<std::vector<bool>> *fina
       } else {
         model[s].entries[e].second = entry.second;
         auto [oi, oj] = origin[s][e];
-        if (final)
-          (*final)[oi][oj] = false;
+        if (final) (*final)[oi][oj] = false;
         origin[s][e] = {(int)i, (int)j};
       }
     }
@@ -238,4 +220,4 @@ inline Model readBack(const Model &written, std::vector<std::vector<bool>> *fina
   return model;
 }
 
-} // namespace fuzz
+}  // namespace fuzz

@@ -20,11 +20,9 @@ int main(int argc, char **argv) {
   std::vector<std::filesystem::path> inputs;
   for (int i = 1; i < argc; i++) {
     std::error_code error;
-    if (!std::filesystem::is_directory(argv[i], error))
-      continue;
+    if (!std::filesystem::is_directory(argv[i], error)) continue;
     for (const auto &item : std::filesystem::directory_iterator(argv[i]))
-      if (item.is_regular_file())
-        inputs.push_back(item.path());
+      if (item.is_regular_file()) inputs.push_back(item.path());
   }
   std::sort(inputs.begin(), inputs.end());
   for (const auto &path : inputs) {

@@ -244,9 +244,7 @@ int compareListText(const std::string &a, const std::string &b) {
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!isWindow(window)) return 0;
   switch (message) {
-    case WM_SETTEXT:
-      SetWindowTextA(window, reinterpret_cast<LPCSTR>(lParam));
-      return TRUE;
+    case WM_SETTEXT: SetWindowTextA(window, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
     case WM_GETTEXT: return GetWindowTextA(window, reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());
     default: break;

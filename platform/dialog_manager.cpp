@@ -171,14 +171,12 @@ INT_PTR sendToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void notifyCommand(HWND control, int code) {
   if (!isWindow(control)) return;
-  sendToDialog(control->dialog, WM_COMMAND, MAKEWPARAM(control->id, code),
-               reinterpret_cast<LPARAM>(control));
+  sendToDialog(control->dialog, WM_COMMAND, MAKEWPARAM(control->id, code), reinterpret_cast<LPARAM>(control));
 }
 
 void notifyScroll(HWND trackbar, int code, int position) {
   if (!isWindow(trackbar)) return;
-  sendToDialog(trackbar->dialog, WM_HSCROLL, MAKEWPARAM(code, position),
-               reinterpret_cast<LPARAM>(trackbar));
+  sendToDialog(trackbar->dialog, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(trackbar));
 }
 
 void requestClose(HWND dialog) {
@@ -237,8 +235,7 @@ HWND nextTabStop(HWND dialog, HWND from, bool previous) {
     // A radio group is one stop: Tab leaves it, and enters it on the checked button.
     if (std::find(fromGroup.begin(), fromGroup.end(), candidate) != fromGroup.end()) continue;
     for (HWND member : groupOf(candidate)) {
-      if (member->kind == WindowKind::RadioButton && member->check == BST_CHECKED && isTabStop(member))
-        return member;
+      if (member->kind == WindowKind::RadioButton && member->check == BST_CHECKED && isTabStop(member)) return member;
     }
     return candidate;
   }

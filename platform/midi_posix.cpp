@@ -21,7 +21,7 @@
 namespace {
 
 const char SequencerDevice[] = "/dev/snd/seq";
-const WORD MidiPortTechnology = 1;   // MOD_MIDIPORT
+const WORD MidiPortTechnology = 1;  // MOD_MIDIPORT
 const WORD AllChannels = 0xFFFF;
 
 std::optional<std::vector<std::string>> testDevices;

@@ -32,21 +32,19 @@ extern char **environ;
 namespace {
 
 struct LaunchPlan {
-  std::string program;    // "./vexgame.exe" or an absolute name
-  std::string wine;       // full name of wine when the program needs it, else empty
-  int descriptorLimit;    // descriptors from 3 up to this one are closed
+  std::string program;  // "./vexgame.exe" or an absolute name
+  std::string wine;     // full name of wine when the program needs it, else empty
+  int descriptorLimit;  // descriptors from 3 up to this one are closed
 };
 
 bool isExecutableFile(const std::string &path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 bool beginsWithMz(const std::string &path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    return false;
+  if (fd < 0) return false;
   char head[2] = {0, 0};
   ssize_t got = read(fd, head, 2);
   close(fd);
@@ -56,18 +54,15 @@ bool beginsWithMz(const std::string &path) {
 // Where `wine` would be found along PATH, or an empty string.
 std::string findWine() {
   const char *path = getenv("PATH");
-  if (!path)
-    return {};
+  if (!path) return {};
   std::string folders = path;
   size_t start = 0;
   while (start <= folders.size()) {
     size_t end = folders.find(':', start);
-    if (end == std::string::npos)
-      end = folders.size();
+    if (end == std::string::npos) end = folders.size();
     std::string folder = folders.substr(start, end - start);
     std::string candidate = (folder.empty() ? std::string(".") : folder) + "/wine";
-    if (isExecutableFile(candidate))
-      return candidate;
+    if (isExecutableFile(candidate)) return candidate;
     start = end + 1;
   }
   return {};
@@ -77,10 +72,8 @@ bool readAll(int fd, void *buffer, size_t size) {
   size_t done = 0;
   while (done < size) {
     ssize_t got = read(fd, (char *)buffer + done, size - done);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      return false;
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
     done += (size_t)got;
   }
   return true;
@@ -90,10 +83,8 @@ void writeAll(int fd, const void *buffer, size_t size) {
   size_t done = 0;
   while (done < size) {
     ssize_t put = write(fd, (const char *)buffer + done, size - done);
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0)
-      return;
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;
     done += (size_t)put;
   }
 }
@@ -105,21 +96,18 @@ void writeAll(int fd, const void *buffer, size_t size) {
   sigprocmask(SIG_SETMASK, &none, nullptr);
   // Ignored signals stay ignored across exec; the game should not inherit that.
   for (int s = 1; s < NSIG; ++s)
-    if (s != SIGKILL && s != SIGSTOP)
-      signal(s, SIG_DFL);
+    if (s != SIGKILL && s != SIGSTOP) signal(s, SIG_DFL);
 
   int null = open("/dev/null", O_RDWR);
   if (null >= 0) {
     dup2(null, 0);
     dup2(null, 1);
     dup2(null, 2);
-    if (null > 2)
-      close(null);
+    if (null > 2) close(null);
   }
   // Handles are not inherited: close everything but the status pipe.
   for (int fd = 3; fd < plan.descriptorLimit; ++fd)
-    if (fd != statusFd)
-      close(fd);
+    if (fd != statusFd) close(fd);
 
   char *const argv[] = {(char *)plan.program.c_str(), nullptr};
   execve(plan.program.c_str(), argv, environ);
@@ -135,31 +123,25 @@ void writeAll(int fd, const void *buffer, size_t size) {
 
 }  // namespace
 
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
-                    LPSECURITY_ATTRIBUTES, BOOL inheritHandles, DWORD creationFlags,
-                    LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
-                    LPPROCESS_INFORMATION processInformation) {
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
+                    LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation) {
   // What the layer does not offer is refused rather than silently ignored.
-  if (!applicationName || !*applicationName || (commandLine && *commandLine) || inheritHandles ||
-      creationFlags != 0 || environment || currentDirectory || !startupInfo ||
-      !processInformation)
+  if (!applicationName || !*applicationName || (commandLine && *commandLine) || inheritHandles || creationFlags != 0 ||
+      environment || currentDirectory || !startupInfo || !processInformation)
     return FALSE;
 
   LaunchPlan plan;
-  plan.program = applicationName[0] == '/' ? std::string(applicationName)
-                                           : std::string("./") + applicationName;
+  plan.program = applicationName[0] == '/' ? std::string(applicationName) : std::string("./") + applicationName;
   struct stat info;
-  if (stat(plan.program.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-    return FALSE;
+  if (stat(plan.program.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return FALSE;
   // A Windows program the system may not run by itself (binfmt_misc could).
-  if (beginsWithMz(plan.program))
-    plan.wine = findWine();
+  if (beginsWithMz(plan.program)) plan.wine = findWine();
   long limit = sysconf(_SC_OPEN_MAX);
   plan.descriptorLimit = limit < 0 || limit > 65536 ? 65536 : (int)limit;
 
   int status[2];
-  if (pipe2(status, O_CLOEXEC) != 0)
-    return FALSE;
+  if (pipe2(status, O_CLOEXEC) != 0) return FALSE;
 
   pid_t child = fork();
   if (child < 0) {
@@ -171,8 +153,7 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
     close(status[0]);
     setsid();
     pid_t game = fork();
-    if (game == 0)
-      runProgram(plan, status[1]);
+    if (game == 0) runProgram(plan, status[1]);
     int32_t id = game;  // -1 when the second fork failed
     writeAll(status[1], &id, sizeof id);
     _exit(0);
@@ -186,11 +167,10 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   int execError = 0;
   // The pid comes first (from the middle process); an errno after it means
   // the exec failed; the end of the pipe alone means it worked.
-  bool started = readAll(status[0], &game, sizeof game) && game > 0 &&
-                 !readAll(status[0], &execError, sizeof execError);
+  bool started =
+      readAll(status[0], &game, sizeof game) && game > 0 && !readAll(status[0], &execError, sizeof execError);
   close(status[0]);
-  if (!started)
-    return FALSE;
+  if (!started) return FALSE;
 
   memset(processInformation, 0, sizeof *processInformation);
   processInformation->dwProcessId = (DWORD)game;

@@ -24,9 +24,7 @@ bool reachable(HWND control) {
          control->dialog == activeDialog() && isEnabled(control->dialog);
 }
 
-bool takesFocus(HWND control) {
-  return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox;
-}
+bool takesFocus(HWND control) { return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox; }
 
 bool isButton(HWND control) {
   return control->kind == WindowKind::PushButton || control->kind == WindowKind::CheckBox ||
@@ -76,14 +74,32 @@ void trackbarKey(HWND bar, int key) {
   int code = -1;
   switch (key) {
     case VK_LEFT:
-    case VK_UP: position -= bar->lineSize; code = TB_LINEUP; break;
+    case VK_UP:
+      position -= bar->lineSize;
+      code = TB_LINEUP;
+      break;
     case VK_RIGHT:
-    case VK_DOWN: position += bar->lineSize; code = TB_LINEDOWN; break;
+    case VK_DOWN:
+      position += bar->lineSize;
+      code = TB_LINEDOWN;
+      break;
     // Page Up decreases the position of a horizontal track bar.
-    case VK_PRIOR: position -= bar->pageSize; code = TB_PAGEUP; break;
-    case VK_NEXT: position += bar->pageSize; code = TB_PAGEDOWN; break;
-    case VK_HOME: position = bar->rangeMin; code = TB_TOP; break;
-    case VK_END: position = bar->rangeMax; code = TB_BOTTOM; break;
+    case VK_PRIOR:
+      position -= bar->pageSize;
+      code = TB_PAGEUP;
+      break;
+    case VK_NEXT:
+      position += bar->pageSize;
+      code = TB_PAGEDOWN;
+      break;
+    case VK_HOME:
+      position = bar->rangeMin;
+      code = TB_TOP;
+      break;
+    case VK_END:
+      position = bar->rangeMax;
+      code = TB_BOTTOM;
+      break;
     default: return;
   }
   position = std::clamp(position, bar->rangeMin, std::max(bar->rangeMin, bar->rangeMax));
@@ -102,8 +118,7 @@ void trackbarKey(HWND bar, int key) {
 void groupArrow(HWND control, bool previous) {
   std::vector<HWND> candidates;
   for (HWND member : groupOf(control)) {
-    if (member == control || (isButton(member) && isVisible(member) && isEnabled(member)))
-      candidates.push_back(member);
+    if (member == control || (isButton(member) && isVisible(member) && isEnabled(member))) candidates.push_back(member);
   }
   auto at = std::find(candidates.begin(), candidates.end(), control);
   if (candidates.size() < 2 || at == candidates.end()) return;
@@ -156,8 +171,8 @@ void enterKey(HWND dialog) {
 }
 
 bool activeAndEnabled(HWND dialog) {
-  return isWindow(dialog) && dialog->kind == WindowKind::Dialog && dialog == activeDialog() &&
-         isEnabled(dialog) && !dialog->ended;
+  return isWindow(dialog) && dialog->kind == WindowKind::Dialog && dialog == activeDialog() && isEnabled(dialog) &&
+         !dialog->ended;
 }
 
 }  // namespace

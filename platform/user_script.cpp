@@ -33,12 +33,12 @@ std::string describeStep(const Step &step) {
 // The answers a message box of this type can give, and what Escape gives.
 std::vector<int> answersFor(UINT style, int *escapeAnswer) {
   switch (style & 0xF) {
-    case 1: *escapeAnswer = IDCANCEL; return {IDOK, IDCANCEL};        // MB_OKCANCEL
-    case 2: *escapeAnswer = 3; return {3, 4, 5};                      // MB_ABORTRETRYIGNORE
-    case 3: *escapeAnswer = IDCANCEL; return {IDYES, IDNO, IDCANCEL}; // MB_YESNOCANCEL
-    case 4: *escapeAnswer = IDNO; return {IDYES, IDNO};               // MB_YESNO
-    case 5: *escapeAnswer = IDCANCEL; return {4, IDCANCEL};           // MB_RETRYCANCEL
-    default: *escapeAnswer = IDOK; return {IDOK};                     // MB_OK
+    case 1: *escapeAnswer = IDCANCEL; return {IDOK, IDCANCEL};         // MB_OKCANCEL
+    case 2: *escapeAnswer = 3; return {3, 4, 5};                       // MB_ABORTRETRYIGNORE
+    case 3: *escapeAnswer = IDCANCEL; return {IDYES, IDNO, IDCANCEL};  // MB_YESNOCANCEL
+    case 4: *escapeAnswer = IDNO; return {IDYES, IDNO};                // MB_YESNO
+    case 5: *escapeAnswer = IDCANCEL; return {4, IDCANCEL};            // MB_RETRYCANCEL
+    default: *escapeAnswer = IDOK; return {IDOK};                      // MB_OK
   }
 }
 
@@ -100,9 +100,7 @@ bool finished() {
   return false;
 }
 
-void setFailureHandler(std::function<void(const std::string &message)> handler) {
-  FailureHandler = std::move(handler);
-}
+void setFailureHandler(std::function<void(const std::string &message)> handler) { FailureHandler = std::move(handler); }
 
 void reportFailure(const std::string &message) {
   if (FailureHandler) {
@@ -120,8 +118,7 @@ bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
     return false;
   }
   if (!Steps.front().dialog) {
-    reportFailure("dialog \"" + caption + "\" opened where the script expects a " +
-                  describeStep(Steps.front()));
+    reportFailure("dialog \"" + caption + "\" opened where the script expects a " + describeStep(Steps.front()));
     return false;
   }
   Step step = std::move(Steps.front());

@@ -251,8 +251,7 @@ typedef struct {
 } PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
 
 // ---- Calls ---------------------------------------------------------------
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
-                        LPARAM initParam);
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);
@@ -274,10 +273,9 @@ DWORD SetClassLongA(HWND window, int index, LONG value);
 void InitCommonControls(void);
 UINT midiOutGetNumDevs(void);
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size);
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
-                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
-                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
-                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                    LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
+                    LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
                     LPPROCESS_INFORMATION processInformation);
 
 #endif  // _WIN32

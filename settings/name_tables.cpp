@@ -9,6 +9,7 @@
 
 constexpr char EmptyName[] = "";
 
+// clang-format off
 constexpr const char *const GameFunctionTable[GameFunctionCount] = {
     "Move_Forward", "Move_Backward", "Turn_Left", "Turn_Right", "Strafe",
     "Fire", "Open", "Run", "AutoRun", "Jump",
@@ -50,6 +51,7 @@ constexpr const char *const AnalogFunctionTable[AnalogFunctionCount] = {
 constexpr const char *const ControllerTypeNameTable[ControllerTypeCount] = {
     "Keyboard only", "Keyboard and Mouse", "Keyboard and Joystick",
 };
+// clang-format on
 
 namespace {
 
@@ -85,6 +87,7 @@ constexpr char KPad7[] = "KPad7";
 
 }  // namespace
 
+// clang-format off
 constexpr DefaultKeyBinding DefaultKeyBindingTable[GameFunctionCount] = {
     {fn("Move_Forward"), key("Up"), key("Kpad8")},
     {fn("Move_Backward"), key("Down"), key("Kpad2")},
@@ -156,6 +159,7 @@ constexpr const char *const DefaultMouseAnalogTable[MouseAxisCount] = {
 constexpr const char *const DefaultMouseDigitalTable[MouseDirectionCount] = {
     EmptyName, EmptyName, EmptyName, EmptyName,
 };
+// clang-format on
 
 namespace {
 
@@ -199,15 +203,11 @@ int findInTable(const char *const *table, int count, const char *name) {
 
 }  // namespace
 
-int findGameFunction(const char *name) {
-  return findInTable(GameFunctionTable, GameFunctionCount, name);
-}
+int findGameFunction(const char *name) { return findInTable(GameFunctionTable, GameFunctionCount, name); }
 
 const char *findKeyName(const char *name) {
   int index = findInTable(KeyNameTable, KeyNameCount, name);
   return index < 0 ? EmptyName : KeyNameTable[index];
 }
 
-int findAnalogFunction(const char *name) {
-  return findInTable(AnalogFunctionTable, AnalogFunctionCount, name);
-}
+int findAnalogFunction(const char *name) { return findInTable(AnalogFunctionTable, AnalogFunctionCount, name); }

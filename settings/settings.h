@@ -12,10 +12,10 @@ enum {
   MouseButtonCount = 6,
   MouseDoubleClickCount = 4,  // only buttons 0..3 have a double-click binding
   MouseAxisCount = 2,
-  MouseDirectionCount = 4,    // 0 left, 1 right, 2 up, 3 down
+  MouseDirectionCount = 4,  // 0 left, 1 right, 2 up, 3 down
   AnalogFunctionCount = 3,
   ControllerTypeCount = 3,
-  ConsoleFunction = 52,       // "Show_Console": takes a single key
+  ConsoleFunction = 52,  // "Show_Console": takes a single key
   SettingsNameBufferSize = 64,
 };
 
@@ -70,10 +70,8 @@ struct GameSettingsRecord {
   int32_t MouseAnalogScale[MouseAxisCount] = {65536, 65536};
   int32_t MouseAnalogAxes[MouseAxisCount] = {0, 2};
   const char *MouseDigitalAxes[MouseDirectionCount] = {EmptyName, EmptyName, EmptyName, EmptyName};
-  const char *MouseButton[MouseButtonCount] = {EmptyName, EmptyName, EmptyName,
-                                               EmptyName, EmptyName, EmptyName};
-  const char *MouseButtonClicked[MouseButtonCount] = {EmptyName, EmptyName, EmptyName,
-                                                      EmptyName, EmptyName, EmptyName};
+  const char *MouseButton[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
+  const char *MouseButtonClicked[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
   // "KeyDefinitions": [function][0] primary, [function][1] secondary.
   const char *KeyBindings[GameFunctionCount][2] = {};
   // Run time only.

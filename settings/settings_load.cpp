@@ -117,8 +117,7 @@ void loadControls() {
   for (int axis = 0; axis < MouseAxisCount; ++axis) {
     std::snprintf(key, sizeof key, "MouseAnalogScale%d", axis);
     readInteger(ControlsSection, key, 65536, &GameSettings.MouseAnalogScale[axis]);
-    GameSettings.MouseAnalogScale[axis] =
-        clampInteger(GameSettings.MouseAnalogScale[axis], -262144, 262144);
+    GameSettings.MouseAnalogScale[axis] = clampInteger(GameSettings.MouseAnalogScale[axis], -262144, 262144);
   }
 
   for (int d = 0; d < MouseDirectionCount; ++d) {

@@ -32,9 +32,7 @@ void seedDocument(ConfigHandle handle) {
 
 // A binding left null (defaults never placed) is written as unbound rather
 // than skipped, so the file always has every managed key.
-const char *bindingName(const char *name) {
-  return name != nullptr ? name : EmptyName;
-}
+const char *bindingName(const char *name) { return name != nullptr ? name : EmptyName; }
 
 // Only indices of AnalogFunctionTable have a name; anything else (-1 above
 // all) is written as no analog function instead of reading past the table.
@@ -79,8 +77,7 @@ void saveControls(ConfigHandle handle) {
 
   for (int axis = 0; axis < MouseAxisCount; ++axis) {
     std::snprintf(key, sizeof key, "MouseAnalogAxes%d", axis);
-    configPutString(handle, ControlsSection, key,
-                    analogFunctionName(GameSettings.MouseAnalogAxes[axis]));
+    configPutString(handle, ControlsSection, key, analogFunctionName(GameSettings.MouseAnalogAxes[axis]));
   }
   for (int axis = 0; axis < MouseAxisCount; ++axis) {
     std::snprintf(key, sizeof key, "MouseAnalogScale%d", axis);

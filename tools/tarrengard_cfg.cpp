@@ -227,8 +227,8 @@ void onFatalError(const char *message) {
 
 // Parses `text` into a new document named after `path`, as configLoad would
 // after reading the file. *parseResult receives configParseText's answer.
-int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStdout,
-                      ConfigHandle *handle, int *parseResult) {
+int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStdout, ConfigHandle *handle,
+                      int *parseResult) {
   *handle = configNew(path);
   if (*handle < 0) {
     reportError("%s: no free document slot", path);
@@ -242,8 +242,7 @@ int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStd
 }
 
 // Loads an existing file; diagnostics go to stderr unless asked otherwise.
-int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle,
-                 int *parseResult) {
+int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle, int *parseResult) {
   std::string text;
   if (!readWholeFile(path, &text)) {
     reportError("cannot read %s: %s", path, strerror(errno));
@@ -288,7 +287,7 @@ int finishOutput(int status) {
 
 struct CommandLine {
   std::vector<const char *> operands;
-  const char *mode = nullptr;        // --raw, --string, ... (get and set)
+  const char *mode = nullptr;         // --raw, --string, ... (get and set)
   const char *optionValue = nullptr;  // the argument of -o or -C
 };
 
@@ -296,8 +295,7 @@ struct CommandLine {
 // `modes` (null-terminated list) and, when `valueOption` is given ("-o", "-C"),
 // that option's argument. Arguments that merely start with "-" are operands
 // ("-5" is a value); "--" makes every later argument an operand.
-int splitArguments(int argc, char **argv, const char *const *modes, const char *valueOption,
-                   CommandLine *line) {
+int splitArguments(int argc, char **argv, const char *const *modes, const char *valueOption, CommandLine *line) {
   bool optionsEnded = false;
   for (int i = 0; i < argc; i++) {
     const char *arg = argv[i];
@@ -406,8 +404,7 @@ bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 // lines into the file. Returns a reason, or null when the text can be written.
 const char *unwritableSection(ConfigHandle handle, const char *section) {
   if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
-  if (section[0] == '\0' && configFindSection(handle, "") == nullptr &&
-      configSectionCount(handle) > 0) {
+  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && configSectionCount(handle) > 0) {
     return "entries without a section can only stand at the top of the file";
   }
   return nullptr;
@@ -512,8 +509,7 @@ int runGet(int argc, char **argv) {
   } else if (strcmp(line.mode, "--pair") == 0) {
     std::vector<char> first = markedBuffer(handle, section, key);
     std::vector<char> second = first;
-    configGetStringPair(handle, section, key, first.data(), first.size(), second.data(),
-                        second.size());
+    configGetStringPair(handle, section, key, first.data(), first.size(), second.data(), second.size());
     putchar('[');
     putDecodedToken(first);
     putchar(',');
@@ -548,8 +544,7 @@ int runGet(int argc, char **argv) {
 }
 
 int runSet(int argc, char **argv) {
-  static const char *const Modes[] = {"--raw",  "--string", "--int",
-                                      "--hex",  "--bool",   "--double", nullptr};
+  static const char *const Modes[] = {"--raw", "--string", "--int", "--hex", "--bool", "--double", nullptr};
   CommandLine line;
   if (int status = splitArguments(argc, argv, Modes, nullptr, &line)) return status;
   if (line.operands.size() != 4) return usageError("set takes FILE SECTION KEY VALUE and a mode");
@@ -637,9 +632,7 @@ int loadSettingsIn(const char *folder) {
   return ExitSuccess;
 }
 
-void putIntegerField(const char *name, int32_t value) {
-  printf("\"%s\":%d", name, static_cast<int>(value));
-}
+void putIntegerField(const char *name, int32_t value) { printf("\"%s\":%d", name, static_cast<int>(value)); }
 
 void putIntegerArrayField(const char *name, const int32_t *values, int count) {
   printf("\"%s\":[", name);
@@ -720,8 +713,8 @@ int runSave(int argc, char **argv) {
   if (!line.operands.empty()) return usageError("save takes no operands (only -C DIR)");
   if (int status = loadSettingsIn(line.optionValue)) return status;
   if (!saveSettings()) {
-    reportError("cannot write %s%s%s", line.optionValue ? line.optionValue : "",
-                line.optionValue ? "/" : "", ConfigFileName);
+    reportError("cannot write %s%s%s", line.optionValue ? line.optionValue : "", line.optionValue ? "/" : "",
+                ConfigFileName);
     return ExitFailure;
   }
   return ExitSuccess;

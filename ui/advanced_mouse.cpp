@@ -109,8 +109,8 @@ void onDirection(HWND dialog, int32_t direction) {
   FunctionSelectRequest.sourceKind = SourceMouseDigital;
   FunctionSelectRequest.sourceIndex = direction;
   FunctionSelectRequest.doubleClicked = 0;
-  INT_PTR result = DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(IDD_SELECT_FUNCTION),
-                                   dialog, selectFunctionDialogProc, 0);
+  INT_PTR result = DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(IDD_SELECT_FUNCTION), dialog,
+                                   selectFunctionDialogProc, 0);
   if (result == 0) fillAdvancedMouseDialog(dialog);
 }
 
@@ -126,9 +126,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   int id = LOWORD(wParam);
   switch (id) {
     case IDOK:
-    case IDCANCEL:
-      EndDialog(dialog, 0);
-      return TRUE;
+    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     case IDC_MOUSE_MOMENTARY:
       GameSettings.MouseAiming = 1;
       GameSettings.configChanged = true;
@@ -137,20 +135,13 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
       GameSettings.MouseAiming = 0;
       GameSettings.configChanged = true;
       return TRUE;
-    case IDC_MOUSE_ANALOG_X:
-      onAnalogFunction(dialog, IDC_MOUSE_ANALOG_X, 0);
-      return TRUE;
-    case IDC_MOUSE_ANALOG_Y:
-      onAnalogFunction(dialog, IDC_MOUSE_ANALOG_Y, 1);
-      return TRUE;
+    case IDC_MOUSE_ANALOG_X: onAnalogFunction(dialog, IDC_MOUSE_ANALOG_X, 0); return TRUE;
+    case IDC_MOUSE_ANALOG_Y: onAnalogFunction(dialog, IDC_MOUSE_ANALOG_Y, 1); return TRUE;
     case IDC_MOUSE_DIGITAL_UP:
     case IDC_MOUSE_DIGITAL_LEFT:
     case IDC_MOUSE_DIGITAL_RIGHT:
-    case IDC_MOUSE_DIGITAL_DOWN:
-      onDirection(dialog, directionOfButton(id));
-      return TRUE;
-    default:
-      return FALSE;
+    case IDC_MOUSE_DIGITAL_DOWN: onDirection(dialog, directionOfButton(id)); return TRUE;
+    default: return FALSE;
   }
 }
 
@@ -158,9 +149,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 
 // Any fraction rounds up to the next tenth, so a scale stored from a
 // position opens at that position again only when it is positive.
-int32_t scaleToTrackbarPosition(int32_t scale) {
-  return (int32_t)std::ceil((double)scale / 6553.6);
-}
+int32_t scaleToTrackbarPosition(int32_t scale) { return (int32_t)std::ceil((double)scale / 6553.6); }
 
 // Truncates toward zero. Wider arithmetic and the loader's clamp keep a
 // position the track bar should never report from overflowing.
@@ -196,11 +185,8 @@ INT_PTR CALLBACK advancedMouseDialogProc(HWND dialog, UINT message, WPARAM wPara
       setUpTrackbars(dialog);
       fillAdvancedMouseDialog(dialog);
       return TRUE;
-    case WM_COMMAND:
-      return onCommand(dialog, wParam);
-    case WM_HSCROLL:
-      return onHorizontalScroll(dialog, lParam);
-    default:
-      return FALSE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    case WM_HSCROLL: return onHorizontalScroll(dialog, lParam);
+    default: return FALSE;
   }
 }

@@ -24,10 +24,10 @@ constexpr uint32_t RightLabel = Child | WS_GROUP | SS_RIGHT;
 constexpr uint32_t NameLabel = Child | WS_GROUP | SS_CENTER | SS_SUNKEN | SS_NOPREFIX;
 constexpr uint32_t DropDownList = Child | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
 constexpr uint32_t ScrollingDropDownList = DropDownList | WS_VSCROLL;
-constexpr uint32_t ColumnList = Child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |
-                                LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
-constexpr uint32_t PickList = Child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_DISABLED |
-                              LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+constexpr uint32_t ColumnList =
+    Child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
+constexpr uint32_t PickList =
+    Child | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_DISABLED | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
 constexpr uint32_t Trackbar = Child | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_FIXEDLENGTH;
 
 // Settings dialogs: a modal frame with a caption and no system menu, so no
@@ -133,18 +133,18 @@ constexpr int countOf(const DialogControlTemplate (&)[N]) {
 }  // namespace
 
 const DialogTemplateData DialogTemplateTable[] = {
-    {IDD_MAIN_MENU, "Tarrengard Configuration", DialogFont, 8, 5, 17, 175, 117, 0x90CE08C8,
-     MainMenuControls, countOf(MainMenuControls)},
+    {IDD_MAIN_MENU, "Tarrengard Configuration", DialogFont, 8, 5, 17, 175, 117, 0x90CE08C8, MainMenuControls,
+     countOf(MainMenuControls)},
     {IDD_MUSIC_SOUND_VIDEO, "Music, Sound and Video", DialogFont, 8, 0, 0, 137, 204, SettingsDialog,
      MusicSoundVideoControls, countOf(MusicSoundVideoControls)},
-    {IDD_INPUT_DEVICES, "Input Devices", DialogFont, 8, 0, 0, 361, 200, SettingsDialog,
-     InputDevicesControls, countOf(InputDevicesControls)},
-    {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", DialogFont, 8, 0, 0, 228, 173, SettingsDialog,
-     AdvancedMouseControls, countOf(AdvancedMouseControls)},
+    {IDD_INPUT_DEVICES, "Input Devices", DialogFont, 8, 0, 0, 361, 200, SettingsDialog, InputDevicesControls,
+     countOf(InputDevicesControls)},
+    {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", DialogFont, 8, 0, 0, 228, 173, SettingsDialog, AdvancedMouseControls,
+     countOf(AdvancedMouseControls)},
     {IDD_SELECT_KEY, "Select Key", DialogFont, 8, 0, 0, 165, 136, SettingsDialog, SelectKeyControls,
      countOf(SelectKeyControls)},
-    {IDD_SELECT_FUNCTION, "Select Function", DialogFont, 8, 0, 0, 201, 136, SettingsDialog,
-     SelectFunctionControls, countOf(SelectFunctionControls)},
+    {IDD_SELECT_FUNCTION, "Select Function", DialogFont, 8, 0, 0, 201, 136, SettingsDialog, SelectFunctionControls,
+     countOf(SelectFunctionControls)},
 };
 
 const int DialogTemplateCount = sizeof DialogTemplateTable / sizeof DialogTemplateTable[0];

@@ -9,16 +9,16 @@ struct DialogControlTemplate {
   int id;                 // -1 for statics that are never addressed
   const char *className;  // "BUTTON", "STATIC", "LISTBOX", "COMBOBOX", "msctls_trackbar32"
   const char *text;
-  short x, y, cx, cy;     // dialog units
-  uint32_t style;         // full Win32 style word (WS_CHILD | WS_VISIBLE | ...)
+  short x, y, cx, cy;  // dialog units
+  uint32_t style;      // full Win32 style word (WS_CHILD | WS_VISIBLE | ...)
 };
 
 struct DialogTemplateData {
-  int id;                 // template number (100, 103, 113, 122, 135, 136)
+  int id;  // template number (100, 103, 113, 122, 135, 136)
   const char *caption;
-  const char *fontName;   // "MS Shell Dlg"
-  int pointSize;          // 8
-  short x, y, cx, cy;     // dialog units
+  const char *fontName;  // "MS Shell Dlg"
+  int pointSize;         // 8
+  short x, y, cx, cy;    // dialog units
   uint32_t style;
   const DialogControlTemplate *controls;  // in template order = tab order
   int controlCount;

@@ -30,8 +30,8 @@ void fillActionList(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_RESETCONTENT, 0, 0);
   for (int f = 0; f < GameFunctionCount; ++f) {
     char row[160];
-    std::snprintf(row, sizeof row, "%s\t%s\t%s", GameFunctionTable[f],
-                  shownName(GameSettings.KeyBindings[f][0]), shownName(GameSettings.KeyBindings[f][1]));
+    std::snprintf(row, sizeof row, "%s\t%s\t%s", GameFunctionTable[f], shownName(GameSettings.KeyBindings[f][0]),
+                  shownName(GameSettings.KeyBindings[f][1]));
     addListRow(dialog, IDC_INPUT_ACTIONS, row);
   }
 }
@@ -40,12 +40,10 @@ void fillMouseList(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_RESETCONTENT, 0, 0);
   for (int b = 0; b < MouseButtonCount; ++b) {
     char row[96];
-    std::snprintf(row, sizeof row, "%s\t%s", MouseButtonNameTable[b],
-                  shownName(GameSettings.MouseButton[b]));
+    std::snprintf(row, sizeof row, "%s\t%s", MouseButtonNameTable[b], shownName(GameSettings.MouseButton[b]));
     addListRow(dialog, IDC_INPUT_MOUSE_LIST, row);
     if (b < MouseDoubleClickCount) {
-      std::snprintf(row, sizeof row, "*%s\t%s", MouseButtonNameTable[b],
-                    shownName(GameSettings.MouseButtonClicked[b]));
+      std::snprintf(row, sizeof row, "*%s\t%s", MouseButtonNameTable[b], shownName(GameSettings.MouseButtonClicked[b]));
       addListRow(dialog, IDC_INPUT_MOUSE_LIST, row);
     }
   }
@@ -63,13 +61,10 @@ void fillControllerBox(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_SETCURSEL, (WPARAM)type, 0);
 }
 
-int listSelection(HWND dialog, int id) {
-  return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
-}
+int listSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0); }
 
 INT_PTR openSubDialog(HWND dialog, int templateId, DLGPROC proc) {
-  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), dialog,
-                         proc, 0);
+  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), dialog, proc, 0);
 }
 
 // Any notification of the box re-reads it, focus changes included. No
@@ -133,26 +128,13 @@ void onSelectMouseFunction(HWND dialog) {
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case IDOK:
-    case IDCANCEL:
-      EndDialog(dialog, 0);
-      return TRUE;
-    case IDC_INPUT_CONTROLLER:
-      onControllerType(dialog);
-      return TRUE;
-    case IDC_INPUT_SELECT_PRIMARY:
-      onSelectPrimary(dialog);
-      return TRUE;
-    case IDC_INPUT_SELECT_SECONDARY:
-      onSelectSecondary(dialog);
-      return TRUE;
-    case IDC_INPUT_MOUSE_SELECT:
-      onSelectMouseFunction(dialog);
-      return TRUE;
-    case IDC_INPUT_ADVANCED:
-      openSubDialog(dialog, IDD_ADVANCED_MOUSE, advancedMouseDialogProc);
-      return TRUE;
-    default:
-      return FALSE;
+    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+    case IDC_INPUT_CONTROLLER: onControllerType(dialog); return TRUE;
+    case IDC_INPUT_SELECT_PRIMARY: onSelectPrimary(dialog); return TRUE;
+    case IDC_INPUT_SELECT_SECONDARY: onSelectSecondary(dialog); return TRUE;
+    case IDC_INPUT_MOUSE_SELECT: onSelectMouseFunction(dialog); return TRUE;
+    case IDC_INPUT_ADVANCED: openSubDialog(dialog, IDD_ADVANCED_MOUSE, advancedMouseDialogProc); return TRUE;
+    default: return FALSE;
   }
 }
 
@@ -170,9 +152,7 @@ INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam
       setTabStops(dialog);
       refreshInputDevicesDialog(dialog);
       return TRUE;
-    case WM_COMMAND:
-      return onCommand(dialog, wParam);
-    default:
-      return FALSE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
   }
 }

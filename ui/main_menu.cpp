@@ -16,64 +16,53 @@ static HINSTANCE appInstance() { return (HINSTANCE)GameSettings.appInstance; }
 
 // Saves, and tells the user when gardum.cfg could not be written.
 static bool saveOrReport(HWND menu) {
-  if (saveSettings())
-    return true;
+  if (saveSettings()) return true;
   MessageBoxA(menu, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
   return false;
 }
 
 static void onSaveConfiguration(HWND menu) {
-  if (!saveOrReport(menu))
-    return;  // still unsaved: leaving must ask again
+  if (!saveOrReport(menu)) return;  // still unsaved: leaving must ask again
   MessageBoxA(menu, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
   GameSettings.configChanged = false;
 }
 
 static void onExit(HWND menu) {
   if (GameSettings.configChanged &&
-      MessageBoxA(menu, "Your configuration has been changed. Save now?", SaveCaption,
-                  MB_ICONQUESTION | MB_YESNO) == IDYES &&
+      MessageBoxA(menu, "Your configuration has been changed. Save now?", SaveCaption, MB_ICONQUESTION | MB_YESNO) ==
+          IDYES &&
       !saveOrReport(menu))
     return;
   EndDialog(menu, 0);
 }
 
 static void onSaveAndRun(HWND menu) {
-  if (!saveOrReport(menu))
-    return;  // the game would read the old file
+  if (!saveOrReport(menu)) return;  // the game would read the old file
   GameSettings.runGameOnExit = true;
   EndDialog(menu, 0);
 }
 
 INT_PTR CALLBACK mainMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-  case WM_INITDIALOG: {
-    HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
-    SetClassLongA(dialog, GCL_HICON, (LONG)(INT_PTR)icon);
-    return TRUE;
-  }
-  case WM_COMMAND:
-    // Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
-    switch (LOWORD(wParam)) {
-    case IDC_MENU_SAVE:
-      onSaveConfiguration(dialog);
-      return TRUE;
-    case IDC_MENU_EXIT:
-      onExit(dialog);
-      return TRUE;
-    case IDC_MENU_SAVE_AND_RUN:
-      onSaveAndRun(dialog);
-      return TRUE;
-    case IDC_MENU_MUSIC_SOUND_VIDEO:
-      DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_MUSIC_SOUND_VIDEO), dialog,
-                      musicSoundVideoDialogProc, 0);
-      return TRUE;
-    case IDC_MENU_INPUT_DEVICES:
-      DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_INPUT_DEVICES), dialog,
-                      inputDevicesDialogProc, 0);
+    case WM_INITDIALOG: {
+      HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
+      SetClassLongA(dialog, GCL_HICON, (LONG)(INT_PTR)icon);
       return TRUE;
     }
-    break;
+    case WM_COMMAND:
+      // Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
+      switch (LOWORD(wParam)) {
+        case IDC_MENU_SAVE: onSaveConfiguration(dialog); return TRUE;
+        case IDC_MENU_EXIT: onExit(dialog); return TRUE;
+        case IDC_MENU_SAVE_AND_RUN: onSaveAndRun(dialog); return TRUE;
+        case IDC_MENU_MUSIC_SOUND_VIDEO:
+          DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_MUSIC_SOUND_VIDEO), dialog, musicSoundVideoDialogProc, 0);
+          return TRUE;
+        case IDC_MENU_INPUT_DEVICES:
+          DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_INPUT_DEVICES), dialog, inputDevicesDialogProc, 0);
+          return TRUE;
+      }
+      break;
   }
   return FALSE;
 }

@@ -11,7 +11,7 @@
 const int32_t NumVoicesTable[NumVoicesCount] = {1, 2, 4, 8, 12, 16, 24, 32};
 const int32_t MixRateTable[MixRateCount] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
 const ScreenResolution ResolutionTable[ResolutionCount] = {
-    {320, 200}, {320, 240}, {400, 300}, {512, 384}, {640, 400}, {640, 480},
+    {320, 200}, {320, 240},  {400, 300},  {512, 384},  {640, 400},   {640, 480},
     {800, 600}, {1024, 768}, {1152, 864}, {1280, 960}, {1280, 1024},
 };
 const int32_t ScreenBPPTable[ScreenBPPCount] = {8, 16, 32};
@@ -22,9 +22,7 @@ void addComboRow(HWND dialog, int id, const char *text) {
   SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)text);
 }
 
-int comboSelection(HWND dialog, int id) {
-  return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-}
+int comboSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0); }
 
 // Row i must stay device number i, so an unreadable device still gets a row.
 int fillMusicDeviceList(HWND dialog) {
@@ -60,8 +58,7 @@ void fillMusic(HWND dialog, int deviceCount) {
 }
 
 // Selects the largest listed value not above `value`, or the first row.
-void fillAscendingChoice(HWND dialog, int id, const int32_t *table, int count, const char *format,
-                         int32_t value) {
+void fillAscendingChoice(HWND dialog, int id, const int32_t *table, int count, const char *format, int32_t value) {
   SendDlgItemMessageA(dialog, id, CB_RESETCONTENT, 0, 0);
   int chosen = 0;
   for (int i = 0; i < count; ++i) {
@@ -86,8 +83,8 @@ void fillResolution(HWND dialog) {
     uint32_t dh = height - (uint32_t)ResolutionTable[chosenSize].height;
     for (int m = 0; m < ResolutionCount; ++m) {
       char row[48];
-      std::snprintf(row, sizeof row, "%dx%d %dbpp", ResolutionTable[m].width,
-                    ResolutionTable[m].height, ScreenBPPTable[d]);
+      std::snprintf(row, sizeof row, "%dx%d %dbpp", ResolutionTable[m].width, ResolutionTable[m].height,
+                    ScreenBPPTable[d]);
       addComboRow(dialog, IDC_MSV_RESOLUTION, row);
       uint32_t cw = width - (uint32_t)ResolutionTable[m].width;
       uint32_t ch = height - (uint32_t)ResolutionTable[m].height;
@@ -99,8 +96,8 @@ void fillResolution(HWND dialog) {
       }
     }
   }
-  SendDlgItemMessageA(dialog, IDC_MSV_RESOLUTION, CB_SETCURSEL,
-                      (WPARAM)(chosenDepth * ResolutionCount + chosenSize), 0);
+  SendDlgItemMessageA(dialog, IDC_MSV_RESOLUTION, CB_SETCURSEL, (WPARAM)(chosenDepth * ResolutionCount + chosenSize),
+                      0);
 }
 
 void onMusicEnabled(HWND dialog) {
@@ -133,38 +130,25 @@ void onResolution(HWND dialog) {
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case IDOK:
-    case IDCANCEL:
-      EndDialog(dialog, 0);
-      return TRUE;
-    case IDC_MSV_MUSIC_ENABLED:
-      onMusicEnabled(dialog);
-      break;
-    case IDC_MSV_MUSIC_DEVICE:
-      GameSettings.MusicDevice = comboSelection(dialog, IDC_MSV_MUSIC_DEVICE);
-      break;
+    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+    case IDC_MSV_MUSIC_ENABLED: onMusicEnabled(dialog); break;
+    case IDC_MSV_MUSIC_DEVICE: GameSettings.MusicDevice = comboSelection(dialog, IDC_MSV_MUSIC_DEVICE); break;
     case IDC_MSV_SOUND_ENABLED:
       GameSettings.FXDevice = IsDlgButtonChecked(dialog, IDC_MSV_SOUND_ENABLED) == BST_CHECKED ? 0 : -1;
       break;
     case IDC_MSV_VOICES:
       onTableChoice(dialog, IDC_MSV_VOICES, NumVoicesTable, NumVoicesCount, &GameSettings.NumVoices);
       break;
-    case IDC_MSV_8BIT:
-      GameSettings.NumBits = 8;
-      break;
-    case IDC_MSV_16BIT:
-      GameSettings.NumBits = 16;
-      break;
+    case IDC_MSV_8BIT: GameSettings.NumBits = 8; break;
+    case IDC_MSV_16BIT: GameSettings.NumBits = 16; break;
     case IDC_MSV_SAMPLE_RATE:
       onTableChoice(dialog, IDC_MSV_SAMPLE_RATE, MixRateTable, MixRateCount, &GameSettings.MixRate);
       break;
-    case IDC_MSV_RESOLUTION:
-      onResolution(dialog);
-      break;
+    case IDC_MSV_RESOLUTION: onResolution(dialog); break;
     case IDC_MSV_FULLSCREEN:
       GameSettings.ScreenMode = IsDlgButtonChecked(dialog, IDC_MSV_FULLSCREEN) == BST_CHECKED ? 1 : 0;
       break;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
   GameSettings.configChanged = true;
   return TRUE;
@@ -176,25 +160,19 @@ void fillMusicSoundVideoDialog(HWND dialog) {
   int deviceCount = fillMusicDeviceList(dialog);
   fillMusic(dialog, deviceCount);
   CheckDlgButton(dialog, IDC_MSV_SOUND_ENABLED, GameSettings.FXDevice >= 0 ? BST_CHECKED : BST_UNCHECKED);
-  fillAscendingChoice(dialog, IDC_MSV_VOICES, NumVoicesTable, NumVoicesCount, "%d",
-                      GameSettings.NumVoices);
+  fillAscendingChoice(dialog, IDC_MSV_VOICES, NumVoicesTable, NumVoicesCount, "%d", GameSettings.NumVoices);
   bool eightBit = GameSettings.NumBits == 8;
   CheckDlgButton(dialog, IDC_MSV_8BIT, eightBit ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(dialog, IDC_MSV_16BIT, eightBit ? BST_UNCHECKED : BST_CHECKED);
-  fillAscendingChoice(dialog, IDC_MSV_SAMPLE_RATE, MixRateTable, MixRateCount, "%d Hz",
-                      GameSettings.MixRate);
+  fillAscendingChoice(dialog, IDC_MSV_SAMPLE_RATE, MixRateTable, MixRateCount, "%d Hz", GameSettings.MixRate);
   fillResolution(dialog);
   if (GameSettings.ScreenMode != 0) CheckDlgButton(dialog, IDC_MSV_FULLSCREEN, BST_CHECKED);
 }
 
 INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG:
-      fillMusicSoundVideoDialog(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      return onCommand(dialog, wParam);
-    default:
-      return FALSE;
+    case WM_INITDIALOG: fillMusicSoundVideoDialog(dialog); return TRUE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
   }
 }

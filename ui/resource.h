@@ -3,7 +3,7 @@
 #pragma once
 
 enum {
-  IDI_TARRENGARD = 1000,          // icon group: 16, 24, 32, 48 pixels
+  IDI_TARRENGARD = 1000,  // icon group: 16, 24, 32, 48 pixels
 
   IDD_MAIN_MENU = 100,
   IDD_MUSIC_SOUND_VIDEO = 103,
@@ -15,9 +15,9 @@ enum {
   IDC_STATIC = -1,
 
   // Main menu (100)
-  IDC_MENU_SAVE = 1,               // "Save Configuration"
-  IDC_MENU_EXIT = 2,               // "Exit"
-  IDC_MENU_SAVE_AND_RUN = 3,       // "Save and Run Brax"
+  IDC_MENU_SAVE = 1,          // "Save Configuration"
+  IDC_MENU_EXIT = 2,          // "Exit"
+  IDC_MENU_SAVE_AND_RUN = 3,  // "Save and Run Brax"
   IDC_MENU_MUSIC_SOUND_VIDEO = 101,
   IDC_MENU_INPUT_DEVICES = 102,
 
@@ -58,7 +58,7 @@ enum {
   IDC_MOUSE_DIGITAL_DOWN = 134,
 
   // Select key (135) and select function (136)
-  IDC_SELECT_TARGET = 137,   // the function name / the binding's description
+  IDC_SELECT_TARGET = 137,  // the function name / the binding's description
   IDC_SELECT_LIST = 138,
   IDC_SELECT_NONE = 139,
 };

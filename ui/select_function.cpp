@@ -28,13 +28,11 @@ const char **requestedTarget() {
                  ? &GameSettings.MouseButtonClicked[request.sourceIndex]
                  : nullptr;
     }
-    return indexBelow(request.sourceIndex, MouseButtonCount) ? &GameSettings.MouseButton[request.sourceIndex]
-                                                             : nullptr;
+    return indexBelow(request.sourceIndex, MouseButtonCount) ? &GameSettings.MouseButton[request.sourceIndex] : nullptr;
   }
   if (request.sourceKind == SourceMouseDigital) {
-    return indexBelow(request.sourceIndex, MouseDirectionCount)
-               ? &GameSettings.MouseDigitalAxes[request.sourceIndex]
-               : nullptr;
+    return indexBelow(request.sourceIndex, MouseDirectionCount) ? &GameSettings.MouseDigitalAxes[request.sourceIndex]
+                                                                : nullptr;
   }
   return nullptr;
 }
@@ -61,8 +59,7 @@ void describeRequest(HWND dialog) {
   }
 
   char line[96];
-  std::snprintf(line, sizeof line, "%s %s%s", source, item,
-                request.doubleClicked != 0 ? " (Doubleclicked)" : "");
+  std::snprintf(line, sizeof line, "%s %s%s", source, item, request.doubleClicked != 0 ? " (Doubleclicked)" : "");
   SetDlgItemTextA(dialog, IDC_SELECT_TARGET, line);
 }
 
@@ -138,17 +135,10 @@ void onSet(HWND dialog) {
 // never the function list's own notifications.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (wParam) {
-    case IDCANCEL:
-      EndDialog(dialog, 1);
-      return TRUE;
-    case IDC_SELECT_NONE:
-      onNoneClicked(dialog);
-      return TRUE;
-    case IDOK:
-      onSet(dialog);
-      return TRUE;
-    default:
-      return FALSE;
+    case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+    case IDC_SELECT_NONE: onNoneClicked(dialog); return TRUE;
+    case IDOK: onSet(dialog); return TRUE;
+    default: return FALSE;
   }
 }
 
@@ -156,12 +146,8 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 
 INT_PTR CALLBACK selectFunctionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG:
-      initialise(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      return onCommand(dialog, wParam);
-    default:
-      return FALSE;
+    case WM_INITDIALOG: initialise(dialog); return TRUE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
   }
 }

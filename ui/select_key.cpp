@@ -18,9 +18,7 @@ bool requestIsValid() {
 
 int requestedSlot() { return KeySelectRequest.keySlot != 0 ? 1 : 0; }
 
-const char *&requestedBinding() {
-  return GameSettings.KeyBindings[KeySelectRequest.functionIndex][requestedSlot()];
-}
+const char *&requestedBinding() { return GameSettings.KeyBindings[KeySelectRequest.functionIndex][requestedSlot()]; }
 
 bool isUnbound(const char *name) { return name == nullptr || name[0] == '\0'; }
 
@@ -111,17 +109,10 @@ void onSet(HWND dialog) {
 // never the key list's own notifications.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (wParam) {
-    case IDCANCEL:
-      EndDialog(dialog, 1);
-      return TRUE;
-    case IDC_SELECT_NONE:
-      onNoneClicked(dialog);
-      return TRUE;
-    case IDOK:
-      onSet(dialog);
-      return TRUE;
-    default:
-      return FALSE;
+    case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+    case IDC_SELECT_NONE: onNoneClicked(dialog); return TRUE;
+    case IDOK: onSet(dialog); return TRUE;
+    default: return FALSE;
   }
 }
 
@@ -129,12 +120,8 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 
 INT_PTR CALLBACK selectKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG:
-      initialise(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      return onCommand(dialog, wParam);
-    default:
-      return FALSE;
+    case WM_INITDIALOG: initialise(dialog); return TRUE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
   }
 }

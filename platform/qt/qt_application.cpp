@@ -38,8 +38,10 @@ bool socketAnswers(const std::string &path) {
   if (path.empty() || path.size() >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path, path.data(), path.size());
   socklen_t length = sizeof address.sun_family + path.size();
-  if (path[0] == '@') address.sun_path[0] = '\0';
-  else length += 1;
+  if (path[0] == '@')
+    address.sun_path[0] = '\0';
+  else
+    length += 1;
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return true;  // cannot tell: leave it to Qt
   bool answers = connect(fd, reinterpret_cast<sockaddr *>(&address), length) == 0;
@@ -85,8 +87,7 @@ void requireDisplay() {
   // A Wayland session without Xwayland: Qt would try X11 first.
   if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && isSet("WAYLAND_DISPLAY"))
     setenv("QT_QPA_PLATFORM", "wayland", 1);
-  if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM"))
-    noDisplay("no display found");
+  if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) noDisplay("no display found");
   std::string platform = isSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
   if ((platform.empty() || platform == "xcb") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") &&
       !localX11DisplayAnswers(std::getenv("DISPLAY")))

@@ -58,17 +58,15 @@ inline bool isRunning(pid_t pid) {
 inline long procStatField(pid_t pid, int field) {
   std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
   size_t close = stat.rfind(')');
-  if (close == std::string::npos)
-    return -1;
+  if (close == std::string::npos) return -1;
   std::istringstream rest(stat.substr(close + 2));
   std::string value;
-  for (int i = 3; i <= field; ++i)
-    rest >> value;
+  for (int i = 3; i <= field; ++i) rest >> value;
   return value.empty() || !isdigit((unsigned char)value[0]) ? -1 : std::stol(value);
 }
 
 class FreshFolderTest : public ::testing::Test {
-protected:
+ protected:
   std::string folder;  // the current folder while the test runs (no symlinks)
 
   void SetUp() override {
@@ -80,8 +78,7 @@ protected:
 
   void TearDown() override {
     for (pid_t pid : gamesToStop)
-      if (pid > 0)
-        kill(pid, SIGKILL);
+      if (pid > 0) kill(pid, SIGKILL);
     temp.reset();
   }
 
@@ -96,32 +93,33 @@ protected:
   // An executable shell script at `path` that writes how it was started to
   // `record` (absolute, so a wrong folder still shows) and then waits.
   void writeGameStandIn(const std::string &path, const std::string &record) {
-    writeFile(path, "#!/bin/sh\n"
-                    "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
-                    "{ echo \"count=$#\"; echo \"args=$*\"; echo \"folder=$(pwd -P)\"; "
-                    "echo \"pid=$$\"; } > '" + record + ".part'\n"
-                    "mv '" + record + ".part' '" + record + "'\n"
-                    "exec sleep 60\n");
-    std::filesystem::permissions(path, std::filesystem::perms::owner_all |
-                                           std::filesystem::perms::group_read |
+    writeFile(path,
+              "#!/bin/sh\n"
+              "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
+              "{ echo \"count=$#\"; echo \"args=$*\"; echo \"folder=$(pwd -P)\"; "
+              "echo \"pid=$$\"; } > '" +
+                  record +
+                  ".part'\n"
+                  "mv '" +
+                  record + ".part' '" + record +
+                  "'\n"
+                  "exec sleep 60\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                            std::filesystem::perms::group_exec);
   }
 
   // Waits up to `timeout` for the record; remembers the game to stop it later.
-  GameRecord waitForGame(const std::string &record,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  GameRecord waitForGame(const std::string &record, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     GameRecord result;
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (!std::filesystem::exists(record))
-      return result;
+    if (!std::filesystem::exists(record)) return result;
     std::istringstream lines(readFile(record));
     std::string line;
     while (std::getline(lines, line)) {
       size_t equals = line.find('=');
-      if (equals == std::string::npos)
-        continue;
+      if (equals == std::string::npos) continue;
       std::string key = line.substr(0, equals), value = line.substr(equals + 1);
       if (key == "count")
         result.argumentCount = std::stoi(value);
@@ -143,7 +141,7 @@ protected:
     return waitForGame(record, wait).found;
   }
 
-private:
+ private:
   std::unique_ptr<TempFolder> temp;
   std::vector<pid_t> gamesToStop;
 };

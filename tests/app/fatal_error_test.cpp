@@ -19,8 +19,8 @@ namespace {
 // Written to standard error when the child ends, for the death-test matcher.
 void printMessageBoxes() {
   for (const auto &box : us::messageBoxes())
-    fprintf(stderr, "BOX owned=%d caption=[%s] text=[%s] style=%u\n", box.owned ? 1 : 0,
-            box.caption.c_str(), box.text.c_str(), box.style);
+    fprintf(stderr, "BOX owned=%d caption=[%s] text=[%s] style=%u\n", box.owned ? 1 : 0, box.caption.c_str(),
+            box.text.c_str(), box.style);
 }
 
 // Prepares the child: standard output onto standard error, the message
@@ -30,15 +30,13 @@ void captureChildOutput() {
   setvbuf(stdout, nullptr, _IONBF, 0);
   dup2(2, 1);
   atexit(printMessageBoxes);
-  us::setFailureHandler(
-      [](const std::string &message) { fprintf(stderr, "SCRIPT FAILURE %s\n", message.c_str()); });
+  us::setFailureHandler([](const std::string &message) { fprintf(stderr, "SCRIPT FAILURE %s\n", message.c_str()); });
 }
 
 std::string escapeRegex(const std::string &text) {
   std::string out;
   for (char c : text) {
-    if (strchr("\\.[]()*+?{}|^$", c))
-      out += '\\';
+    if (strchr("\\.[]()*+?{}|^$", c)) out += '\\';
     out += c;
   }
   return out;
@@ -47,11 +45,10 @@ std::string escapeRegex(const std::string &text) {
 // A sysfs attribute: a regular file whose stated size exceeds what a read
 // gives, so loading it cannot read it completely. Empty when there is none.
 std::string shortReadingFile(long &statedSize) {
-  for (const char *path : {"/sys/kernel/uevent_seqnum", "/sys/kernel/profiling",
-                           "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+  for (const char *path :
+       {"/sys/kernel/uevent_seqnum", "/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
     struct stat info;
-    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
-      continue;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) continue;
     if ((long)readFile(path).size() < (long)info.st_size) {
       statedSize = (long)info.st_size;
       return path;
@@ -67,8 +64,7 @@ using FatalError = FreshFolderTest;
 TEST_F(FatalError, AConfigurationFileThatCannotBeReadIsShownInABoxAndEndsWithOne) {
   long statedSize = 0;
   std::string source = shortReadingFile(statedSize);
-  if (source.empty())
-    GTEST_SKIP() << "no file on this system claims more bytes than it gives";
+  if (source.empty()) GTEST_SKIP() << "no file on this system claims more bytes than it gives";
   std::filesystem::create_symlink(source, ConfigFileName);
   std::string message = "Failed reading " + std::to_string(statedSize) + " bytes.";
 
@@ -80,9 +76,8 @@ TEST_F(FatalError, AConfigurationFileThatCannotBeReadIsShownInABoxAndEndsWithOne
         tarrengardMain((HINSTANCE)&module);
       },
       ::testing::ExitedWithCode(1),
-      "^" + escapeRegex(message) + "\n\n\n" +
-          "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" + escapeRegex(message) +
-          "\\] style=16\n$");
+      "^" + escapeRegex(message) + "\n\n\n" + "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
+          escapeRegex(message) + "\\] style=16\n$");
 }
 
 TEST_F(FatalError, AFailureWhileTheMenuIsOpenIsShownWithoutAnOwner) {

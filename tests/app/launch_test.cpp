@@ -20,12 +20,11 @@ namespace {
 
 // Sets PATH for one test and puts the old one back.
 class ScopedPath {
-public:
+ public:
   explicit ScopedPath(const std::string &path) {
     const char *old = getenv("PATH");
     hadOld = old != nullptr;
-    if (old)
-      oldPath = old;
+    if (old) oldPath = old;
     setenv("PATH", path.c_str(), 1);
   }
   ~ScopedPath() {
@@ -35,7 +34,7 @@ public:
       unsetenv("PATH");
   }
 
-private:
+ private:
   bool hadOld = false;
   std::string oldPath;
 };
@@ -44,14 +43,12 @@ BOOL launch(const char *name, PROCESS_INFORMATION *process) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   *process = {};
-  return CreateProcessA(name, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        process);
+  return CreateProcessA(name, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process);
 }
 
 std::string fdTarget(pid_t pid, int fd) {
   std::error_code error;
-  auto target = std::filesystem::read_symlink(
-      "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd), error);
+  auto target = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd), error);
   return error ? std::string() : target.string();
 }
 
@@ -66,15 +63,12 @@ bool noChildLeft() {
 int runSetupProcess(std::vector<std::string> steps) {
 #ifdef TG_SCRIPTED_SETUP
   std::vector<char *> argv = {(char *)TG_SCRIPTED_SETUP};
-  for (std::string &step : steps)
-    argv.push_back(step.data());
+  for (std::string &step : steps) argv.push_back(step.data());
   argv.push_back(nullptr);
   pid_t pid;
-  if (posix_spawn(&pid, TG_SCRIPTED_SETUP, nullptr, nullptr, argv.data(), environ) != 0)
-    return -1;
+  if (posix_spawn(&pid, TG_SCRIPTED_SETUP, nullptr, nullptr, argv.data(), environ) != 0) return -1;
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-    return -1;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 #else
   (void)steps;
@@ -87,7 +81,7 @@ int runSetupProcess(std::vector<std::string> steps) {
 // ---- The configurator as a process of its own ------------------------------------
 
 class GameLaunch : public FreshFolderTest {
-protected:
+ protected:
   void SetUp() override {
 #ifndef TG_SCRIPTED_SETUP
     GTEST_SKIP() << "built without the configurator program";
@@ -107,10 +101,9 @@ TEST_F(GameLaunch, TheGameRunsDetachedWithNoArgumentsAndOutlivesTheConfigurator)
   EXPECT_EQ(game.arguments, "");
   EXPECT_EQ(game.folder, folder);
   EXPECT_TRUE(isRunning(game.pid));
-  EXPECT_NE(procStatField(game.pid, 4), (long)getpid());  // nobody of ours waits for it
+  EXPECT_NE(procStatField(game.pid, 4), (long)getpid());   // nobody of ours waits for it
   EXPECT_NE(procStatField(game.pid, 6), (long)getsid(0));  // a session of its own
-  for (int fd = 0; fd <= 2; ++fd)
-    EXPECT_EQ(fdTarget(game.pid, fd), "/dev/null") << "descriptor " << fd;
+  for (int fd = 0; fd <= 2; ++fd) EXPECT_EQ(fdTarget(game.pid, fd), "/dev/null") << "descriptor " << fd;
   EXPECT_TRUE(noChildLeft());
 }
 
@@ -128,7 +121,7 @@ TEST_F(GameLaunch, StartedElsewhereItWorksInTheCurrentFolderNotInItsOwn) {
   writeGameStandIn("vexgame.exe", folder + "/game.record");
   ASSERT_EQ(runSetupProcess({"click:" + std::to_string(IDC_MENU_SAVE_AND_RUN)}), 0);
   EXPECT_NE(readFile("gardum.cfg").find("Sound Setup"), std::string::npos);  // saved here
-  EXPECT_NE(readFile("gardum.cfg").find("1152"), std::string::npos);          // after loading here
+  EXPECT_NE(readFile("gardum.cfg").find("1152"), std::string::npos);         // after loading here
   EXPECT_EQ(std::filesystem::exists(ownFolder + "/gardum.cfg"), hadConfig);
   EXPECT_TRUE(waitForGame(folder + "/game.record").found);
 #endif
@@ -191,19 +184,17 @@ TEST_F(LaunchFailure, WhatTheLayerDoesNotOfferIsRefused) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   char arguments[] = "vexgame.exe -nosound";
-  EXPECT_FALSE(CreateProcessA("vexgame.exe", arguments, nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &process));
-  EXPECT_FALSE(CreateProcessA("vexgame.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, "/",
-                              &startup, &process));
-  EXPECT_FALSE(CreateProcessA(nullptr, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process));
+  EXPECT_FALSE(
+      CreateProcessA("vexgame.exe", arguments, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  EXPECT_FALSE(CreateProcessA("vexgame.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, "/", &startup, &process));
+  EXPECT_FALSE(CreateProcessA(nullptr, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   EXPECT_FALSE(gameStartedWithin(folder + "/game.record", std::chrono::milliseconds(300)));
 }
 
 // ---- Windows programs go to wine ---------------------------------------------
 
 class WindowsProgram : public FreshFolderTest {
-protected:
+ protected:
   void SetUp() override {
     FreshFolderTest::SetUp();
     // Not a program this system runs: the "MZ" header of a Windows one.
@@ -218,8 +209,7 @@ TEST_F(WindowsProgram, IsStartedAsWineWithTheRelativeNameWhenWineIsOnThePath) {
   ScopedPath path(folder + "/bin");
   for (bool executable : {false, true}) {
     std::filesystem::remove(folder + "/wine.record");
-    if (executable)
-      std::filesystem::permissions("vexgame.exe", std::filesystem::perms::owner_all);
+    if (executable) std::filesystem::permissions("vexgame.exe", std::filesystem::perms::owner_all);
     PROCESS_INFORMATION process;
     ASSERT_TRUE(launch("vexgame.exe", &process)) << "executable bit " << executable;
     GameRecord wine = waitForGame(folder + "/wine.record");

@@ -33,8 +33,7 @@ int main(int argc, char **argv) {
     }
   }
   userscript::expectDialog("Tarrengard Configuration", menu);
-  for (int answer : answers)
-    userscript::expectMessageBox(answer);
+  for (int answer : answers) userscript::expectMessageBox(answer);
   static char module;
   int code = tarrengardMain((HINSTANCE)&module);
   return userscript::finished() ? code : 4;

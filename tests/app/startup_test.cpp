@@ -18,20 +18,20 @@ const char MenuCaption[] = "Tarrengard Configuration";
 const char SaveCaption[] = "Save Configuration Changes";
 const char Question[] = "Your configuration has been changed. Save now?";
 
-const char SampleConfig[] = "; written by hand\r\n"
-                            "[Screen Setup]\r\n"
-                            "ScreenWidth = 800\r\n"
-                            "ScreenHeight = 600\r\n"
-                            "Gamma = 3\r\n"
-                            "\r\n"
-                            "[Extra]\r\n"
-                            "Kept = \"as it was\"\r\n";
+const char SampleConfig[] =
+    "; written by hand\r\n"
+    "[Screen Setup]\r\n"
+    "ScreenWidth = 800\r\n"
+    "ScreenHeight = 600\r\n"
+    "Gamma = 3\r\n"
+    "\r\n"
+    "[Extra]\r\n"
+    "Kept = \"as it was\"\r\n";
 
 // An integer as a fresh load of gardum.cfg sees it; INT32_MIN when absent.
 int32_t savedInteger(const char *section, const char *key) {
   int32_t value = INT32_MIN;
-  if (!std::filesystem::is_regular_file(ConfigFileName))
-    return value;
+  if (!std::filesystem::is_regular_file(ConfigFileName)) return value;
   ConfigHandle handle = configLoad(ConfigFileName);
   configGetInteger(handle, section, key, &value);
   configFree(handle);
@@ -78,15 +78,13 @@ static void expectDefaultSettings() {
   }
   EXPECT_EQ(GameSettings.MouseAnalogAxes[0], 0);
   EXPECT_EQ(GameSettings.MouseAnalogAxes[1], 2);
-  for (int d = 0; d < MouseDirectionCount; ++d)
-    EXPECT_STREQ(GameSettings.MouseDigitalAxes[d], "") << d;
+  for (int d = 0; d < MouseDirectionCount; ++d) EXPECT_STREQ(GameSettings.MouseDigitalAxes[d], "") << d;
   EXPECT_EQ(GameSettings.ScreenWidth, 640);
 }
 
 TEST_F(Startup, WithoutAFileTheMenuSeesExactlyTheDefaultsAndExitWritesNothing) {
   static char module;
-  us::expectDialog(MenuCaption,
-                   {us::inspect([](HWND) { expectDefaultSettings(); }), us::click(IDC_MENU_EXIT)});
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) { expectDefaultSettings(); }), us::click(IDC_MENU_EXIT)});
   EXPECT_EQ(tarrengardMain((HINSTANCE)&module), 0);
   EXPECT_EQ(GameSettings.appInstance, (void *)&module);
   EXPECT_TRUE(us::messageBoxes().empty());
@@ -164,9 +162,7 @@ INSTANTIATE_TEST_SUITE_P(ByExitEnterEscapeAndCloseBox, Leaving,
                                            LeaveWay{"Enter", us::key(VK_RETURN)},
                                            LeaveWay{"Escape", us::key(VK_ESCAPE)},
                                            LeaveWay{"CloseBox", us::closeBox()}),
-                         [](const ::testing::TestParamInfo<LeaveWay> &info) {
-                           return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<LeaveWay> &info) { return std::string(info.param.name); });
 
 // ---- Saving ------------------------------------------------------------------
 
@@ -182,8 +178,7 @@ TEST_F(Saving, SaveConfigurationTwiceWritesTwiceConfirmsEachTimeAndClearsTheChan
     });
   };
   us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_SAVE), writtenThenRemoved(1024),
-                                 us::click(IDC_MENU_SAVE), writtenThenRemoved(1024),
-                                 us::click(IDC_MENU_EXIT)});
+                                 us::click(IDC_MENU_SAVE), writtenThenRemoved(1024), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 0);
@@ -227,7 +222,7 @@ TEST_F(Saving, NonExecutableGameCountsAsMissing) {
 // ---- A save that cannot write gardum.cfg (it is a folder) -------------------
 
 class FailedSave : public FreshFolderTest {
-protected:
+ protected:
   void SetUp() override {
     FreshFolderTest::SetUp();
     std::filesystem::create_directory(ConfigFileName);
@@ -239,9 +234,9 @@ protected:
 };
 
 TEST_F(FailedSave, SaveConfigurationReportsTheFailureAndKeepsTheChange) {
-  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_SAVE),
-                                 us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }),
-                                 us::click(IDC_MENU_EXIT)});
+  us::expectDialog(MenuCaption,
+                   {markChanged(1024), us::click(IDC_MENU_SAVE),
+                    us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);
   us::expectMessageBox(IDNO);  // still changed, so leaving asks
   EXPECT_EQ(runConfigurator(), 0);
@@ -251,9 +246,9 @@ TEST_F(FailedSave, SaveConfigurationReportsTheFailureAndKeepsTheChange) {
 }
 
 TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
-  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN),
-                                 us::inspect([](HWND) { EXPECT_FALSE(GameSettings.runGameOnExit); }),
-                                 us::click(IDC_MENU_EXIT)});
+  us::expectDialog(MenuCaption,
+                   {us::click(IDC_MENU_SAVE_AND_RUN),
+                    us::inspect([](HWND) { EXPECT_FALSE(GameSettings.runGameOnExit); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 0);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
@@ -263,9 +258,9 @@ TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
 }
 
 TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) {
-  us::expectDialog(MenuCaption, {markChanged(1024), us::click(IDC_MENU_EXIT),
-                                 us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }),
-                                 us::click(IDC_MENU_EXIT)});
+  us::expectDialog(MenuCaption,
+                   {markChanged(1024), us::click(IDC_MENU_EXIT),
+                    us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDYES);
   us::expectMessageBox(IDOK);
   us::expectMessageBox(IDNO);
@@ -307,9 +302,8 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
   writeFile(ConfigFileName, SampleConfig);
   writeGameStandIn("vexgame.exe", outer + "/inner.record");
 
-  us::expectDialog(MenuCaption,
-                   {us::inspect([](HWND) { EXPECT_EQ(GameSettings.ScreenWidth, 800); }),
-                    markChanged(1280), us::click(IDC_MENU_SAVE_AND_RUN)});
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) { EXPECT_EQ(GameSettings.ScreenWidth, 800); }), markChanged(1280),
+                                 us::click(IDC_MENU_SAVE_AND_RUN)});
   EXPECT_EQ(runConfigurator(), 0);
   EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1280);
   EXPECT_EQ(readFile(outer + "/gardum.cfg"), "[Screen Setup]\r\nScreenWidth = 1600\r\n");
@@ -324,9 +318,7 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
 using MenuWindow = FreshFolderTest;
 
 TEST_F(MenuWindow, CarriesTheProgramIcon) {
-  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
-                                   EXPECT_EQ(dialogClassIcon(), (LONG)IDI_TARRENGARD);
-                                 }),
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) { EXPECT_EQ(dialogClassIcon(), (LONG)IDI_TARRENGARD); }),
                                  us::click(IDC_MENU_EXIT)});
   EXPECT_EQ(runConfigurator(), 0);
 }
@@ -334,12 +326,11 @@ TEST_F(MenuWindow, CarriesTheProgramIcon) {
 using CategoryButtons = FreshFolderTest;
 
 TEST_F(CategoryButtons, OpenTheirDialogsOwnedByTheMenuAndReturnToIt) {
-  us::expectDialog(MenuCaption, {us::click(IDC_MENU_MUSIC_SOUND_VIDEO), us::click(IDC_MENU_INPUT_DEVICES),
-                                 us::inspect([](HWND) { GameSettings.configChanged = false; }),
-                                 us::click(IDC_MENU_EXIT)});
+  us::expectDialog(MenuCaption,
+                   {us::click(IDC_MENU_MUSIC_SOUND_VIDEO), us::click(IDC_MENU_INPUT_DEVICES),
+                    us::inspect([](HWND) { GameSettings.configChanged = false; }), us::click(IDC_MENU_EXIT)});
   us::expectDialog("Music, Sound and Video", {us::click(IDOK)});
   us::expectDialog("Input Devices", {us::click(IDOK)});
   EXPECT_EQ(runConfigurator(), 0);
-  EXPECT_EQ(us::dialogsOpened(),
-            (std::vector<std::string>{MenuCaption, "Music, Sound and Video", "Input Devices"}));
+  EXPECT_EQ(us::dialogsOpened(), (std::vector<std::string>{MenuCaption, "Music, Sound and Video", "Input Devices"}));
 }

@@ -15,11 +15,10 @@
 #include <vector>
 
 class TempDir {
-public:
+ public:
   TempDir() {
     char pattern[] = "/tmp/tg-test.XXXXXX";
-    if (!mkdtemp(pattern))
-      ADD_FAILURE() << "mkdtemp failed";
+    if (!mkdtemp(pattern)) ADD_FAILURE() << "mkdtemp failed";
     path_ = pattern;
   }
   ~TempDir() {
@@ -41,7 +40,7 @@ public:
     return found;
   }
 
-private:
+ private:
   std::string path_;
 };
 

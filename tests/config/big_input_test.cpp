@@ -26,7 +26,7 @@ TEST_F(Robustness, RandomBytesKeepTheDocumentRules) {
     ConfigHandle h = configNew("random");
     int result = 5;
     parseCapturing(h, text, &result);
-    EXPECT_EQ(result, -1); // random text always has some bad line
+    EXPECT_EQ(result, -1);  // random text always has some bad line
     EXPECT_GT(configSectionCount(h), 0);
     for (int i = 0; i < configSectionCount(h); i++) {
       const char *section = configSectionName(h, i);
@@ -82,18 +82,15 @@ TEST_F(BigInput, MillionEntriesCostAboutTenTimesHundredThousand) {
   TempDir dir;
   for (int entries : {100000, 1000000}) {
     std::string text = "[Big]\n";
-    for (int i = 0; i < entries; i++)
-      text += "Key" + std::to_string(i) + " = \"value " + std::to_string(i) + "\"\n";
+    for (int i = 0; i < entries; i++) text += "Key" + std::to_string(i) + " = \"value " + std::to_string(i) + "\"\n";
     writeFile(dir.file(std::to_string(entries)), text);
   }
   // Best of several runs: the first ones pay for fresh memory.
   double small = 1e9, large = 1e9;
-  for (int run = 0; run < 3; run++)
-    small = std::min(small, loadSeconds(dir.file("100000"), 100000));
-  for (int run = 0; run < 2; run++)
-    large = std::min(large, loadSeconds(dir.file("1000000"), 1000000));
+  for (int run = 0; run < 3; run++) small = std::min(small, loadSeconds(dir.file("100000"), 100000));
+  for (int run = 0; run < 2; run++) large = std::min(large, loadSeconds(dir.file("1000000"), 1000000));
   EXPECT_LT(large, 20 * small + 0.02) << small << " s against " << large << " s";
   printf("100,000 entries: %.4f s; 1,000,000: %.4f s\n", small, large);
 }
 
-} // namespace
+}  // namespace

@@ -10,8 +10,7 @@ namespace {
 using Document = ConfigTest;
 
 TEST_F(Document, TableHasTwentySlotsAndReusesTheLowest) {
-  for (int i = 0; i < ConfigSlotCount; i++)
-    EXPECT_EQ(configNew("doc"), i);
+  for (int i = 0; i < ConfigSlotCount; i++) EXPECT_EQ(configNew("doc"), i);
   EXPECT_EQ(configNew("one too many"), -1);
   configFree(5);
   configFree(12);
@@ -42,14 +41,14 @@ TEST_F(Document, HandlesWithoutDocumentGiveNeutralAnswers) {
     EXPECT_EQ(configGetRaw(h, "S", "k"), nullptr);
     EXPECT_FALSE(configEntryExists(h, "S", "k"));
   }
-  EXPECT_EQ(configNew("again"), freed); // nothing was created by the calls
+  EXPECT_EQ(configNew("again"), freed);  // nothing was created by the calls
   EXPECT_EQ(configSectionCount(freed), 0);
 }
 
 TEST_F(Document, EmptyDocumentAndMissingNamesAnswerAsDocumented) {
   ConfigHandle h = configNew("x");
   EXPECT_STREQ(configSectionName(h, 3), "");
-  EXPECT_EQ(configEntryKey(h, "S", 0), nullptr); // no sections yet: null
+  EXPECT_EQ(configEntryKey(h, "S", 0), nullptr);  // no sections yet: null
   EXPECT_EQ(configGetRaw(h, "S", "k"), nullptr);
   ConfigSection *added = configAddSection(h, "Empty");
   ASSERT_NE(added, nullptr);
@@ -57,8 +56,8 @@ TEST_F(Document, EmptyDocumentAndMissingNamesAnswerAsDocumented) {
   EXPECT_EQ(configAddSection(h, nullptr), nullptr);
   EXPECT_EQ(configSectionCount(h), 1);
   EXPECT_EQ(configEntryCount(h, "Empty"), 0);
-  EXPECT_STREQ(configEntryKey(h, "Empty", 0), "");   // empty section
-  EXPECT_STREQ(configEntryKey(h, "Missing", 0), ""); // missing section
+  EXPECT_STREQ(configEntryKey(h, "Empty", 0), "");    // empty section
+  EXPECT_STREQ(configEntryKey(h, "Missing", 0), "");  // missing section
   EXPECT_STREQ(configGetRaw(h, "Missing", "k"), "");
   EXPECT_STREQ(configGetRaw(h, "Empty", "k"), "");
   EXPECT_EQ(configFindSection(h, nullptr), nullptr);
@@ -74,8 +73,7 @@ TEST_F(Document, EmptyDocumentAndMissingNamesAnswerAsDocumented) {
 TEST_F(Document, EnumerationClampsIndexes) {
   ConfigHandle h = configNew("x");
   for (const char *name : {"One", "Two", "Three"})
-    for (const char *key : {"a", "b"})
-      configPutRaw(h, name, key, name);
+    for (const char *key : {"a", "b"}) configPutRaw(h, name, key, name);
   EXPECT_EQ(configSectionCount(h), 3);
   EXPECT_STREQ(configSectionName(h, -1), "One");
   EXPECT_STREQ(configSectionName(h, 1), "Two");
@@ -105,11 +103,9 @@ TEST_F(Document, OnlyAsciiLettersFoldCase) {
   // Pairs that differ only in bit 0x20 but are not letters stay distinct.
   ConfigHandle h = configNew("x");
   const char *keys[] = {"a[", "a{", "a@", "a`", "a\xC9", "a\xE9", "a^", "a~"};
-  for (const char *key : keys)
-    configPutRaw(h, "S", key, key);
+  for (const char *key : keys) configPutRaw(h, "S", key, key);
   EXPECT_EQ(configEntryCount(h, "S"), 8);
-  for (const char *key : keys)
-    EXPECT_STREQ(configGetRaw(h, "S", key), key);
+  for (const char *key : keys) EXPECT_STREQ(configGetRaw(h, "S", key), key);
   configPutRaw(h, "S\xC9", "k", "1");
   EXPECT_EQ(configFindSection(h, "s\xE9"), nullptr);
 }
@@ -121,7 +117,7 @@ TEST_F(Document, ReplacedValuesReadBackWhateverTheirLength) {
   EXPECT_STREQ(configGetRaw(h, "S", "k"), "a much longer value than before");
   configPutRaw(h, "S", "k", "short");
   EXPECT_STREQ(configGetRaw(h, "S", "k"), "short");
-  configPutRaw(h, "S", "k", configGetRaw(h, "S", "k") + 2); // overlaps the old text
+  configPutRaw(h, "S", "k", configGetRaw(h, "S", "k") + 2);  // overlaps the old text
   EXPECT_STREQ(configGetRaw(h, "S", "k"), "ort");
   configPutRaw(h, "S", "k", "");
   EXPECT_STREQ(configGetRaw(h, "S", "k"), "");
@@ -157,4 +153,4 @@ TEST_F(Document, AddingNeverMovesTextsSectionsOrEntries) {
   EXPECT_STREQ(configGetRaw(h, "First", "K19999"), "k19999");
 }
 
-} // namespace
+}  // namespace

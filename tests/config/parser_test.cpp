@@ -25,8 +25,7 @@ std::string dump(ConfigHandle h) {
 
 std::string withLineEnds(std::string text, const std::string &end) {
   std::string out;
-  for (char c : text)
-    out += c == '\n' ? end : std::string(1, c);
+  for (char c : text) out += c == '\n' ? end : std::string(1, c);
   return out;
 }
 
@@ -48,8 +47,8 @@ TEST_F(Parser, MixedLineEndsCountAsTheyCome) {
     const char *text;
     const char *printed;
   } cases[] = {
-      {"a=1\n\r1\n", "Illegal character (ASCII 49) on line 3.\n"},   // LF CR: two
-      {"a=1\r\r\n2\n", "Illegal character (ASCII 50) on line 3.\n"}, // CR CRLF: two
+      {"a=1\n\r1\n", "Illegal character (ASCII 49) on line 3.\n"},    // LF CR: two
+      {"a=1\r\r\n2\n", "Illegal character (ASCII 50) on line 3.\n"},  // CR CRLF: two
       {"[h\r\n3\n", "Unexpected newline on line 1.\nIllegal character (ASCII 51) on line 2.\n"},
       {"k\r\n4\n", "Unexpected newline on line 1.\nIllegal character (ASCII 52) on line 2.\n"},
       {";c\r\n\r\n5", "Illegal character (ASCII 53) on line 3.\n"},
@@ -65,15 +64,15 @@ TEST_F(Parser, MixedLineEndsCountAsTheyCome) {
 
 TEST_F(Parser, IllegalFirstCharactersAreReportedWithTheirByteValue) {
   const std::pair<std::string, int> lines[] = {
-      {"1", 49}, {"_x=1", 95}, {"=v", 61}, {"]", 93}, {"\"q\"", 34},
-      {std::string(1, '\0'), 0}, {"\x7F", 127}, {"\x80", 128}, {"\xFF=1", 255}, {"\x01", 1}};
+      {"1", 49},     {"_x=1", 95},  {"=v", 61},      {"]", 93},  {"\"q\"", 34}, {std::string(1, '\0'), 0},
+      {"\x7F", 127}, {"\x80", 128}, {"\xFF=1", 255}, {"\x01", 1}};
   for (const auto &line : lines) {
     ConfigHandle h = configNew("x");
     int result = 0;
     std::string printed = parseCapturing(h, "a=1\n  " + line.first + " rest\nb=2\n", &result);
     EXPECT_EQ(printed, "Illegal character (ASCII " + std::to_string(line.second) + ") on line 2.\n");
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(dump(h), "[] a=1\n[] b=2\n"); // the rest of the bad line is ignored
+    EXPECT_EQ(dump(h), "[] a=1\n[] b=2\n");  // the rest of the bad line is ignored
     configFree(h);
   }
 }
@@ -81,12 +80,12 @@ TEST_F(Parser, IllegalFirstCharactersAreReportedWithTheirByteValue) {
 TEST_F(Parser, BrokenKeysAndCommentsReportTheirLine) {
   ConfigHandle h = configNew("x");
   int result = 0;
-  std::string printed =
-      parseCapturing(h, "a=1\nJustAWord\nkey ; comment = 3\n_\nb = 2\nmore words\n", &result);
-  EXPECT_EQ(printed, "Unexpected newline on line 2.\n"
-                     "Unexpected comment on line 3.\nUnexpected newline on line 3.\n"
-                     "Illegal character (ASCII 95) on line 4.\n"
-                     "Unexpected newline on line 6.\n");
+  std::string printed = parseCapturing(h, "a=1\nJustAWord\nkey ; comment = 3\n_\nb = 2\nmore words\n", &result);
+  EXPECT_EQ(printed,
+            "Unexpected newline on line 2.\n"
+            "Unexpected comment on line 3.\nUnexpected newline on line 3.\n"
+            "Illegal character (ASCII 95) on line 4.\n"
+            "Unexpected newline on line 6.\n");
   EXPECT_EQ(result, -1);
   EXPECT_EQ(dump(h), "[] a=1\n[] b=2\n");
 }
@@ -94,23 +93,24 @@ TEST_F(Parser, BrokenKeysAndCommentsReportTheirLine) {
 TEST_F(Parser, BrokenHeaderKeepsTheSectionBeforeIt) {
   ConfigHandle h = configNew("x");
   int result = 0;
-  EXPECT_EQ(parseCapturing(h, "[One]\na=1\n[Tw\nb=2\n[Three]\nc=3\n", &result),
-            "Unexpected newline on line 3.\n");
+  EXPECT_EQ(parseCapturing(h, "[One]\na=1\n[Tw\nb=2\n[Three]\nc=3\n", &result), "Unexpected newline on line 3.\n");
   EXPECT_EQ(dump(h), "[One] a=1\n[One] b=2\n[Three] c=3\n");
 }
 
 TEST_F(Parser, KeysValuesAndHeadersAreDelimitedAndTrimmed) {
-  ConfigHandle h = parsed("\t  Two Words \t= \t value with ; and = and [x] \"q\" \t \n"
-                          "tight=v\n"
-                          "[ Spaced ] ignored words\n"
-                          "k=\n"
-                          "[Spaced]\n"
-                          "k2 =1\n"
-                          "; comment = not an entry\n");
-  EXPECT_EQ(dump(h), "[] Two Words=value with ; and = and [x] \"q\"\n"
-                     "[] tight=v\n"
-                     "[ Spaced ] k=\n"
-                     "[Spaced] k2=1\n");
+  ConfigHandle h = parsed(
+      "\t  Two Words \t= \t value with ; and = and [x] \"q\" \t \n"
+      "tight=v\n"
+      "[ Spaced ] ignored words\n"
+      "k=\n"
+      "[Spaced]\n"
+      "k2 =1\n"
+      "; comment = not an entry\n");
+  EXPECT_EQ(dump(h),
+            "[] Two Words=value with ; and = and [x] \"q\"\n"
+            "[] tight=v\n"
+            "[ Spaced ] k=\n"
+            "[Spaced] k2=1\n");
 }
 
 TEST_F(Parser, SectionsComeFromEntriesAndRepeatsContinueThem) {
@@ -221,9 +221,8 @@ TEST_F(Parser, LoadingAFileGivesWhatParsingItsTextGives) {
 }
 
 TEST_F(Parser, LoadWithAFullTableReturnsMinusOne) {
-  for (int i = 0; i < ConfigSlotCount; i++)
-    configNew("filler");
+  for (int i = 0; i < ConfigSlotCount; i++) configNew("filler");
   EXPECT_EQ(configLoad(TG_CONFIG_TEST_DATA "/gardum_sample.cfg"), -1);
 }
 
-} // namespace
+}  // namespace

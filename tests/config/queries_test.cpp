@@ -12,7 +12,7 @@
 namespace {
 
 class Queries : public ConfigTest {
-protected:
+ protected:
   ConfigHandle h = -1;
   void SetUp() override {
     ConfigTest::SetUp();
@@ -100,15 +100,32 @@ TEST_F(Queries, Integers) {
     int32_t value;
     int status;
   } cases[] = {
-      {"0x1F", 31, 0},       {"0X1F", 0, 1},          {"12abc", 12, 1},
-      {"12 more words", 12, 0}, {"12\tx", 12, 0},     {"-7", -7, 0},
-      {"+7", 7, 0},          {"  \t 9", 9, 0},        {"0xFFFFFFFF", INT32_MAX, 0},
-      {"0x7fffffff", INT32_MAX, 0}, {"2147483648", INT32_MAX, 0}, {"-2147483648", INT32_MIN, 0},
-      {"-2147483649", INT32_MIN, 0}, {"99999999999999999999999", INT32_MAX, 0},
-      {"none", 0, 1},        {"", 0, 1},              {"-", 0, 1},
-      {"0x", 0, 1},          {"0x0x1F", 31, 0},       {"0x-1f", -31, 0},
-      {"0xg", 0, 1},         {"0x0xg", 0, 1},         {"-0x5", 0, 1},
-      {"1.5", 1, 1},         {"1e3", 1, 1},           {"7\n", 7, 1},
+      {"0x1F", 31, 0},
+      {"0X1F", 0, 1},
+      {"12abc", 12, 1},
+      {"12 more words", 12, 0},
+      {"12\tx", 12, 0},
+      {"-7", -7, 0},
+      {"+7", 7, 0},
+      {"  \t 9", 9, 0},
+      {"0xFFFFFFFF", INT32_MAX, 0},
+      {"0x7fffffff", INT32_MAX, 0},
+      {"2147483648", INT32_MAX, 0},
+      {"-2147483648", INT32_MIN, 0},
+      {"-2147483649", INT32_MIN, 0},
+      {"99999999999999999999999", INT32_MAX, 0},
+      {"none", 0, 1},
+      {"", 0, 1},
+      {"-", 0, 1},
+      {"0x", 0, 1},
+      {"0x0x1F", 31, 0},
+      {"0x-1f", -31, 0},
+      {"0xg", 0, 1},
+      {"0x0xg", 0, 1},
+      {"-0x5", 0, 1},
+      {"1.5", 1, 1},
+      {"1e3", 1, 1},
+      {"7\n", 7, 1},
   };
   for (const Case &c : cases) {
     int32_t value = 0;
@@ -150,15 +167,14 @@ TEST_F(Queries, BooleansReadOnlyTheirForms) {
   EXPECT_EQ(boolean("1"), 1);
   EXPECT_EQ(boolean("0 "), 0);
   EXPECT_EQ(boolean("1\tx"), 1);
-  for (const char *other : {"10", "yes", "", "tru", "fals", " 1", "01", "2"})
-    EXPECT_EQ(boolean(other), 42) << other;
+  for (const char *other : {"10", "yes", "", "tru", "fals", " 1", "01", "2"}) EXPECT_EQ(boolean(other), 42) << other;
 }
 
 TEST_F(Queries, MissingEntriesLeaveStorageUntouched) {
   char text[8] = "\xFF";
   char second[8] = "keep";
   int32_t value = 99;
-  for (ConfigHandle handle : {h, -1, 20}) { // h has no sections yet
+  for (ConfigHandle handle : {h, -1, 20}) {  // h has no sections yet
     configGetString(handle, "S", "k", text, sizeof text);
     configGetStringPair(handle, "S", "k", text, sizeof text, second, sizeof second);
     EXPECT_EQ(configGetInteger(handle, "S", "k", &value), 1);
@@ -175,8 +191,8 @@ TEST_F(Queries, MissingEntriesLeaveStorageUntouched) {
   EXPECT_STREQ(second, "keep");
   EXPECT_EQ(value, 99);
   configFree(h);
-  EXPECT_EQ(configGetInteger(h, "S", "k", &value), 1); // a freed handle
+  EXPECT_EQ(configGetInteger(h, "S", "k", &value), 1);  // a freed handle
   EXPECT_EQ(value, 99);
 }
 
-} // namespace
+}  // namespace

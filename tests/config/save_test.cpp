@@ -12,13 +12,12 @@
 namespace {
 
 class Save : public ConfigTest {
-protected:
+ protected:
   TempDir dir;
   const std::string oldBytes = "[Old]\r\nkeep = this\r\n";
   ConfigHandle bigDocument() {
     ConfigHandle h = configNew("big");
-    for (int i = 0; i < 5000; i++)
-      configPutInteger(h, "Section", ("Key" + std::to_string(i)).c_str(), i, 0);
+    for (int i = 0; i < 5000; i++) configPutInteger(h, "Section", ("Key" + std::to_string(i)).c_str(), i, 0);
     return h;
   }
 };
@@ -54,11 +53,11 @@ TEST_F(Save, MissingFolderOrNonFileTargetFails) {
   ConfigHandle h = configNew("x");
   configPutRaw(h, "S", "k", "v");
   EXPECT_FALSE(configSave(h, dir.file("missing/gardum.cfg").c_str()));
-  EXPECT_FALSE(configSave(h, dir.path().c_str())); // a folder
+  EXPECT_FALSE(configSave(h, dir.path().c_str()));  // a folder
   writeFile(dir.file("gardum.cfg"), oldBytes);
   symlink("missing/real.cfg", dir.file("dangling").c_str());
   EXPECT_FALSE(configSave(h, dir.file("dangling").c_str()));
-  EXPECT_FALSE(configSave(h, dir.file("gardum.cfg/x").c_str())); // a file as folder
+  EXPECT_FALSE(configSave(h, dir.file("gardum.cfg/x").c_str()));  // a file as folder
   symlink("loop", dir.file("loop").c_str());
   EXPECT_FALSE(configSave(h, dir.file("loop").c_str()));
   EXPECT_EQ(dir.names(), (std::vector<std::string>{"dangling", "gardum.cfg", "loop"}));
@@ -109,4 +108,4 @@ TEST_F(Save, CreatesANewFileInTheCurrentFolder) {
   EXPECT_EQ(dir.names(), std::vector<std::string>{"gardum.cfg"});
 }
 
-} // namespace
+}  // namespace

@@ -12,14 +12,12 @@
 
 // Under AddressSanitizer an impossible allocation must come back as null, as
 // it does from the C library, however the tests are started.
-extern "C" __attribute__((used)) const char *__asan_default_options() {
-  return "allocator_may_return_null=1";
-}
+extern "C" __attribute__((used)) const char *__asan_default_options() { return "allocator_may_return_null=1"; }
 
 namespace {
 
 class Support : public ConfigTest {
-protected:
+ protected:
   TempDir dir;
   std::string out = dir.file("stdout.txt");
 };
@@ -33,8 +31,7 @@ void stdoutTo(const std::string &path) {
 
 int openDescriptors() {
   int count = 0;
-  for (int fd = 0; fd < 1024; fd++)
-    count += fcntl(fd, F_GETFD) != -1;
+  for (int fd = 0; fd < 1024; fd++) count += fcntl(fd, F_GETFD) != -1;
   return count;
 }
 
@@ -49,7 +46,7 @@ TEST_F(Support, FilesOpenMeasureReadAndClose) {
   int before = openDescriptors();
   EXPECT_EQ(fileExists(dir.file("four").c_str()), 1);
   EXPECT_EQ(fileExists(dir.file("missing").c_str()), 0);
-  EXPECT_EQ(fileExists(dir.path().c_str()), 0); // a folder is not a file
+  EXPECT_EQ(fileExists(dir.path().c_str()), 0);  // a folder is not a file
   EXPECT_EQ(fileExists(nullptr), 0);
   EXPECT_EQ(openDescriptors(), before);
   for (int textMode : {0, 1}) {
@@ -132,10 +129,9 @@ TEST_F(SupportDeathTest, MemoryFailuresEndTheProcess) {
   const size_t huge = SIZE_MAX / 2;
   const std::string size = std::to_string(huge);
   const std::string message = "Couldn't allocate " + size + " bytes.";
-  EXPECT_EXIT((stdoutTo(out), setFatalErrorHook(reportingHook), memAlloc(huge)),
-              testing::ExitedWithCode(1),
-              "hook after " + std::to_string(message.size() + 2) + " bytes: \\[Couldn't allocate " +
-                  size + " bytes\\.\\]");
+  EXPECT_EXIT(
+      (stdoutTo(out), setFatalErrorHook(reportingHook), memAlloc(huge)), testing::ExitedWithCode(1),
+      "hook after " + std::to_string(message.size() + 2) + " bytes: \\[Couldn't allocate " + size + " bytes\\.\\]");
   EXPECT_EQ(readFile(out), message + "\n\n");
   EXPECT_EXIT(
       {
@@ -148,14 +144,12 @@ TEST_F(SupportDeathTest, MemoryFailuresEndTheProcess) {
 }
 
 TEST_F(SupportDeathTest, FatalErrorFormatsOrEndsSilently) {
-  EXPECT_EXIT((stdoutTo(out), printf("before "), fatalError(nullptr)), testing::ExitedWithCode(0),
-              "");
+  EXPECT_EXIT((stdoutTo(out), printf("before "), fatalError(nullptr)), testing::ExitedWithCode(0), "");
   EXPECT_EQ(readFile(out), "before ");
   std::string longText(2000, 'x');
-  EXPECT_EXIT((stdoutTo(out), setFatalErrorHook(reportingHook),
-               fatalError("%s and %d", longText.c_str(), 42)),
+  EXPECT_EXIT((stdoutTo(out), setFatalErrorHook(reportingHook), fatalError("%s and %d", longText.c_str(), 42)),
               testing::ExitedWithCode(1), "hook after 2009 bytes: \\[x+ and 42\\]");
   EXPECT_EQ(readFile(out), longText + " and 42\n\n");
 }
 
-} // namespace
+}  // namespace

@@ -31,12 +31,11 @@ inline std::string parseCapturing(ConfigHandle handle, const std::string &text, 
 
 // Frees every slot around each test: the handle table is process-wide.
 class ConfigTest : public testing::Test {
-protected:
+ protected:
   void SetUp() override { freeAll(); }
   void TearDown() override { freeAll(); }
   static void freeAll() {
-    for (int h = 0; h < ConfigSlotCount; h++)
-      configFree(h);
+    for (int h = 0; h < ConfigSlotCount; h++) configFree(h);
   }
   // A new document holding `text`, parsed without diagnostics.
   ConfigHandle parsed(const std::string &text) {

@@ -7,7 +7,7 @@
 namespace {
 
 class Writer : public ConfigTest {
-protected:
+ protected:
   TempDir dir;
   std::string saved(ConfigHandle h) {
     std::string path = dir.file("out.cfg");
@@ -44,7 +44,7 @@ TEST_F(Writer, EmptyNamedSectionsHaveNoHeader) {
   configPutRaw(late, "A", "a", "1");
   configPutRaw(late, "", "b", "2");
   EXPECT_EQ(saved(late), "[A]\r\na = 1\r\n\r\nb = 2\r\n");
-  back = reloaded(late); // read back, the entries join the section before
+  back = reloaded(late);  // read back, the entries join the section before
   EXPECT_EQ(configSectionCount(back), 1);
   EXPECT_STREQ(configEntryKey(back, "A", 1), "b");
 }
@@ -70,9 +70,10 @@ TEST_F(Writer, ReplacingAValueKeepsItsPlace) {
 
 TEST_F(Writer, ReadAndWrittenBackLosesOnlyTheLayout) {
   ConfigHandle h = configLoad(TG_CONFIG_TEST_DATA "/gardum_sample.cfg");
-  EXPECT_EQ(saved(h), "[Screen Setup]\r\nScreenMode = 1\r\nScreenWidth = 640\r\nScreenHeight = 480\r\n"
-                      "\r\n[Controls]\r\nMouseAiming = 0\r\n"
-                      "\r\n[KeyDefinitions]\r\nMove_Forward = \"Up\" \"Kpad8\"\r\nJump = \"A\" \"/\"\r\n");
+  EXPECT_EQ(saved(h),
+            "[Screen Setup]\r\nScreenMode = 1\r\nScreenWidth = 640\r\nScreenHeight = 480\r\n"
+            "\r\n[Controls]\r\nMouseAiming = 0\r\n"
+            "\r\n[KeyDefinitions]\r\nMove_Forward = \"Up\" \"Kpad8\"\r\nJump = \"A\" \"/\"\r\n");
 }
 
 TEST_F(Writer, NumbersAndBooleansAreEncodedAsSpecifiedForms) {
@@ -81,9 +82,14 @@ TEST_F(Writer, NumbersAndBooleansAreEncodedAsSpecifiedForms) {
     int32_t value;
     int hex;
     const char *text;
-  } ints[] = {{-5, 0, "-5"},          {255, 1, "0xFF"},          {0, 1, "0x0"},
-              {-1, 1, "0xFFFFFFFF"},  {INT32_MIN, 0, "-2147483648"}, {INT32_MIN, 7, "0x80000000"},
-              {INT32_MAX, 0, "2147483647"}, {0xABCDEF, 1, "0xABCDEF"}};
+  } ints[] = {{-5, 0, "-5"},
+              {255, 1, "0xFF"},
+              {0, 1, "0x0"},
+              {-1, 1, "0xFFFFFFFF"},
+              {INT32_MIN, 0, "-2147483648"},
+              {INT32_MIN, 7, "0x80000000"},
+              {INT32_MAX, 0, "2147483647"},
+              {0xABCDEF, 1, "0xABCDEF"}};
   for (const Case &c : ints) {
     configPutInteger(h, "N", "v", c.value, c.hex);
     EXPECT_STREQ(configGetRaw(h, "N", "v"), c.text);
@@ -93,8 +99,8 @@ TEST_F(Writer, NumbersAndBooleansAreEncodedAsSpecifiedForms) {
   configPutBoolean(h, "N", "v", 0);
   EXPECT_STREQ(configGetRaw(h, "N", "v"), "0");
   const std::pair<double, const char *> doubles[] = {
-      {0.5, "0.5"}, {100000, "100000"}, {1234567, "1.23457e+06"}, {0.0001, "0.0001"},
-      {0.00001, "1e-05"}, {-2.25, "-2.25"}, {1e300, "1e+300"}, {0, "0"}};
+      {0.5, "0.5"},       {100000, "100000"}, {1234567, "1.23457e+06"}, {0.0001, "0.0001"},
+      {0.00001, "1e-05"}, {-2.25, "-2.25"},   {1e300, "1e+300"},        {0, "0"}};
   for (const auto &d : doubles) {
     configPutDouble(h, "N", "v", d.first);
     EXPECT_STREQ(configGetRaw(h, "N", "v"), d.second);
@@ -147,4 +153,4 @@ TEST_F(Writer, SettersIgnoreMissingDocumentsAndTexts) {
   EXPECT_EQ(saved(h), "");
 }
 
-} // namespace
+}  // namespace

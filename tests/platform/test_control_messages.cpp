@@ -45,7 +45,8 @@ TEST_F(ControlMessages, SortedListBoxInsertsCaseInsensitivelyAndReturnsTheIndex)
 TEST_F(ControlMessages, SortedListBoxPutsPunctuationBeforeDigitsBeforeLetters) {
   runInDialog(IDD_SELECT_KEY, {check([](HWND dialog) {
                 HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-                for (const char *key : {"Kpad6", "z", "1", "[", "Kpad-", "Kpad*", "F10", "F2", "'", "-"}) add(list, key);
+                for (const char *key : {"Kpad6", "z", "1", "[", "Kpad-", "Kpad*", "F10", "F2", "'", "-"})
+                  add(list, key);
                 const char *expected[] = {"'", "-", "[", "1", "F10", "F2", "Kpad-", "Kpad*", "Kpad6", "z"};
                 for (int i = 0; i < 10; ++i) EXPECT_EQ(rowText(list, i), expected[i]) << i;
               })});
@@ -64,39 +65,38 @@ TEST_F(ControlMessages, InsertingBeforeTheSelectionKeepsTheSameItemSelected) {
 }
 
 TEST_F(ControlMessages, SelectStringMatchesAPrefixIgnoringCaseFromTheStart) {
-  runInDialog(IDD_SELECT_FUNCTION, {check([](HWND dialog) {
-                HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-                for (const char *f : {"Move_Forward", "Look_Up", "Look_Down", "Jump"}) add(list, f);
-                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("look")), 1);
-                EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
-                // The search starts after wParam and wraps around.
-                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, 1, reinterpret_cast<LPARAM>("LOOK")), 2);
-                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, 2, reinterpret_cast<LPARAM>("look_u")), 1);
-                // No match: LB_ERR and the selection stays.
-                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("Fire")), LB_ERR);
-                EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
-                // A text longer than every item matches nothing.
-                EXPECT_EQ(SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("Jumping")), LB_ERR);
-                EXPECT_EQ(SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("")), 0);
-              })});
+  runInDialog(
+      IDD_SELECT_FUNCTION, {check([](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+        for (const char *f : {"Move_Forward", "Look_Up", "Look_Down", "Jump"}) add(list, f);
+        EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("look")), 1);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+        // The search starts after wParam and wraps around.
+        EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, 1, reinterpret_cast<LPARAM>("LOOK")), 2);
+        EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, 2, reinterpret_cast<LPARAM>("look_u")), 1);
+        // No match: LB_ERR and the selection stays.
+        EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Fire")),
+                  LB_ERR);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+        // A text longer than every item matches nothing.
+        EXPECT_EQ(SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Jumping")),
+                  LB_ERR);
+        EXPECT_EQ(SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("")), 0);
+      })});
 }
 
 TEST_F(ControlMessages, FindStringExactMatchesWholeTextsOnly) {
-  runInDialog(IDD_SELECT_KEY, {check([](HWND dialog) {
-                HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-                for (const char *key : {"Kpad6", "Kpad", "F1", "F10"}) add(list, key);
-                LPARAM f1 = reinterpret_cast<LPARAM>("f1");
-                EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), f1), 0);
-                EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("KPAD")), 2);
-                EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("Kpa")), LB_ERR);
-                EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);  // finding selects nothing
-              })});
+  runInDialog(
+      IDD_SELECT_KEY, {check([](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+        for (const char *key : {"Kpad6", "Kpad", "F1", "F10"}) add(list, key);
+        LPARAM f1 = reinterpret_cast<LPARAM>("f1");
+        EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), f1), 0);
+        EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("KPAD")), 2);
+        EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Kpa")),
+                  LB_ERR);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);  // finding selects nothing
+      })});
 }
 
 TEST_F(ControlMessages, ListAnswersForEmptyAndOutOfRangeRows) {
@@ -105,8 +105,8 @@ TEST_F(ControlMessages, ListAnswersForEmptyAndOutOfRangeRows) {
                 EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
                 EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
                 EXPECT_EQ(SendMessageA(list, LB_SETCURSEL, 0, 0), LB_ERR);
-                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("")), LB_ERR);
+                EXPECT_EQ(SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("")),
+                          LB_ERR);
                 add(list, "Fire");
                 add(list, "Jump");
                 EXPECT_EQ(SendMessageA(list, LB_SETCURSEL, 1, 0), 1);
@@ -140,35 +140,35 @@ TEST_F(ControlMessages, TabStopsAreKeptForListsThatUseThem) {
               })});
   runInDialog(IDD_SELECT_KEY, {check([](HWND dialog) {
                 int stops[] = {10};
-                EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SELECT_LIST, LB_SETTABSTOPS, 1,
-                                              reinterpret_cast<LPARAM>(stops)),
-                          FALSE);  // no LBS_USETABSTOPS
+                EXPECT_EQ(
+                    SendDlgItemMessageA(dialog, IDC_SELECT_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops)),
+                    FALSE);  // no LBS_USETABSTOPS
               })});
 }
 
 TEST_F(ControlMessages, DropDownListMessages) {
-  runInDialog(IDD_MUSIC_SOUND_VIDEO, {check([](HWND dialog) {
-                HWND combo = GetDlgItem(dialog, IDC_MSV_SAMPLE_RATE);
-                EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-                EXPECT_EQ(add(combo, "22050 Hz", CB_ADDSTRING), 0);
-                EXPECT_EQ(add(combo, "11025 Hz", CB_ADDSTRING), 1);  // unsorted: appended
-                EXPECT_EQ(add(combo, "8000 Hz", CB_ADDSTRING), 2);
-                EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
-                EXPECT_EQ(rowText(combo, 1, CB_GETLBTEXT), "11025 Hz");
-                EXPECT_EQ(SendMessageA(combo, CB_GETLBTEXTLEN, 2, 0), 7);
-                EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 2, 0), 2);
-                EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
-                EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("11")), 1);
-                EXPECT_EQ(SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("8000 hz")), 2);
-                EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 3, 0), CB_ERR);
-                EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-                EXPECT_EQ(rowText(combo, 3, CB_GETLBTEXT), "<error>");
-                EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
-                EXPECT_EQ(SendMessageA(combo, CB_RESETCONTENT, 0, 0), 0);
-                EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 0);
-              })});
+  runInDialog(
+      IDD_MUSIC_SOUND_VIDEO, {check([](HWND dialog) {
+        HWND combo = GetDlgItem(dialog, IDC_MSV_SAMPLE_RATE);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+        EXPECT_EQ(add(combo, "22050 Hz", CB_ADDSTRING), 0);
+        EXPECT_EQ(add(combo, "11025 Hz", CB_ADDSTRING), 1);  // unsorted: appended
+        EXPECT_EQ(add(combo, "8000 Hz", CB_ADDSTRING), 2);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+        EXPECT_EQ(rowText(combo, 1, CB_GETLBTEXT), "11025 Hz");
+        EXPECT_EQ(SendMessageA(combo, CB_GETLBTEXTLEN, 2, 0), 7);
+        EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 2, 0), 2);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("11")), 1);
+        EXPECT_EQ(SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("8000 hz")),
+                  2);
+        EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 3, 0), CB_ERR);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+        EXPECT_EQ(rowText(combo, 3, CB_GETLBTEXT), "<error>");
+        EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+        EXPECT_EQ(SendMessageA(combo, CB_RESETCONTENT, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 0);
+      })});
 }
 
 TEST_F(ControlMessages, TrackbarRangeIsSignedAndClampsThePosition) {
@@ -260,7 +260,8 @@ TEST_F(ControlMessages, BmClickActsLikeTheUser) {
                 SendDlgItemMessageA(dialog, IDC_MSV_FULLSCREEN, BM_CLICK, 0, 0);
                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MSV_FULLSCREEN), BST_CHECKED);
                 EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_MSV_FULLSCREEN));
-                EXPECT_EQ(takeNotifications(), std::vector<Notification>{command(dialog, IDC_MSV_FULLSCREEN, BN_CLICKED)});
+                EXPECT_EQ(takeNotifications(),
+                          std::vector<Notification>{command(dialog, IDC_MSV_FULLSCREEN, BN_CLICKED)});
                 EnableWindow(GetDlgItem(dialog, IDC_MSV_FULLSCREEN), FALSE);
                 SendDlgItemMessageA(dialog, IDC_MSV_FULLSCREEN, BM_CLICK, 0, 0);
                 EXPECT_TRUE(takeNotifications().empty());

@@ -23,10 +23,10 @@ TEST_F(Modal, InitDialogGetsTheFirstTabStopAndTheParameter) {
     return FALSE;  // the procedure keeps the focus where it is: nowhere
   };
   expectDialog("Input Devices", {check([&](HWND dialog) {
-                                   EXPECT_EQ(first, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_INPUT_SELECT_SECONDARY)));
-                                   EXPECT_EQ(GetFocus(), nullptr);
-                                   EndDialog(dialog, 3);
-                                 })});
+                 EXPECT_EQ(first, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_INPUT_SELECT_SECONDARY)));
+                 EXPECT_EQ(GetFocus(), nullptr);
+                 EndDialog(dialog, 3);
+               })});
   EXPECT_EQ(runDialog(IDD_INPUT_DEVICES, nullptr, 1234), 3);
   EXPECT_EQ(param, 1234);
   EXPECT_EQ(dialogsOpened(), std::vector<std::string>{"Input Devices"});
@@ -83,12 +83,11 @@ TEST_F(Modal, NestedDialogDisablesItsOwnerUntilItCloses) {
     }
     return message == WM_INITDIALOG;
   };
-  expectDialog("Tarrengard Configuration",
-               {click(IDC_MENU_INPUT_DEVICES), check([&](HWND dialog) {
-                  EXPECT_EQ(nestedResult, 11);
-                  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_MENU_INPUT_DEVICES));
-                  EndDialog(dialog, 0);
-                })});
+  expectDialog("Tarrengard Configuration", {click(IDC_MENU_INPUT_DEVICES), check([&](HWND dialog) {
+                                              EXPECT_EQ(nestedResult, 11);
+                                              EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_MENU_INPUT_DEVICES));
+                                              EndDialog(dialog, 0);
+                                            })});
   expectDialog("Input Devices", {check([&](HWND dialog) {
                                    EXPECT_FALSE(IsWindowEnabled(menu));
                                    EXPECT_EQ(openDialogs(), (std::vector<HWND>{menu, dialog}));
@@ -109,18 +108,18 @@ TEST_F(Modal, OwnerFocusedDropDownListHearsAboutTheNestedWindow) {
     }
     return message == WM_INITDIALOG;
   };
-  expectDialog("Input Devices", {check([](HWND dialog) {
-                                   SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
-                                   takeNotifications();
-                                 }),
-                                 key(VK_RETURN), check([](HWND dialog) {
-                                   EXPECT_EQ(takeNotifications(),
-                                             (std::vector<Notification>{
-                                                 command(dialog, IDOK, BN_CLICKED),
-                                                 command(dialog, IDC_INPUT_CONTROLLER, CBN_KILLFOCUS),
-                                                 command(dialog, IDC_INPUT_CONTROLLER, CBN_SETFOCUS)}));
-                                   EndDialog(dialog, 0);
-                                 })});
+  expectDialog("Input Devices",
+               {check([](HWND dialog) {
+                  SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
+                  takeNotifications();
+                }),
+                key(VK_RETURN), check([](HWND dialog) {
+                  EXPECT_EQ(takeNotifications(),
+                            (std::vector<Notification>{command(dialog, IDOK, BN_CLICKED),
+                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_KILLFOCUS),
+                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_SETFOCUS)}));
+                  EndDialog(dialog, 0);
+                })});
   expectMessageBox(IDOK);
   runDialog(IDD_INPUT_DEVICES);
 }
@@ -254,8 +253,8 @@ TEST_F(Modal, ActionsLeftWhenTheDialogClosesFail) {
 TEST_F(Modal, ImpossibleActionsFail) {
   FailureCollector failures;
   RecordingHook = endOnCancel;
-  expectDialog("Select Key", {click(4242), closeBox(), selectRow(IDC_SELECT_LIST, 0), dragTrackbar(IDOK, 3),
-                              key(VK_ESCAPE)});
+  expectDialog("Select Key",
+               {click(4242), closeBox(), selectRow(IDC_SELECT_LIST, 0), dragTrackbar(IDOK, 3), key(VK_ESCAPE)});
   EXPECT_EQ(runDialog(IDD_SELECT_KEY), 1);
   ASSERT_EQ(failures.messages.size(), 4u);
   EXPECT_NE(failures.messages[0].find("no control 4242"), std::string::npos);

@@ -21,9 +21,12 @@ TEST(DialogTemplates, SixTemplatesWithTheirCaptionsAndFont) {
     int id;
     const char *caption;
     int controls;
-  } expected[] = {{IDD_MAIN_MENU, "Tarrengard Configuration", 6}, {IDD_MUSIC_SOUND_VIDEO, "Music, Sound and Video", 18},
-                  {IDD_INPUT_DEVICES, "Input Devices", 14},         {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", 20},
-                  {IDD_SELECT_KEY, "Select Key", 6},                {IDD_SELECT_FUNCTION, "Select Function", 6}};
+  } expected[] = {{IDD_MAIN_MENU, "Tarrengard Configuration", 6},
+                  {IDD_MUSIC_SOUND_VIDEO, "Music, Sound and Video", 18},
+                  {IDD_INPUT_DEVICES, "Input Devices", 14},
+                  {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", 20},
+                  {IDD_SELECT_KEY, "Select Key", 6},
+                  {IDD_SELECT_FUNCTION, "Select Function", 6}};
   EXPECT_EQ(DialogTemplateCount, 6);
   for (const Expected &e : expected) {
     const DialogTemplateData *data = findDialogTemplate(e.id);
@@ -124,10 +127,9 @@ TEST_F(TemplateFocus, FirstTabStopOfEachTemplate) {
                   {IDD_SELECT_KEY, "Select Key", IDC_SELECT_NONE},
                   {IDD_SELECT_FUNCTION, "Select Function", IDOK}};
   for (const Expected &e : expected) {
-    userscript::expectDialog(e.caption, {check([&](HWND dialog) {
-                                           EXPECT_EQ(GetFocus(), GetDlgItem(dialog, e.focus)) << e.caption;
-                                         }),
-                                         userscript::key(VK_ESCAPE)});
+    userscript::expectDialog(
+        e.caption, {check([&](HWND dialog) { EXPECT_EQ(GetFocus(), GetDlgItem(dialog, e.focus)) << e.caption; }),
+                    userscript::key(VK_ESCAPE)});
     RecordingHook = [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
       if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 5);
       return message == WM_INITDIALOG;

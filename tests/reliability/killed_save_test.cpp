@@ -22,16 +22,16 @@ double wallSeconds() {
 }
 
 struct Outcome {
-  int killedBeforeReplacing = 0; // child killed, file still the old one
-  int killedAfterReplacing = 0;  // child killed, file already the new one
-  int finished = 0;              // child ended before the kill
+  int killedBeforeReplacing = 0;  // child killed, file still the old one
+  int killedAfterReplacing = 0;   // child killed, file already the new one
+  int finished = 0;               // child ended before the kill
 };
 
 // Runs the rounds. `save(which)` saves version `which` (0 or 1) and reports
 // success; `bytes[which]` is what that version looks like on disk. The file
 // holds version `current` at the start.
-Outcome killDuringSaves(const std::string &target, const std::string bytes[2], int current,
-                        double saveSeconds, const std::function<bool(int)> &save) {
+Outcome killDuringSaves(const std::string &target, const std::string bytes[2], int current, double saveSeconds,
+                        const std::function<bool(int)> &save) {
   Outcome outcome;
   for (int round = 0; round < Rounds; round++) {
     int next = 1 - current;
@@ -39,12 +39,10 @@ Outcome killDuringSaves(const std::string &target, const std::string bytes[2], i
     // few far past it, so that a busy machine still lets some saves finish.
     const int sweep = Rounds - 5;
     const double tail[5] = {2, 3, 4, 6, 8};
-    double delay = round < sweep ? saveSeconds * 1.5 * round / (sweep - 1)
-                                 : saveSeconds * tail[round - sweep];
+    double delay = round < sweep ? saveSeconds * 1.5 * round / (sweep - 1) : saveSeconds * tail[round - sweep];
     fflush(nullptr);
     pid_t child = fork();
-    if (child == 0)
-      _exit(save(next) ? 0 : 1);
+    if (child == 0) _exit(save(next) ? 0 : 1);
     if (child < 0) {
       ADD_FAILURE() << "fork failed";
       return outcome;
@@ -66,9 +64,8 @@ Outcome killDuringSaves(const std::string &target, const std::string bytes[2], i
         outcome.finished++;
       current = next;
     } else {
-      ADD_FAILURE() << "gardum.cfg is neither the old nor the new file (" << now.size()
-                    << " bytes; old " << bytes[current].size() << ", new " << bytes[next].size()
-                    << ")";
+      ADD_FAILURE() << "gardum.cfg is neither the old nor the new file (" << now.size() << " bytes; old "
+                    << bytes[current].size() << ", new " << bytes[next].size() << ")";
       return outcome;
     }
   }
@@ -105,9 +102,8 @@ TEST_F(KilledSave, ConfigSaveLeavesTheOldOrTheNewFileWhole) {
   }
   ASSERT_NE(bytes[0], bytes[1]);
 
-  Outcome outcome = killDuringSaves(target, bytes, 0, slowest, [&](int which) {
-    return configSave(docs[which], target.c_str());
-  });
+  Outcome outcome =
+      killDuringSaves(target, bytes, 0, slowest, [&](int which) { return configSave(docs[which], target.c_str()); });
   expectKillsLandedInsideSaves(outcome);
 
   // What the killed saves left behind does not stop the next one.
@@ -119,8 +115,7 @@ TEST_F(KilledSave, SaveSettingsLeavesTheOldOrTheNewFileWhole) {
   // A loaded gardum.cfg of about 5 MB, mostly entries of other tools; the
   // two versions differ in one managed value.
   std::string original = "[Screen Setup]\r\nScreenWidth = 640\r\n\r\n[Other Tool]\r\n";
-  for (int i = 0; i < 150000; i++)
-    original += "Setting" + std::to_string(i) + " = \"kept as it was\"\r\n";
+  for (int i = 0; i < 150000; i++) original += "Setting" + std::to_string(i) + " = \"kept as it was\"\r\n";
   writeFile("gardum.cfg", original);
   loadSettings();
   ASSERT_GE(GameSettings.configHandle, 0);
@@ -147,8 +142,7 @@ TEST_F(KilledSave, SaveSettingsLeavesTheOldOrTheNewFileWhole) {
   startUp();
   loadSettings();
   EXPECT_TRUE(GameSettings.ScreenWidth == 800 || GameSettings.ScreenWidth == 1024);
-  EXPECT_STREQ(configGetRaw(GameSettings.configHandle, "Other Tool", "Setting149999"),
-               "\"kept as it was\"");
+  EXPECT_STREQ(configGetRaw(GameSettings.configHandle, "Other Tool", "Setting149999"), "\"kept as it was\"");
 }
 
-} // namespace
+}  // namespace

@@ -43,19 +43,16 @@ inline bool endsWith(const std::string &text, const std::string &end) {
 inline int inChild(const std::function<int()> &body) {
   fflush(nullptr);
   pid_t child = fork();
-  if (child == 0)
-    _exit(body());
+  if (child == 0) _exit(body());
   int status = -1;
-  if (child < 0 || waitpid(child, &status, 0) != child)
-    ADD_FAILURE() << "fork or wait failed";
+  if (child < 0 || waitpid(child, &status, 0) != child) ADD_FAILURE() << "fork or wait failed";
   return status;
 }
 
 // The state start-up leaves before loading: no documents, initial values and
 // the default bindings.
 inline void startUp() {
-  for (ConfigHandle h = 0; h < ConfigSlotCount; h++)
-    configFree(h);
+  for (ConfigHandle h = 0; h < ConfigSlotCount; h++) configFree(h);
   GameSettings = GameSettingsRecord{};
   placeDefaultBindings();
 }
@@ -70,7 +67,7 @@ inline double processorSeconds() {
 // Works in a scratch folder of its own as the current folder (gardum.cfg is
 // addressed relative to it), with the settings and documents reset.
 class InScratchFolder : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char *cwd = getcwd(nullptr, 0);
     previous_ = cwd ? cwd : "/";
@@ -80,13 +77,12 @@ protected:
   }
   void TearDown() override {
     startUp();
-    if (chdir(previous_.c_str()) != 0)
-      ADD_FAILURE() << "cannot go back to " << previous_;
+    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << previous_;
   }
   Scratch scratch;
 
-private:
+ private:
   std::string previous_;
 };
 
-} // namespace reliability
+}  // namespace reliability

@@ -15,7 +15,7 @@ using namespace reliability;
 
 // Writes gardum.cfg from pieces without holding it whole.
 class FileWriter {
-public:
+ public:
   FileWriter() : out_("gardum.cfg", std::ios::binary | std::ios::trunc) {}
   FileWriter &operator<<(const std::string &text) {
     out_.write(text.data(), (std::streamsize)text.size());
@@ -24,12 +24,11 @@ public:
   // `count` copies of `byte`.
   FileWriter &repeat(char byte, size_t count) {
     std::string block(1 << 20, byte);
-    for (; count > block.size(); count -= block.size())
-      *this << block;
+    for (; count > block.size(); count -= block.size()) *this << block;
     return *this << block.substr(0, count);
   }
 
-private:
+ private:
   std::ofstream out_;
 };
 
@@ -161,4 +160,4 @@ TEST_F(ResourceLimits, SectionOfAMillionEntries) {
   EXPECT_STREQ(configGetRaw(h, "KeyDefinitions", "Not_A_Function_0500000"), "\"A\" \"B\"");
 }
 
-} // namespace
+}  // namespace

@@ -38,8 +38,7 @@ int saveUnderFileSizeLimit(rlim_t limit, const std::function<bool()> &save) {
   int status = inChild([&] {
     signal(SIGXFSZ, SIG_IGN);
     struct rlimit rl = {limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
-      return 3;
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 3;
     return save() ? 1 : 0;
   });
   EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
@@ -50,7 +49,7 @@ class SaveFaults : public InScratchFolder {};
 
 TEST_F(SaveFaults, WritesFailingPartWayLeaveTheOldFileWholeAtEveryCut) {
   const std::string target = scratch.file("gardum.cfg");
-  ConfigHandle h = documentOf(8000, "new"); // about 250 KB: many buffer flushes
+  ConfigHandle h = documentOf(8000, "new");  // about 250 KB: many buffer flushes
   ASSERT_TRUE(configSave(h, scratch.file("reference.cfg").c_str()));
   const std::string newBytes = readFile(scratch.file("reference.cfg"));
   ASSERT_EQ(unlink(scratch.file("reference.cfg").c_str()), 0);
@@ -59,12 +58,12 @@ TEST_F(SaveFaults, WritesFailingPartWayLeaveTheOldFileWholeAtEveryCut) {
   // Cuts at nothing, inside the first buffer, at and around the buffer
   // size, and one byte short of the whole file.
   writeFile(target, OldFile);
-  for (rlim_t limit : {(rlim_t)0, (rlim_t)1, (rlim_t)4096, (rlim_t)65535, (rlim_t)65536,
-                       (rlim_t)65537, size / 2, size - 1}) {
+  for (rlim_t limit :
+       {(rlim_t)0, (rlim_t)1, (rlim_t)4096, (rlim_t)65535, (rlim_t)65536, (rlim_t)65537, size / 2, size - 1}) {
     SCOPED_TRACE("limit " + std::to_string(limit));
     EXPECT_EQ(saveUnderFileSizeLimit(limit, [&] { return configSave(h, target.c_str()); }), 0);
     EXPECT_EQ(readFile(target), OldFile);
-    EXPECT_EQ(scratch.names(), std::vector<std::string>{"gardum.cfg"}); // no temporary left
+    EXPECT_EQ(scratch.names(), std::vector<std::string>{"gardum.cfg"});  // no temporary left
   }
   // Exactly enough room: the save succeeds and the file is complete.
   EXPECT_EQ(saveUnderFileSizeLimit(size, [&] { return configSave(h, target.c_str()); }), 1);
@@ -76,14 +75,13 @@ TEST_F(SaveFaults, AFailedFirstSaveCreatesNoFileAtAll) {
   const std::string target = scratch.file("gardum.cfg");
   EXPECT_EQ(saveUnderFileSizeLimit(1000, [&] { return configSave(h, target.c_str()); }), 0);
   EXPECT_EQ(saveUnderFileSizeLimit(1000, [] { return saveSettings(); }), 0);
-  EXPECT_TRUE(scratch.names().empty()); // neither an empty nor a partial gardum.cfg
+  EXPECT_TRUE(scratch.names().empty());  // neither an empty nor a partial gardum.cfg
 }
 
 TEST_F(SaveFaults, SaveSettingsReportsAPartWayFailureAndKeepsTheLoadedFile) {
   // A player's file with much the configurator does not manage.
   std::string original = "[Screen Setup]\r\nScreenWidth = 800\r\n\r\n[Notes]\r\n";
-  for (int i = 0; i < 5000; i++)
-    original += "Note" + std::to_string(i) + " = written by another tool\r\n";
+  for (int i = 0; i < 5000; i++) original += "Note" + std::to_string(i) + " = written by another tool\r\n";
   writeFile("gardum.cfg", original);
   loadSettings();
   ASSERT_EQ(GameSettings.ScreenWidth, 800);
@@ -114,7 +112,7 @@ TEST_F(SaveFaults, AFolderThatDoesNotExistIsReportedAndNothingIsCreated) {
   ASSERT_EQ(mkdir("game", 0755), 0);
   ASSERT_EQ(chdir("game"), 0);
   ASSERT_EQ(rmdir(scratch.file("game").c_str()), 0);
-  loadSettings(); // finds nothing and holds nothing
+  loadSettings();  // finds nothing and holds nothing
   EXPECT_LT(GameSettings.configHandle, 0);
   bool saved = saveSettings();
   ASSERT_EQ(chdir(scratch.path().c_str()), 0);
@@ -145,11 +143,9 @@ TEST_F(SaveFaults, APipeNamedGardumCfgIsRefusedWithoutWaitingForAReader) {
   int status = inChild([] {
     alarm(20);
     startUp();
-    if (fileExists("gardum.cfg"))
-      return 3;
+    if (fileExists("gardum.cfg")) return 3;
     loadSettings();
-    if (GameSettings.configHandle >= 0)
-      return 2;
+    if (GameSettings.configHandle >= 0) return 2;
     ConfigHandle h = configNew("x");
     configPutRaw(h, "S", "k", "v");
     return (saveSettings() ? 1 : 0) + (configSave(h, "gardum.cfg") ? 1 : 0);
@@ -181,7 +177,7 @@ TEST_F(SaveFaults, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
   std::string saved = readFile("store/game.cfg");
   EXPECT_TRUE(startsWith(saved, "[Screen Setup]\r\nScreenWidth = 1280\r\nGamma = 2\r\nScreenMode"))
       << saved.substr(0, 80);
-  EXPECT_TRUE(endsWith(saved, "\r\nShow_Console = \"NumLck\"\r\n")); // complete
+  EXPECT_TRUE(endsWith(saved, "\r\nShow_Console = \"NumLck\"\r\n"));  // complete
   EXPECT_EQ(scratch.names(), (std::vector<std::string>{"gardum.cfg", "store"}));
   EXPECT_EQ(scratch.names(scratch.file("store")), std::vector<std::string>{"game.cfg"});
 
@@ -197,8 +193,7 @@ TEST_F(SaveFaults, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
 
 TEST_F(SaveFaults, TemporaryFilesOfCrashedSavesNeitherBlockNorCorruptANewSave) {
   std::string original = "[Screen Setup]\r\nScreenWidth = 800\r\n\r\n[Notes]\r\n";
-  for (int i = 0; i < 3000; i++)
-    original += "Note" + std::to_string(i) + " = kept\r\n";
+  for (int i = 0; i < 3000; i++) original += "Note" + std::to_string(i) + " = kept\r\n";
   writeFile("gardum.cfg", original);
 
   // Three saves that crash part-way: the limit's signal ends each child while
@@ -220,7 +215,7 @@ TEST_F(SaveFaults, TemporaryFilesOfCrashedSavesNeitherBlockNorCorruptANewSave) {
   ASSERT_EQ(leftovers.size(), 4u) << "three crashed saves leave three temporary files";
 
   loadSettings();
-  EXPECT_EQ(GameSettings.ScreenWidth, 800); // read from gardum.cfg, not a leftover
+  EXPECT_EQ(GameSettings.ScreenWidth, 800);  // read from gardum.cfg, not a leftover
   GameSettings.ScreenWidth = 1600;
   ASSERT_TRUE(saveSettings());
   std::string saved = readFile("gardum.cfg");
@@ -238,8 +233,7 @@ TEST_F(SaveFaults, TemporaryFilesOfCrashedSavesNeitherBlockNorCorruptANewSave) {
 
 TEST_F(SaveFaults, TwentyHeldDocumentsLeaveNoSlotAndTheFileAsItWas) {
   writeFile("gardum.cfg", OldFile);
-  for (int i = 0; i < ConfigSlotCount; i++)
-    ASSERT_EQ(configLoad("gardum.cfg"), i);
+  for (int i = 0; i < ConfigSlotCount; i++) ASSERT_EQ(configLoad("gardum.cfg"), i);
   // The twenty-first: read and given up, without a crash or a change.
   EXPECT_EQ(configLoad("gardum.cfg"), -1);
   EXPECT_EQ(configNew("more"), -1);
@@ -254,4 +248,4 @@ TEST_F(SaveFaults, TwentyHeldDocumentsLeaveNoSlotAndTheFileAsItWas) {
   EXPECT_TRUE(startsWith(readFile("gardum.cfg"), "[Screen Setup]\r\nShadows = 1\r\n"));
 }
 
-} // namespace
+}  // namespace

@@ -32,8 +32,7 @@ TEST(NameTables, KeyNamesFollowTheScanCodesAndAreUnique) {
 
 TEST(NameTables, SmallTablesInTheirIndexOrder) {
   EXPECT_EQ(joined(MouseButtonNameTable, MouseButtonCount), "Left Right Middle Thumb WheelDn WheelUp");
-  EXPECT_EQ(joined(AnalogFunctionTable, AnalogFunctionCount),
-            "analog_turning analog_strafing analog_moving");
+  EXPECT_EQ(joined(AnalogFunctionTable, AnalogFunctionCount), "analog_turning analog_strafing analog_moving");
   EXPECT_EQ(joined(ControllerTypeNameTable, ControllerTypeCount, "|"),
             "Keyboard only|Keyboard and Mouse|Keyboard and Joystick");
   EXPECT_STREQ(GameFunctionTable[0], "Move_Forward");
@@ -60,10 +59,9 @@ TEST(NameTables, DefaultTablesReferToTheTablesOwnStrings) {
   EXPECT_STREQ(DefaultKeyBindingTable[41].primary, "KPad5");
   EXPECT_EQ(DefaultKeyBindingTable[ConsoleFunction].secondary, EmptyName);
 
-  const char *const buttons[] = {GameFunctionTable[5], GameFunctionTable[4], GameFunctionTable[0],
-                                 EmptyName, EmptyName, EmptyName};
-  const char *const clicked[] = {EmptyName, GameFunctionTable[6], EmptyName,
-                                 EmptyName, EmptyName, EmptyName};
+  const char *const buttons[] = {
+      GameFunctionTable[5], GameFunctionTable[4], GameFunctionTable[0], EmptyName, EmptyName, EmptyName};
+  const char *const clicked[] = {EmptyName, GameFunctionTable[6], EmptyName, EmptyName, EmptyName, EmptyName};
   for (int b = 0; b < MouseButtonCount; ++b) {
     EXPECT_EQ(DefaultMouseButtonTable[b], buttons[b]) << b;
     EXPECT_EQ(DefaultMouseButtonClickedTable[b], clicked[b]) << b;

@@ -224,7 +224,8 @@ TEST_F(SettingsLoad, AnUnknownAnalogFunctionMeansNone) {
 TEST_F(SettingsLoad, ANameStartingWithTheMarkerByteReadsAsAbsent) {
   loadFrom(
       "[Controls]\n"
-      "MouseButton0 = \"\xFF" "Jump\"\n"
+      "MouseButton0 = \"\xFF"
+      "Jump\"\n"
       "MouseButton1 = \xFF\n"
       "MouseAnalogAxes1 = \"\xFF\"\n"
       "MouseDigitalAxes0_0 = \"\xFFx\"\n"
@@ -242,15 +243,30 @@ TEST_F(SettingsLoad, OverLongNamesAreCutAndEndUnknown) {
   const std::string exactly64(64, 'k');
   loadFrom(
       "[Controls]\n"
-      "MouseButton0 = \"Fire" + filler + "\"\n"
-      "MouseButton1 = " + exactly64 + "\n"
-      "MouseButtonClicked1 = \"" + std::string(63, 'o') + "\"\n"
-      "MouseAnalogAxes0 = \"analog_turning" + filler + "\"\n"
-      "MouseDigitalAxes1_1 = \"" + filler + filler + "\"\n"
+      "MouseButton0 = \"Fire" +
+      filler +
+      "\"\n"
+      "MouseButton1 = " +
+      exactly64 +
+      "\n"
+      "MouseButtonClicked1 = \"" +
+      std::string(63, 'o') +
+      "\"\n"
+      "MouseAnalogAxes0 = \"analog_turning" +
+      filler +
+      "\"\n"
+      "MouseDigitalAxes1_1 = \"" +
+      filler + filler +
+      "\"\n"
       "[KeyDefinitions]\n"
-      "Jump = \"" + filler + "\" \"X\"\n"
-      "Crouch = \"C\" \"" + filler + "\"\n"
-      "Show_Console = \"" + exactly64 + "\"\n");
+      "Jump = \"" +
+      filler +
+      "\" \"X\"\n"
+      "Crouch = \"C\" \"" +
+      filler +
+      "\"\n"
+      "Show_Console = \"" +
+      exactly64 + "\"\n");
   EXPECT_EQ(GameSettings.MouseButton[0], EmptyName);
   EXPECT_EQ(GameSettings.MouseButton[1], EmptyName);
   EXPECT_EQ(GameSettings.MouseButtonClicked[1], EmptyName);

@@ -9,9 +9,7 @@
 
 namespace {
 
-std::string goldenFile() {
-  return readBytes(std::string(TG_SETTINGS_TEST_DATA) + "/default_gardum.cfg");
-}
+std::string goldenFile() { return readBytes(std::string(TG_SETTINGS_TEST_DATA) + "/default_gardum.cfg"); }
 
 // The "KeyDefinitions" lines of the golden file, CRLF kept, minus those whose
 // key is listed in `skip`.
@@ -93,57 +91,57 @@ TEST_F(SettingsSave, ALoadedFileKeepsItsOwnEntriesInPlace) {
   ASSERT_TRUE(saveSettings());
 
   const std::string expected = crlf(
-      "Version = 3\n"
-      "\n"
-      "[Screen Setup]\n"
-      "screenmode = 0\n"
-      "Gamma = 5\n"
-      "ScreenWidth = 1024\n"
-      "ScreenHeight = 480\n"
-      "ScreenBPP = 8\n"
-      "\n"
-      "[Network]\n"
-      "Port = 7777\n"
-      "Name = \"Player One\"\n"
-      "\n"
-      "[KeyDefinitions]\n"
-      "jump = \"X\" \"Y\"\n"
-      "Bogus_Function = \"A\" \"B\"\n"
-      "Show_Console = \"NumLck\"\n"
-      "Fire = \"LCtrl\" \"RCtrl\"\n") +
-      goldenKeyLines({"Jump", "Fire", "Show_Console"}) +
-      crlf(
-      "\n"
-      "[Controls]\n"
-      "MouseButtonClicked4 = \"Jump\"\n"
-      "MOUSEBUTTON1 = \"Fire\"\n"
-      "ControllerType = 1\n"
-      "MouseAiming = 0\n"
-      "MouseButton0 = \"Fire\"\n"
-      "MouseButtonClicked0 = \"\"\n"
-      "MouseButtonClicked1 = \"Open\"\n"
-      "MouseButton2 = \"Move_Forward\"\n"
-      "MouseButtonClicked2 = \"\"\n"
-      "MouseButton3 = \"\"\n"
-      "MouseButtonClicked3 = \"\"\n"
-      "MouseButton4 = \"\"\n"
-      "MouseButton5 = \"\"\n"
-      "MouseAnalogAxes0 = \"analog_turning\"\n"
-      "MouseAnalogAxes1 = \"analog_moving\"\n"
-      "MouseAnalogScale0 = 65536\n"
-      "MouseAnalogScale1 = 65536\n"
-      "MouseDigitalAxes0_0 = \"\"\n"
-      "MouseDigitalAxes0_1 = \"\"\n"
-      "MouseDigitalAxes1_0 = \"\"\n"
-      "MouseDigitalAxes1_1 = \"\"\n"
-      "\n"
-      "[Sound Setup]\n"
-      "FXDevice = 0\n"
-      "NumVoices = 8\n"
-      "NumBits = 8\n"
-      "NumChannels = 2\n"
-      "MixRate = 22050\n"
-      "MusicDevice = 0\n");
+                                   "Version = 3\n"
+                                   "\n"
+                                   "[Screen Setup]\n"
+                                   "screenmode = 0\n"
+                                   "Gamma = 5\n"
+                                   "ScreenWidth = 1024\n"
+                                   "ScreenHeight = 480\n"
+                                   "ScreenBPP = 8\n"
+                                   "\n"
+                                   "[Network]\n"
+                                   "Port = 7777\n"
+                                   "Name = \"Player One\"\n"
+                                   "\n"
+                                   "[KeyDefinitions]\n"
+                                   "jump = \"X\" \"Y\"\n"
+                                   "Bogus_Function = \"A\" \"B\"\n"
+                                   "Show_Console = \"NumLck\"\n"
+                                   "Fire = \"LCtrl\" \"RCtrl\"\n") +
+                               goldenKeyLines({"Jump", "Fire", "Show_Console"}) +
+                               crlf(
+                                   "\n"
+                                   "[Controls]\n"
+                                   "MouseButtonClicked4 = \"Jump\"\n"
+                                   "MOUSEBUTTON1 = \"Fire\"\n"
+                                   "ControllerType = 1\n"
+                                   "MouseAiming = 0\n"
+                                   "MouseButton0 = \"Fire\"\n"
+                                   "MouseButtonClicked0 = \"\"\n"
+                                   "MouseButtonClicked1 = \"Open\"\n"
+                                   "MouseButton2 = \"Move_Forward\"\n"
+                                   "MouseButtonClicked2 = \"\"\n"
+                                   "MouseButton3 = \"\"\n"
+                                   "MouseButtonClicked3 = \"\"\n"
+                                   "MouseButton4 = \"\"\n"
+                                   "MouseButton5 = \"\"\n"
+                                   "MouseAnalogAxes0 = \"analog_turning\"\n"
+                                   "MouseAnalogAxes1 = \"analog_moving\"\n"
+                                   "MouseAnalogScale0 = 65536\n"
+                                   "MouseAnalogScale1 = 65536\n"
+                                   "MouseDigitalAxes0_0 = \"\"\n"
+                                   "MouseDigitalAxes0_1 = \"\"\n"
+                                   "MouseDigitalAxes1_0 = \"\"\n"
+                                   "MouseDigitalAxes1_1 = \"\"\n"
+                                   "\n"
+                                   "[Sound Setup]\n"
+                                   "FXDevice = 0\n"
+                                   "NumVoices = 8\n"
+                                   "NumBits = 8\n"
+                                   "NumChannels = 2\n"
+                                   "MixRate = 22050\n"
+                                   "MusicDevice = 0\n");
   const std::string first = savedFile();
   EXPECT_EQ(first, expected);
 

@@ -44,9 +44,8 @@ TEST_F(CfgTool, HelpNamesEveryCommandAndMode) {
     ToolRun run = runTool({flag});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    for (const char *word : {"check", "dump", "get", "set", "normalize", "settings", "save", "--raw",
-                             "--string", "--pair", "--int", "--hex", "--bool", "--double", "-o",
-                             "-C", "\\u00XX"}) {
+    for (const char *word : {"check", "dump", "get", "set", "normalize", "settings", "save", "--raw", "--string",
+                             "--pair", "--int", "--hex", "--bool", "--double", "-o", "-C", "\\u00XX"}) {
       EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
   }
@@ -64,15 +63,15 @@ TEST_F(CfgTool, UsageErrorsExitTwoWithAMessage) {
       {"check"},
       {"check", cfg, cfg},
       {"dump"},
-      {"get", cfg, "S", "K"},                       // no mode
-      {"get", cfg, "S", "--raw"},                   // no key
-      {"get", cfg, "S", "K", "--raw", "--int"},     // two modes
-      {"get", cfg, "S", "K", "--hex"},              // a set-only mode
+      {"get", cfg, "S", "K"},                    // no mode
+      {"get", cfg, "S", "--raw"},                // no key
+      {"get", cfg, "S", "K", "--raw", "--int"},  // two modes
+      {"get", cfg, "S", "K", "--hex"},           // a set-only mode
       {"get", cfg, "S", "K", "extra", "--raw"},
       {"get", cfg, "S", "K", "--rwa"},
-      {"set", cfg, "S", "K", "--int"},              // no value
-      {"set", cfg, "S", "K", "1"},                  // no mode
-      {"set", cfg, "S", "K", "1", "--pair"},        // a get-only mode
+      {"set", cfg, "S", "K", "--int"},        // no value
+      {"set", cfg, "S", "K", "1"},            // no mode
+      {"set", cfg, "S", "K", "1", "--pair"},  // a get-only mode
       {"normalize"},
       {"normalize", cfg, "-o"},
       {"normalize", cfg, "-o", "x", "-o", "y"},
@@ -101,11 +100,14 @@ TEST_F(CfgTool, OptionsMayStandAnywhereAndNegativeNumbersAreValues) {
 
 TEST_F(CfgTool, MissingOrUnreadableFilesExitTwoWithoutTheLibraryMessage) {
   std::string missing = path("missing.cfg");
-  for (const std::vector<std::string> &line :
-       {std::vector<std::string>{"check", missing}, {"dump", missing},
-        {"get", missing, "S", "K", "--raw"}, {"normalize", missing},
-        // A folder opens on Linux but cannot be read as a file.
-        {"check", folder}, {"dump", folder}, {"get", folder, "S", "K", "--int"}}) {
+  for (const std::vector<std::string> &line : {std::vector<std::string>{"check", missing},
+                                               {"dump", missing},
+                                               {"get", missing, "S", "K", "--raw"},
+                                               {"normalize", missing},
+                                               // A folder opens on Linux but cannot be read as a file.
+                                               {"check", folder},
+                                               {"dump", folder},
+                                               {"get", folder, "S", "K", "--int"}}) {
     ToolRun run = runTool(line);
     SCOPED_TRACE(line[0] + " " + line[1]);
     expectFailure(run);
@@ -120,9 +122,10 @@ TEST_F(CfgTool, LostOutputExitsTwo) {
   std::string cfg = file("a.cfg", "[S]\nK = 1\n");
   ToolRunOptions full;
   full.stdoutPath = "/dev/full";
-  for (const std::vector<std::string> &line :
-       {std::vector<std::string>{"dump", cfg}, {"get", cfg, "S", "K", "--raw"}, {"--help"},
-        {"settings", "-C", folder}}) {
+  for (const std::vector<std::string> &line : {std::vector<std::string>{"dump", cfg},
+                                               {"get", cfg, "S", "K", "--raw"},
+                                               {"--help"},
+                                               {"settings", "-C", folder}}) {
     ToolRun run = runTool(line, full);
     EXPECT_EQ(run.status, 2) << line[0];
     EXPECT_EQ(run.err.rfind(ErrorPrefix, 0), 0u) << run.err;
@@ -132,8 +135,8 @@ TEST_F(CfgTool, LostOutputExitsTwo) {
 // ---- check ------------------------------------------------------------------------
 
 TEST_F(CfgTool, CheckOfACleanFilePrintsNothing) {
-  for (const char *text : {"", "[Screen Setup]\r\nScreenMode = 1\r\n", "; only a comment\n\n",
-                           "k=v", "[A]\rx = 1\r[B]\ny=2\n"}) {
+  for (const char *text :
+       {"", "[Screen Setup]\r\nScreenMode = 1\r\n", "; only a comment\n\n", "k=v", "[A]\rx = 1\r[B]\ny=2\n"}) {
     ToolRun run = runTool({"check", file("clean.cfg", text)});
     EXPECT_EQ(run.status, 0) << text;
     EXPECT_EQ(run.out, "") << text;
@@ -266,8 +269,10 @@ class CfgToolGet : public CfgTool {
                "zeroBlank = 0 x\n"
                "ten = 10\n"
                "yes = yes\n"
-               "ff = \xFF" "abc \"d\"\n"
-               "long = \"" + std::string(300, 'x') + "\" \"" + std::string(280, 'y') + "\"\n");
+               "ff = \xFF"
+               "abc \"d\"\n"
+               "long = \"" +
+                   std::string(300, 'x') + "\" \"" + std::string(280, 'y') + "\"\n");
     emptyCfg = file("empty.cfg", "");
   }
 
@@ -313,8 +318,7 @@ TEST_F(CfgToolGet, PairLeavesTheSecondUntouchedWhenTheValueHasOneToken) {
   EXPECT_EQ(get("S", "quotedEmpty", "--pair"), "[\"Fire\",\"\"]\n");
   EXPECT_EQ(get("S", "empty", "--pair"), "[\"\",null]\n");
   EXPECT_EQ(get("S", "ff", "--pair"), "[\"\\u00FFabc\",\"d\"]\n");
-  EXPECT_EQ(get("S", "long", "--pair"),
-            "[\"" + std::string(300, 'x') + "\",\"" + std::string(280, 'y') + "\"]\n");
+  EXPECT_EQ(get("S", "long", "--pair"), "[\"" + std::string(300, 'x') + "\",\"" + std::string(280, 'y') + "\"]\n");
   EXPECT_EQ(get("S", "missing", "--pair"), "[null,null]\n");
   EXPECT_EQ(get("S", "pair", "--pair", &emptyCfg), "[null,null]\n");
 }
@@ -422,8 +426,7 @@ TEST_F(CfgTool, SetReplacesAValueInPlaceAndKeepsEverythingElse) {
                          "Key = 7\n");
   ToolRun run = runTool({"set", cfg, "CONTROLS", "mouseaiming", "1", "--int"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(readFileBytes(cfg),
-            "[Controls]\r\nMouseAiming = 1\r\nOther = x y\r\n\r\n[Unmanaged]\r\nKey = 7\r\n");
+  EXPECT_EQ(readFileBytes(cfg), "[Controls]\r\nMouseAiming = 1\r\nOther = x y\r\n\r\n[Unmanaged]\r\nKey = 7\r\n");
   // An entry with no section goes to the top of a new file.
   std::string top = path("top.cfg");
   EXPECT_EQ(runTool({"set", top, "", "Top", "1", "--int"}).status, 0);
@@ -446,17 +449,38 @@ TEST_F(CfgTool, SetRejectsMalformedValuesWithoutTouchingTheFile) {
   std::string cfg = file("v.cfg", original);
   std::string fresh = path("fresh.cfg");
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"--int", ""},           {"--int", "12x"},        {"--int", " 12"},
-      {"--int", "12 "},        {"--int", "+"},          {"--int", "-"},
-      {"--int", "2147483648"}, {"--int", "-2147483649"}, {"--int", "99999999999999999999"},
-      {"--int", "0x10"},       {"--int", "1.0"},        {"--int", "1e3"},
-      {"--hex", "ff"},         {"--hex", "4294967295"}, {"--bool", "yes"},
-      {"--bool", ""},          {"--bool", "2"},         {"--bool", "10"},
-      {"--bool", "True "},     {"--double", ""},        {"--double", "nan"},
-      {"--double", "inf"},     {"--double", "-infinity"}, {"--double", "1e999"},
-      {"--double", "0x1p3"},   {"--double", " 1"},      {"--double", "1.5x"},
-      {"--double", "."},       {"--double", "e5"},      {"--double", "1e"},
-      {"--double", "1e+"},     {"--double", "+-1"},
+      {"--int", ""},
+      {"--int", "12x"},
+      {"--int", " 12"},
+      {"--int", "12 "},
+      {"--int", "+"},
+      {"--int", "-"},
+      {"--int", "2147483648"},
+      {"--int", "-2147483649"},
+      {"--int", "99999999999999999999"},
+      {"--int", "0x10"},
+      {"--int", "1.0"},
+      {"--int", "1e3"},
+      {"--hex", "ff"},
+      {"--hex", "4294967295"},
+      {"--bool", "yes"},
+      {"--bool", ""},
+      {"--bool", "2"},
+      {"--bool", "10"},
+      {"--bool", "True "},
+      {"--double", ""},
+      {"--double", "nan"},
+      {"--double", "inf"},
+      {"--double", "-infinity"},
+      {"--double", "1e999"},
+      {"--double", "0x1p3"},
+      {"--double", " 1"},
+      {"--double", "1.5x"},
+      {"--double", "."},
+      {"--double", "e5"},
+      {"--double", "1e"},
+      {"--double", "1e+"},
+      {"--double", "+-1"},
   };
   for (const auto &[mode, value] : cases) {
     SCOPED_TRACE(mode + " '" + value + "'");
@@ -473,14 +497,21 @@ TEST_F(CfgTool, SetRefusesTextsTheFileCannotHold) {
   const std::string original = "[S]\nK = 1\n";
   std::string cfg = file("n.cfg", original);
   const std::vector<std::vector<std::string>> cases = {
-      {"S", "1abc", "1", "--int"},         {"S", "_k", "1", "--int"},
-      {"S", "", "1", "--int"},             {"S", "a=b", "1", "--int"},
-      {"S", "a;b", "1", "--int"},          {"S", "a\nScreenMode", "1", "--int"},
-      {"S", "ab ", "1", "--int"},          {"S", "ab\t", "1", "--int"},
-      {"a]b", "K", "1", "--int"},          {"a\r\n[b", "K", "1", "--int"},
-      {"", "Top", "1", "--int"},           // would join the section above it
-      {"S", "K", "x\nScreenMode = 0", "--raw"}, {"S", "K", "x\r", "--raw"},
-      {"S", "K", " x", "--raw"},           {"S", "K", "x\t", "--raw"},
+      {"S", "1abc", "1", "--int"},
+      {"S", "_k", "1", "--int"},
+      {"S", "", "1", "--int"},
+      {"S", "a=b", "1", "--int"},
+      {"S", "a;b", "1", "--int"},
+      {"S", "a\nScreenMode", "1", "--int"},
+      {"S", "ab ", "1", "--int"},
+      {"S", "ab\t", "1", "--int"},
+      {"a]b", "K", "1", "--int"},
+      {"a\r\n[b", "K", "1", "--int"},
+      {"", "Top", "1", "--int"},  // would join the section above it
+      {"S", "K", "x\nScreenMode = 0", "--raw"},
+      {"S", "K", "x\r", "--raw"},
+      {"S", "K", " x", "--raw"},
+      {"S", "K", "x\t", "--raw"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c[0] + "|" + c[1] + "|" + c[2]);

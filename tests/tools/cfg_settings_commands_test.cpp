@@ -20,6 +20,7 @@ struct DefaultBinding {
   const char *secondary;
 };
 
+// clang-format off
 const DefaultBinding Defaults[] = {
     {"Move_Forward", "Up", "Kpad8"},   {"Move_Backward", "Down", "Kpad2"},
     {"Turn_Left", "Left", "Kpad4"},    {"Turn_Right", "Right", "KPad6"},
@@ -49,6 +50,7 @@ const DefaultBinding Defaults[] = {
     {"Next_Weapon", "'", ""},          {"Previous_Weapon", ";", ""},
     {"Show_Console", "NumLck", ""},
 };
+// clang-format on
 static_assert(sizeof Defaults / sizeof Defaults[0] == 53);
 
 std::string quoted(const std::string &text) { return "\"" + text + "\""; }
@@ -87,20 +89,54 @@ std::string crlfLines(const std::vector<std::string> &lines) {
 
 // gardum.cfg as the first save without a file writes it.
 std::string defaultGardumCfg() {
-  std::vector<std::string> lines = {
-      "[Screen Setup]", "Shadows = 1", "Detail = 1", "Tilt = 1", "Messages = 1",
-      "ScreenMode = 1", "ScreenWidth = 640", "ScreenHeight = 480", "ScreenBPP = 8", "",
-      "[Sound Setup]", "FXVolume = 200", "MusicVolume = 200", "SoundToggle = 1",
-      "VoiceToggle = 1", "AmbienceToggle = 1", "MusicToggle = 1", "FXDevice = 0",
-      "NumVoices = 8", "NumBits = 8", "NumChannels = 2", "MixRate = 22050", "MusicDevice = 0", "",
-      "[Controls]", "MouseSensitivity = 45056", "ControllerType = 1", "MouseAiming = 0",
-      "MouseButton0 = \"Fire\"", "MouseButtonClicked0 = \"\"", "MouseButton1 = \"Strafe\"",
-      "MouseButtonClicked1 = \"Open\"", "MouseButton2 = \"Move_Forward\"",
-      "MouseButtonClicked2 = \"\"", "MouseButton3 = \"\"", "MouseButtonClicked3 = \"\"",
-      "MouseButton4 = \"\"", "MouseButton5 = \"\"", "MouseAnalogAxes0 = \"analog_turning\"",
-      "MouseAnalogAxes1 = \"analog_moving\"", "MouseAnalogScale0 = 65536",
-      "MouseAnalogScale1 = 65536", "MouseDigitalAxes0_0 = \"\"", "MouseDigitalAxes0_1 = \"\"",
-      "MouseDigitalAxes1_0 = \"\"", "MouseDigitalAxes1_1 = \"\"", "", "[KeyDefinitions]"};
+  std::vector<std::string> lines = {"[Screen Setup]",
+                                    "Shadows = 1",
+                                    "Detail = 1",
+                                    "Tilt = 1",
+                                    "Messages = 1",
+                                    "ScreenMode = 1",
+                                    "ScreenWidth = 640",
+                                    "ScreenHeight = 480",
+                                    "ScreenBPP = 8",
+                                    "",
+                                    "[Sound Setup]",
+                                    "FXVolume = 200",
+                                    "MusicVolume = 200",
+                                    "SoundToggle = 1",
+                                    "VoiceToggle = 1",
+                                    "AmbienceToggle = 1",
+                                    "MusicToggle = 1",
+                                    "FXDevice = 0",
+                                    "NumVoices = 8",
+                                    "NumBits = 8",
+                                    "NumChannels = 2",
+                                    "MixRate = 22050",
+                                    "MusicDevice = 0",
+                                    "",
+                                    "[Controls]",
+                                    "MouseSensitivity = 45056",
+                                    "ControllerType = 1",
+                                    "MouseAiming = 0",
+                                    "MouseButton0 = \"Fire\"",
+                                    "MouseButtonClicked0 = \"\"",
+                                    "MouseButton1 = \"Strafe\"",
+                                    "MouseButtonClicked1 = \"Open\"",
+                                    "MouseButton2 = \"Move_Forward\"",
+                                    "MouseButtonClicked2 = \"\"",
+                                    "MouseButton3 = \"\"",
+                                    "MouseButtonClicked3 = \"\"",
+                                    "MouseButton4 = \"\"",
+                                    "MouseButton5 = \"\"",
+                                    "MouseAnalogAxes0 = \"analog_turning\"",
+                                    "MouseAnalogAxes1 = \"analog_moving\"",
+                                    "MouseAnalogScale0 = 65536",
+                                    "MouseAnalogScale1 = 65536",
+                                    "MouseDigitalAxes0_0 = \"\"",
+                                    "MouseDigitalAxes0_1 = \"\"",
+                                    "MouseDigitalAxes1_0 = \"\"",
+                                    "MouseDigitalAxes1_1 = \"\"",
+                                    "",
+                                    "[KeyDefinitions]"};
   for (int i = 0; i < 52; i++) {
     lines.push_back(std::string(Defaults[i].function) + " = " + quoted(Defaults[i].primary) + " " +
                     quoted(Defaults[i].secondary));
@@ -218,11 +254,11 @@ TEST_F(CfgToolSettings, AnUnreadableFolderOrFileExitsTwo) {
 // The tool still answers with its own message and status alone.
 TEST_F(CfgToolSettings, AFatalLibraryErrorBecomesExitTwoWithOneMessage) {
   std::string liar;
-  for (const char *candidate : {"/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled",
-                                "/sys/power/state"}) {
+  for (const char *candidate :
+       {"/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled", "/sys/power/state"}) {
     std::error_code error;
-    if (std::filesystem::file_size(candidate, error) == 4096 && !error &&
-        readFileBytes(candidate).size() < 4096 && readFileBytes(candidate) != "<missing>") {
+    if (std::filesystem::file_size(candidate, error) == 4096 && !error && readFileBytes(candidate).size() < 4096 &&
+        readFileBytes(candidate) != "<missing>") {
       liar = candidate;
       break;
     }
@@ -251,8 +287,7 @@ TEST_F(CfgToolSettings, SaveWithoutAFileWritesTheSeededDefaults) {
   std::string expectedJson = DefaultSettingsJson;
   for (const char *form : {"KPad6", "KPad7", "KPad5"}) {
     std::string quotedForm = quoted(form);
-    expectedJson.replace(expectedJson.find(quotedForm), quotedForm.size(),
-                         quoted(std::string("Kpad") + form[4]));
+    expectedJson.replace(expectedJson.find(quotedForm), quotedForm.size(), quoted(std::string("Kpad") + form[4]));
   }
   EXPECT_EQ(runTool({"settings", "-C", folder}).out, expectedJson);
   EXPECT_EQ(runTool({"save", "-C", folder}).status, 0);
@@ -260,8 +295,7 @@ TEST_F(CfgToolSettings, SaveWithoutAFileWritesTheSeededDefaults) {
   std::string expectedSecond = defaultGardumCfg();
   for (const char *form : {"KPad6", "KPad7", "KPad5"}) {
     std::string quotedForm = quoted(form);
-    expectedSecond.replace(expectedSecond.find(quotedForm), quotedForm.size(),
-                           quoted(std::string("Kpad") + form[4]));
+    expectedSecond.replace(expectedSecond.find(quotedForm), quotedForm.size(), quoted(std::string("Kpad") + form[4]));
   }
   EXPECT_EQ(second, expectedSecond);
   EXPECT_EQ(runTool({"save", "-C", folder}).status, 0);

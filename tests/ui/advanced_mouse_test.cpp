@@ -23,10 +23,9 @@ struct ScaleCase {
 
 TEST_F(AdvancedMouseTest, ScaleOpensAtTheNextTenthUpWithItsLabel) {
   const ScaleCase cases[] = {
-      {65536, 10, " 1.0"},  {98304, 15, " 1.5"},  {-98304, -15, "-1.5"}, {32768, 5, " 0.5"},
-      {262144, 40, " 4.0"}, {-262144, -40, "-4.0"}, {0, 0, " 0.0"},     {1, 1, " 0.1"},
-      {6553, 1, " 0.1"},    {65537, 11, " 1.1"},  {-6553, 0, " 0.0"},   {-45875, -6, "-0.6"},
-      {-32768, -5, "-0.5"},
+      {65536, 10, " 1.0"},    {98304, 15, " 1.5"},  {-98304, -15, "-1.5"}, {32768, 5, " 0.5"}, {262144, 40, " 4.0"},
+      {-262144, -40, "-4.0"}, {0, 0, " 0.0"},       {1, 1, " 0.1"},        {6553, 1, " 0.1"},  {65537, 11, " 1.1"},
+      {-6553, 0, " 0.0"},     {-45875, -6, "-0.6"}, {-32768, -5, "-0.5"},
   };
   for (const ScaleCase &c : cases) {
     SCOPED_TRACE(c.scale);
@@ -73,9 +72,9 @@ TEST_F(AdvancedMouseTest, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) 
     int32_t scale;
     const char *label, *oppositeLabel;
   } cases[] = {
-      {10, 65536, " 1.0", "-1.0"},  {15, 98304, " 1.5", "-1.5"},     {1, 6553, " 0.1", "-0.1"},
-      {3, 19660, " 0.3", "-0.3"},   {-1, -6553, "-0.1", " 0.1"},     {-3, -19660, "-0.3", " 0.3"},
-      {-7, -45875, "-0.7", " 0.7"}, {40, 262144, " 4.0", "-4.0"},    {-40, -262144, "-4.0", " 4.0"},
+      {10, 65536, " 1.0", "-1.0"},  {15, 98304, " 1.5", "-1.5"},  {1, 6553, " 0.1", "-0.1"},
+      {3, 19660, " 0.3", "-0.3"},   {-1, -6553, "-0.1", " 0.1"},  {-3, -19660, "-0.3", " 0.3"},
+      {-7, -45875, "-0.7", " 0.7"}, {40, 262144, " 4.0", "-4.0"}, {-40, -262144, "-4.0", " 4.0"},
       {0, 0, " 0.0", " 0.0"},       {-5, -32768, "-0.5", " 0.5"},
   };
   for (const auto &c : cases) {
@@ -85,13 +84,13 @@ TEST_F(AdvancedMouseTest, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) 
     GameSettings.MouseAnalogScale[1] = 13107;
     std::string labelX, labelY;
     int32_t scaleXBeforeY = 0;
-    userscript::expectDialog(Caption, {dragTrackbar(IDC_MOUSE_X_SCALE, c.position), inspect([&](HWND d) {
-                                         labelX = controlText(d, IDC_MOUSE_X_LABEL);
-                                         scaleXBeforeY = GameSettings.MouseAnalogScale[0];
-                                       }),
-                                       dragTrackbar(IDC_MOUSE_Y_SCALE, -c.position),
-                                       inspect([&](HWND d) { labelY = controlText(d, IDC_MOUSE_Y_LABEL); }),
-                                       click(IDOK)});
+    userscript::expectDialog(Caption,
+                             {dragTrackbar(IDC_MOUSE_X_SCALE, c.position), inspect([&](HWND d) {
+                                labelX = controlText(d, IDC_MOUSE_X_LABEL);
+                                scaleXBeforeY = GameSettings.MouseAnalogScale[0];
+                              }),
+                              dragTrackbar(IDC_MOUSE_Y_SCALE, -c.position),
+                              inspect([&](HWND d) { labelY = controlText(d, IDC_MOUSE_Y_LABEL); }), click(IDOK)});
     openAdvancedMouse();
     EXPECT_EQ(scaleXBeforeY, c.scale);
     EXPECT_EQ(GameSettings.MouseAnalogScale[0], c.scale);
@@ -105,8 +104,8 @@ TEST_F(AdvancedMouseTest, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) 
 TEST_F(AdvancedMouseTest, KeyboardStepsOnASliderAreEditsToo) {
   GameSettings.MouseAnalogScale[0] = 65536;
   std::string label;
-  userscript::expectDialog(Caption, {key(VK_RIGHT), inspect([&](HWND d) { label = controlText(d, IDC_MOUSE_X_LABEL); }),
-                                     click(IDOK)});
+  userscript::expectDialog(
+      Caption, {key(VK_RIGHT), inspect([&](HWND d) { label = controlText(d, IDC_MOUSE_X_LABEL); }), click(IDOK)});
   openAdvancedMouse();
   EXPECT_EQ(label, " 1.1");
   EXPECT_EQ(GameSettings.MouseAnalogScale[0], 72089);
@@ -137,9 +136,9 @@ TEST_F(AdvancedMouseTest, AimingModeShowsToggleOnlyForZero) {
 
 TEST_F(AdvancedMouseTest, AimingButtonsStoreOneAndZero) {
   int32_t afterMomentary = -99;
-  userscript::expectDialog(Caption, {click(IDC_MOUSE_MOMENTARY),
-                                     inspect([&](HWND) { afterMomentary = GameSettings.MouseAiming; }),
-                                     click(IDC_MOUSE_TOGGLE), click(IDOK)});
+  userscript::expectDialog(
+      Caption, {click(IDC_MOUSE_MOMENTARY), inspect([&](HWND) { afterMomentary = GameSettings.MouseAiming; }),
+                click(IDC_MOUSE_TOGGLE), click(IDOK)});
   openAdvancedMouse();
   EXPECT_EQ(afterMomentary, 1);
   EXPECT_EQ(GameSettings.MouseAiming, 0);
@@ -173,8 +172,8 @@ TEST_F(AdvancedMouseTest, AnalogListsOfferNoneAndTheThreeFunctions) {
 TEST_F(AdvancedMouseTest, NoAnalogFunctionShowsTheEmptyRow) {
   GameSettings.MouseAnalogAxes[0] = -1;
   int rowX = -99;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { rowX = comboSelection(d, IDC_MOUSE_ANALOG_X); }),
-                                     click(IDOK)});
+  userscript::expectDialog(Caption,
+                           {inspect([&](HWND d) { rowX = comboSelection(d, IDC_MOUSE_ANALOG_X); }), click(IDOK)});
   openAdvancedMouse();
   EXPECT_EQ(rowX, 0);
 }
@@ -250,12 +249,10 @@ TEST_F(AdvancedMouseTest, EachDirectionButtonOpensSelectFunctionForItsDirection)
 TEST_F(AdvancedMouseTest, TopButtonCaptionFollowsSetSetWithNoneAndCancel) {
   std::vector<std::string> afterSet, afterCancel, afterNone;
   std::string offered;
-  userscript::expectDialog(Caption, {click(IDC_MOUSE_DIGITAL_UP),
-                                     inspect([&](HWND d) { afterSet = directionCaptions(d); }),
-                                     click(IDC_MOUSE_DIGITAL_UP),
-                                     inspect([&](HWND d) { afterCancel = directionCaptions(d); }),
-                                     click(IDC_MOUSE_DIGITAL_UP),
-                                     inspect([&](HWND d) { afterNone = directionCaptions(d); }), click(IDOK)});
+  userscript::expectDialog(
+      Caption, {click(IDC_MOUSE_DIGITAL_UP), inspect([&](HWND d) { afterSet = directionCaptions(d); }),
+                click(IDC_MOUSE_DIGITAL_UP), inspect([&](HWND d) { afterCancel = directionCaptions(d); }),
+                click(IDC_MOUSE_DIGITAL_UP), inspect([&](HWND d) { afterNone = directionCaptions(d); }), click(IDOK)});
   userscript::expectDialog("Select Function", {click(IDC_SELECT_NONE),
                                                inspect([&](HWND d) { offered = listSelectedText(d, IDC_SELECT_LIST); }),
                                                selectRow(IDC_SELECT_LIST, 33), click(IDOK)});

@@ -72,9 +72,7 @@ inline bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, i
 
 inline bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
-inline int comboSelection(HWND dialog, int id) {
-  return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-}
+inline int comboSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0); }
 
 inline int comboCount(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); }
 
@@ -104,9 +102,7 @@ inline std::string listRowText(HWND dialog, int id, int row) {
   return text;
 }
 
-inline std::string listSelectedText(HWND dialog, int id) {
-  return listRowText(dialog, id, listSelection(dialog, id));
-}
+inline std::string listSelectedText(HWND dialog, int id) { return listRowText(dialog, id, listSelection(dialog, id)); }
 
 // The row of a list box that holds exactly `text` (ignoring case), or -1.
 inline int listRowOf(HWND dialog, int id, const char *text) {

@@ -39,8 +39,8 @@ TEST_F(InputDevicesTest, ActionListHasOneRowPerFunctionWithBothKeysAsColumns) {
 
 TEST_F(InputDevicesTest, ConsoleRowShowsItsSingleKey) {
   std::string consoleRow;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { consoleRow = listRowText(d, IDC_INPUT_ACTIONS, 52); }),
-                                     click(IDOK)});
+  userscript::expectDialog(Caption,
+                           {inspect([&](HWND d) { consoleRow = listRowText(d, IDC_INPUT_ACTIONS, 52); }), click(IDOK)});
   openInputDevices();
   EXPECT_EQ(consoleRow, "Show_Console\tNumLck\t");
 }
@@ -54,9 +54,9 @@ TEST_F(InputDevicesTest, MouseListPairsEachOfTheFirstFourButtonsWithItsDoubleCli
                                      }),
                                      click(IDOK)});
   openInputDevices();
-  const std::vector<std::string> expected = {"Left\tFire",        "*Left\t",   "Right\tStrafe", "*Right\tOpen",
-                                             "Middle\tMove_Forward", "*Middle\t", "Thumb\t",       "*Thumb\t",
-                                             "WheelDn\t",         "WheelUp\tJump"};
+  const std::vector<std::string> expected = {
+      "Left\tFire", "*Left\t", "Right\tStrafe", "*Right\tOpen", "Middle\tMove_Forward",
+      "*Middle\t",  "Thumb\t", "*Thumb\t",      "WheelDn\t",    "WheelUp\tJump"};
   EXPECT_EQ(rows, expected);
 }
 
@@ -120,8 +120,8 @@ TEST_F(InputDevicesTest, ConsoleRowRefusesASecondaryKey) {
 TEST_F(InputDevicesTest, ConsoleRowStillTakesAPrimaryKey) {
   std::string target;
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_ACTIONS, 52), click(IDC_INPUT_SELECT_PRIMARY), click(IDOK)});
-  userscript::expectDialog("Select Primary Key", {inspect([&](HWND d) { target = controlText(d, IDC_SELECT_TARGET); }),
-                                                  click(IDCANCEL)});
+  userscript::expectDialog("Select Primary Key",
+                           {inspect([&](HWND d) { target = controlText(d, IDC_SELECT_TARGET); }), click(IDCANCEL)});
   openInputDevices();
   EXPECT_EQ(target, "Show_Console");
   EXPECT_EQ(KeySelectRequest.functionIndex, 52);
@@ -140,10 +140,9 @@ TEST_F(InputDevicesTest, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
                                      click(IDOK)});
   // "Open" has no secondary key: unticking "None" offers the first key of the list.
   std::string offered;
-  userscript::expectDialog("Select Secondary Key", {click(IDC_SELECT_NONE), inspect([&](HWND d) {
-                                                      offered = listSelectedText(d, IDC_SELECT_LIST);
-                                                    }),
-                                                    click(IDOK)});
+  userscript::expectDialog(
+      "Select Secondary Key",
+      {click(IDC_SELECT_NONE), inspect([&](HWND d) { offered = listSelectedText(d, IDC_SELECT_LIST); }), click(IDOK)});
   openInputDevices();
   EXPECT_EQ(row, "Open\tSpace\t" + offered);
   EXPECT_EQ(actionSelection, 6);
@@ -179,12 +178,12 @@ TEST_F(InputDevicesTest, SelectButtonsWithoutARowDoNothing) {
 
 TEST_F(InputDevicesTest, DoubleClickingARowOnlySelectsIt) {
   int actionSelection = -99, mouseSelection = -99;
-  userscript::expectDialog(Caption, {doubleClickRow(IDC_INPUT_ACTIONS, 3), doubleClickRow(IDC_INPUT_MOUSE_LIST, 1),
-                                     inspect([&](HWND d) {
-                                       actionSelection = listSelection(d, IDC_INPUT_ACTIONS);
-                                       mouseSelection = listSelection(d, IDC_INPUT_MOUSE_LIST);
-                                     }),
-                                     click(IDOK)});
+  userscript::expectDialog(
+      Caption, {doubleClickRow(IDC_INPUT_ACTIONS, 3), doubleClickRow(IDC_INPUT_MOUSE_LIST, 1), inspect([&](HWND d) {
+                  actionSelection = listSelection(d, IDC_INPUT_ACTIONS);
+                  mouseSelection = listSelection(d, IDC_INPUT_MOUSE_LIST);
+                }),
+                click(IDOK)});
   openInputDevices();
   EXPECT_EQ(actionSelection, 3);
   EXPECT_EQ(mouseSelection, 1);
@@ -199,8 +198,8 @@ struct MouseRowCase {
   const char *description;
   int32_t button;
   int32_t doubleClicked;
-  int function;        // row of the function list to pick
-  const char *shown;   // the mouse row afterwards
+  int function;       // row of the function list to pick
+  const char *shown;  // the mouse row afterwards
 };
 
 TEST_F(InputDevicesTest, MouseRowsMapToTheirButtonAndClickKind) {
@@ -234,7 +233,8 @@ TEST_F(InputDevicesTest, MouseRowsMapToTheirButtonAndClickKind) {
     EXPECT_EQ(FunctionSelectRequest.sourceKind, SourceMouseButton);
     EXPECT_EQ(FunctionSelectRequest.sourceIndex, c.button);
     EXPECT_EQ(FunctionSelectRequest.doubleClicked, c.doubleClicked);
-    const char *bound = c.doubleClicked ? GameSettings.MouseButtonClicked[c.button] : GameSettings.MouseButton[c.button];
+    const char *bound =
+        c.doubleClicked ? GameSettings.MouseButtonClicked[c.button] : GameSettings.MouseButton[c.button];
     EXPECT_EQ(bound, GameFunctionTable[c.function]);
     EXPECT_EQ(shown, c.shown);
     EXPECT_EQ(mouseSelection, c.row);
@@ -253,9 +253,9 @@ TEST_F(InputDevicesTest, CancelInSelectFunctionChangesNothingButStillMarksAChang
 
 TEST_F(InputDevicesTest, SetWithNoneShowsTheMouseBindingUnbound) {
   std::string shown;
-  userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 3), click(IDC_INPUT_MOUSE_SELECT),
-                                     inspect([&](HWND d) { shown = listRowText(d, IDC_INPUT_MOUSE_LIST, 3); }),
-                                     click(IDOK)});
+  userscript::expectDialog(Caption,
+                           {selectRow(IDC_INPUT_MOUSE_LIST, 3), click(IDC_INPUT_MOUSE_SELECT),
+                            inspect([&](HWND d) { shown = listRowText(d, IDC_INPUT_MOUSE_LIST, 3); }), click(IDOK)});
   userscript::expectDialog("Select Function", {click(IDC_SELECT_NONE), click(IDOK)});
   openInputDevices();
   EXPECT_EQ(shown, "*Right\t");

@@ -180,8 +180,8 @@ TEST_F(MusicSoundVideoTest, DeviceListHoldsOneRowPerDeviceAndShowsTheConfiguredO
 TEST_F(MusicSoundVideoTest, DeviceNamesAreCutToTheCapabilitiesField) {
   setMidiOutDevices({"A synthesiser whose name is longer than thirty-one bytes"});
   std::string shown;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { shown = comboRowText(d, IDC_MSV_MUSIC_DEVICE, 0); }),
-                                     key(VK_ESCAPE)});
+  userscript::expectDialog(
+      Caption, {inspect([&](HWND d) { shown = comboRowText(d, IDC_MSV_MUSIC_DEVICE, 0); }), key(VK_ESCAPE)});
   openMusicSoundVideo();
   EXPECT_EQ(shown, "A synthesiser whose name is lon");
 }
@@ -190,8 +190,8 @@ TEST_F(MusicSoundVideoTest, AMissingDeviceIsBroughtBackToTheLastOneWithoutMarkin
   setMidiOutDevices({"First", "Second"});
   GameSettings.MusicDevice = 7;
   int row = -99;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { row = comboSelection(d, IDC_MSV_MUSIC_DEVICE); }),
-                                     key(VK_ESCAPE)});
+  userscript::expectDialog(Caption,
+                           {inspect([&](HWND d) { row = comboSelection(d, IDC_MSV_MUSIC_DEVICE); }), key(VK_ESCAPE)});
   openMusicSoundVideo();
   EXPECT_EQ(row, 1);
   EXPECT_EQ(GameSettings.MusicDevice, 1);
@@ -204,18 +204,18 @@ TEST_F(MusicSoundVideoTest, MusicOffDisablesTheDeviceListAndMusicOnTakesTheRowIt
   bool checkedAtOpen = true, enabledAtOpen = true, enabledAfterOn = false, enabledAfterOff = true;
   int rowAtOpen = -99;
   int32_t deviceAfterOn = -99;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) {
-                                       checkedAtOpen = isChecked(d, IDC_MSV_MUSIC_ENABLED);
-                                       enabledAtOpen = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
-                                       rowAtOpen = comboSelection(d, IDC_MSV_MUSIC_DEVICE);
-                                     }),
-                                     click(IDC_MSV_MUSIC_ENABLED), inspect([&](HWND d) {
-                                       enabledAfterOn = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
-                                       deviceAfterOn = GameSettings.MusicDevice;
-                                     }),
-                                     click(IDC_MSV_MUSIC_ENABLED),
-                                     inspect([&](HWND d) { enabledAfterOff = isEnabled(d, IDC_MSV_MUSIC_DEVICE); }),
-                                     click(IDOK)});
+  userscript::expectDialog(
+      Caption, {inspect([&](HWND d) {
+                  checkedAtOpen = isChecked(d, IDC_MSV_MUSIC_ENABLED);
+                  enabledAtOpen = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
+                  rowAtOpen = comboSelection(d, IDC_MSV_MUSIC_DEVICE);
+                }),
+                click(IDC_MSV_MUSIC_ENABLED), inspect([&](HWND d) {
+                  enabledAfterOn = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
+                  deviceAfterOn = GameSettings.MusicDevice;
+                }),
+                click(IDC_MSV_MUSIC_ENABLED),
+                inspect([&](HWND d) { enabledAfterOff = isEnabled(d, IDC_MSV_MUSIC_DEVICE); }), click(IDOK)});
   openMusicSoundVideo();
   EXPECT_FALSE(checkedAtOpen);
   EXPECT_FALSE(enabledAtOpen);
@@ -232,18 +232,17 @@ TEST_F(MusicSoundVideoTest, WithoutDevicesMusicOnMeansNoDevice) {
   bool checked = false, enabled = false;
   int row = -99, count = -99;
   int32_t deviceAtOpen = -99, deviceAfterFocus = -99, deviceAfterOff = -99;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) {
-                                       checked = isChecked(d, IDC_MSV_MUSIC_ENABLED);
-                                       enabled = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
-                                       row = comboSelection(d, IDC_MSV_MUSIC_DEVICE);
-                                       count = comboCount(d, IDC_MSV_MUSIC_DEVICE);
-                                       deviceAtOpen = GameSettings.MusicDevice;
-                                     }),
-                                     focus(IDC_MSV_MUSIC_DEVICE),
-                                     inspect([&](HWND) { deviceAfterFocus = GameSettings.MusicDevice; }),
-                                     click(IDC_MSV_MUSIC_ENABLED),
-                                     inspect([&](HWND) { deviceAfterOff = GameSettings.MusicDevice; }),
-                                     click(IDC_MSV_MUSIC_ENABLED), click(IDOK)});
+  userscript::expectDialog(
+      Caption, {inspect([&](HWND d) {
+                  checked = isChecked(d, IDC_MSV_MUSIC_ENABLED);
+                  enabled = isEnabled(d, IDC_MSV_MUSIC_DEVICE);
+                  row = comboSelection(d, IDC_MSV_MUSIC_DEVICE);
+                  count = comboCount(d, IDC_MSV_MUSIC_DEVICE);
+                  deviceAtOpen = GameSettings.MusicDevice;
+                }),
+                focus(IDC_MSV_MUSIC_DEVICE), inspect([&](HWND) { deviceAfterFocus = GameSettings.MusicDevice; }),
+                click(IDC_MSV_MUSIC_ENABLED), inspect([&](HWND) { deviceAfterOff = GameSettings.MusicDevice; }),
+                click(IDC_MSV_MUSIC_ENABLED), click(IDOK)});
   openMusicSoundVideo();
   // The box still says on, but the clamp leaves -1: music off.
   EXPECT_TRUE(checked);
@@ -270,8 +269,7 @@ TEST_F(MusicSoundVideoTest, SoundOffLeavesTheOtherSoundControlsAloneAndSoundOnSt
                                      click(IDC_MSV_SOUND_ENABLED), inspect([&](HWND d) {
                                        fxAfterOff = GameSettings.FXDevice;
                                        othersEnabled = isEnabled(d, IDC_MSV_VOICES) && isEnabled(d, IDC_MSV_8BIT) &&
-                                                       isEnabled(d, IDC_MSV_16BIT) &&
-                                                       isEnabled(d, IDC_MSV_SAMPLE_RATE);
+                                                       isEnabled(d, IDC_MSV_16BIT) && isEnabled(d, IDC_MSV_SAMPLE_RATE);
                                        voicesRow = comboSelection(d, IDC_MSV_VOICES);
                                      }),
                                      click(IDC_MSV_SOUND_ENABLED), click(IDOK)});
@@ -288,8 +286,8 @@ TEST_F(MusicSoundVideoTest, SoundOffLeavesTheOtherSoundControlsAloneAndSoundOnSt
 TEST_F(MusicSoundVideoTest, SoundOpensOffForANegativeDevice) {
   GameSettings.FXDevice = -1;
   bool checked = true;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { checked = isChecked(d, IDC_MSV_SOUND_ENABLED); }),
-                                     key(VK_ESCAPE)});
+  userscript::expectDialog(Caption,
+                           {inspect([&](HWND d) { checked = isChecked(d, IDC_MSV_SOUND_ENABLED); }), key(VK_ESCAPE)});
   openMusicSoundVideo();
   EXPECT_FALSE(checked);
 }
@@ -329,10 +327,9 @@ TEST_F(MusicSoundVideoTest, FullScreenFollowsTheScreenMode) {
   GameSettings.ScreenMode = 0;
   bool checkedAtOpen = true;
   int32_t modeAfterOn = -99;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { checkedAtOpen = isChecked(d, IDC_MSV_FULLSCREEN); }),
-                                     click(IDC_MSV_FULLSCREEN),
-                                     inspect([&](HWND) { modeAfterOn = GameSettings.ScreenMode; }),
-                                     click(IDC_MSV_FULLSCREEN), click(IDOK)});
+  userscript::expectDialog(
+      Caption, {inspect([&](HWND d) { checkedAtOpen = isChecked(d, IDC_MSV_FULLSCREEN); }), click(IDC_MSV_FULLSCREEN),
+                inspect([&](HWND) { modeAfterOn = GameSettings.ScreenMode; }), click(IDC_MSV_FULLSCREEN), click(IDOK)});
   openMusicSoundVideo();
   EXPECT_FALSE(checkedAtOpen);
   EXPECT_EQ(modeAfterOn, 1);
@@ -340,8 +337,8 @@ TEST_F(MusicSoundVideoTest, FullScreenFollowsTheScreenMode) {
 
   GameSettings.ScreenMode = 2;
   bool checked = false;
-  userscript::expectDialog(Caption, {inspect([&](HWND d) { checked = isChecked(d, IDC_MSV_FULLSCREEN); }),
-                                     key(VK_ESCAPE)});
+  userscript::expectDialog(Caption,
+                           {inspect([&](HWND d) { checked = isChecked(d, IDC_MSV_FULLSCREEN); }), key(VK_ESCAPE)});
   openMusicSoundVideo();
   EXPECT_TRUE(checked);
 }
@@ -370,9 +367,9 @@ TEST_F(MusicSoundVideoTest, ListsWithoutASelectionStoreNothing) {
     for (int id : {IDC_MSV_VOICES, IDC_MSV_SAMPLE_RATE, IDC_MSV_RESOLUTION})
       SendDlgItemMessageA(d, id, CB_SETCURSEL, (WPARAM)-1, 0);
   });
-  userscript::expectDialog("Music, Sound and Video",
-                           {clearSelections, focus(IDC_MSV_VOICES), focus(IDC_MSV_SAMPLE_RATE),
-                            focus(IDC_MSV_RESOLUTION), click(IDOK)});
+  userscript::expectDialog(
+      "Music, Sound and Video",
+      {clearSelections, focus(IDC_MSV_VOICES), focus(IDC_MSV_SAMPLE_RATE), focus(IDC_MSV_RESOLUTION), click(IDOK)});
   GameSettings.NumVoices = 10;
   openDialog(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
   EXPECT_EQ(GameSettings.NumVoices, 10);

@@ -60,7 +60,7 @@ TEST_F(SelectFunctionTest, DescriptionNamesSourceItemAndClickKind) {
       {SourceMouseDigital, 3, 0, "Mouse Digital Down"},
       {SourceMouseDigital, 9, 0, "Mouse Digital Unknown"},
       {5, 0, 0, "Unknown Unknown"},
-      {0x80000001u, 0, 0, "Unknown Left"},       // a direction of a device we do not serve
+      {0x80000001u, 0, 0, "Unknown Left"},  // a direction of a device we do not serve
       {7, 1, 1, "Unknown Unknown (Doubleclicked)"},
   };
   for (const auto &c : cases) {

@@ -52,16 +52,15 @@ TEST_F(TypicalEditTest, JumpOnXIsSavedInPlace) {
   int rowSelectedAfterSet = -99;
   userscript::expectDialog("Tarrengard Configuration",
                            {click(IDC_MENU_INPUT_DEVICES), click(IDC_MENU_SAVE), click(IDC_MENU_EXIT)});
-  userscript::expectDialog("Input Devices", {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_PRIMARY),
-                                             inspect([&](HWND d) {
-                                               rowAfterSet = listRowText(d, IDC_INPUT_ACTIONS, 9);
-                                               rowSelectedAfterSet = listSelection(d, IDC_INPUT_ACTIONS);
-                                             }),
-                                             click(IDOK)});
-  userscript::expectDialog("Select Primary Key", {inspect([&](HWND d) {
-                                                    preselected = listSelectedText(d, IDC_SELECT_LIST);
-                                                  }),
-                                                  focus(IDC_SELECT_LIST), key('X'), click(IDOK)});
+  userscript::expectDialog("Input Devices",
+                           {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_PRIMARY), inspect([&](HWND d) {
+                              rowAfterSet = listRowText(d, IDC_INPUT_ACTIONS, 9);
+                              rowSelectedAfterSet = listSelection(d, IDC_INPUT_ACTIONS);
+                            }),
+                            click(IDOK)});
+  userscript::expectDialog("Select Primary Key",
+                           {inspect([&](HWND d) { preselected = listSelectedText(d, IDC_SELECT_LIST); }),
+                            focus(IDC_SELECT_LIST), key('X'), click(IDOK)});
   userscript::expectMessageBox(IDOK);
 
   EXPECT_EQ(tarrengardMain(nullptr), 0);

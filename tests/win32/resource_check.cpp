@@ -27,8 +27,7 @@ int failures = 0;
 
 void check(bool ok, const char *format, ...) {
   ++checks;
-  if (ok)
-    return;
+  if (ok) return;
   ++failures;
   std::va_list args;
   va_start(args, format);
@@ -71,8 +70,7 @@ struct Reader {
   // A zero-terminated UTF-16 string; the templates are ASCII.
   std::string text() {
     std::string out;
-    for (uint16_t c = word(); c != 0 && !overrun; c = word())
-      out += c < 0x80 ? static_cast<char>(c) : '?';
+    for (uint16_t c = word(); c != 0 && !overrun; c = word()) out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
   }
   // sz_Or_Ord: 0xFFFF followed by an ordinal, or a string.
@@ -91,15 +89,13 @@ struct Reader {
 
 std::string upper(std::string text) {
   for (char &c : text)
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return text;
 }
 
 // The predefined control classes that resource compilers store as ordinals.
 std::string className(bool isOrdinal, uint16_t ordinal, const std::string &name) {
-  if (!isOrdinal)
-    return upper(name);
+  if (!isOrdinal) return upper(name);
   switch (ordinal) {
     case 0x80: return "BUTTON";
     case 0x81: return "EDIT";
@@ -113,11 +109,9 @@ std::string className(bool isOrdinal, uint16_t ordinal, const std::string &name)
 
 bool findResource(HMODULE module, LPCSTR type, int id, Reader *reader) {
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-  if (!found)
-    return false;
+  if (!found) return false;
   HGLOBAL loaded = LoadResource(module, found);
-  if (!loaded)
-    return false;
+  if (!loaded) return false;
   reader->data = static_cast<const uint8_t *>(LockResource(loaded));
   reader->size = SizeofResource(module, found);
   reader->at = 0;
@@ -134,10 +128,8 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
   }
   uint16_t version = r.word();
   uint16_t signature = r.word();
-  check(version == 1 && signature == 0xFFFF, "dialog %d: not a DLGTEMPLATEEX (%u, %04x)", id, version,
-        signature);
-  if (version != 1 || signature != 0xFFFF)
-    return;
+  check(version == 1 && signature == 0xFFFF, "dialog %d: not a DLGTEMPLATEEX (%u, %04x)", id, version, signature);
+  if (version != 1 || signature != 0xFFFF) return;
   r.dword();  // help id
   uint32_t exStyle = r.dword();
   uint32_t style = r.dword();
@@ -155,8 +147,8 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
   check(style == expected.style, "dialog %d: style %08lx, expected %08lx", id, (unsigned long)style,
         (unsigned long)expected.style);
   check(x == expected.x && y == expected.y && cx == expected.cx && cy == expected.cy,
-        "dialog %d: at %d,%d size %dx%d, expected %d,%d size %dx%d", id, x, y, cx, cy, expected.x,
-        expected.y, expected.cx, expected.cy);
+        "dialog %d: at %d,%d size %dx%d, expected %d,%d size %dx%d", id, x, y, cx, cy, expected.x, expected.y,
+        expected.cx, expected.cy);
   check(caption == expected.caption, "dialog %d: caption \"%s\", expected \"%s\"", id, caption.c_str(),
         expected.caption);
   if (style & DS_SETFONT) {
@@ -165,14 +157,12 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
     r.byte();  // italic
     r.byte();  // character set
     std::string face = r.text();
-    check(points == expected.pointSize && face == expected.fontName,
-          "dialog %d: font \"%s\" %d, expected \"%s\" %d", id, face.c_str(), points, expected.fontName,
-          expected.pointSize);
+    check(points == expected.pointSize && face == expected.fontName, "dialog %d: font \"%s\" %d, expected \"%s\" %d",
+          id, face.c_str(), points, expected.fontName, expected.pointSize);
   } else {
     check(false, "dialog %d: no DS_SETFONT, so no font", id);
   }
-  check(count == expected.controlCount, "dialog %d: %d controls, expected %d", id, count,
-        expected.controlCount);
+  check(count == expected.controlCount, "dialog %d: %d controls, expected %d", id, count, expected.controlCount);
 
   for (int i = 0; i < count && i < expected.controlCount && !r.overrun; ++i) {
     const DialogControlTemplate &c = expected.controls[i];
@@ -194,17 +184,17 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
     std::string itemClass = className(classIsOrdinal, classOrdinal, itemClassName);
     const char *text = c.text ? c.text : "";
     check(itemId == c.id, "dialog %d control %d: id %ld, expected %d", id, i, (long)itemId, c.id);
-    check(itemClass == upper(c.className), "dialog %d control %d (id %d): class %s, expected %s", id, i,
-          c.id, itemClass.c_str(), c.className);
-    check(!textIsOrdinal && itemText == text, "dialog %d control %d (id %d): text \"%s\", expected \"%s\"",
-          id, i, c.id, itemText.c_str(), text);
+    check(itemClass == upper(c.className), "dialog %d control %d (id %d): class %s, expected %s", id, i, c.id,
+          itemClass.c_str(), c.className);
+    check(!textIsOrdinal && itemText == text, "dialog %d control %d (id %d): text \"%s\", expected \"%s\"", id, i, c.id,
+          itemText.c_str(), text);
     check(itemStyle == c.style, "dialog %d control %d (id %d): style %08lx, expected %08lx", id, i, c.id,
           (unsigned long)itemStyle, (unsigned long)c.style);
     check(itemExStyle == 0, "dialog %d control %d (id %d): extended style %08lx", id, i, c.id,
           (unsigned long)itemExStyle);
     check(ix == c.x && iy == c.y && icx == c.cx && icy == c.cy,
-          "dialog %d control %d (id %d): at %d,%d size %dx%d, expected %d,%d size %dx%d", id, i, c.id, ix,
-          iy, icx, icy, c.x, c.y, c.cx, c.cy);
+          "dialog %d control %d (id %d): at %d,%d size %dx%d, expected %d,%d size %dx%d", id, i, c.id, ix, iy, icx, icy,
+          c.x, c.y, c.cx, c.cy);
   }
   check(!r.overrun, "dialog %d: resource ends inside the template", id);
 }
@@ -215,8 +205,7 @@ std::string readFile(const char *path) {
   if (std::FILE *file = std::fopen(path, "rb")) {
     char buffer[4096];
     size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-      bytes.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
     std::fclose(file);
   }
   return bytes;
@@ -244,8 +233,7 @@ void checkIcon(HMODULE module, const char *icoPath) {
   uint16_t type = r.word();
   int count = r.word();
   check(type == 1, "icon group 1000: type %u, expected 1 (icon)", type);
-  if (icoPath)
-    check(count == fileCount, "icon group 1000: %d images, the icon file %d", count, fileCount);
+  if (icoPath) check(count == fileCount, "icon group 1000: %d images, the icon file %d", count, fileCount);
   std::map<int, int> imagesBySize;
   for (int i = 0; i < count && !r.overrun; ++i) {
     int width = r.byte();
@@ -256,27 +244,22 @@ void checkIcon(HMODULE module, const char *icoPath) {
     int bits = r.word();
     uint32_t bytes = r.dword();
     uint16_t imageId = r.word();
-    if (width == 0)
-      width = 256;
-    if (height == 0)
-      height = 256;
+    if (width == 0) width = 256;
+    if (height == 0) height = 256;
     check(width == height, "icon group 1000: image %d is %dx%d", i, width, height);
     ++imagesBySize[width];
     Reader image{};
     bool found = findResource(module, MAKEINTRESOURCEA(3) /* RT_ICON */, imageId, &image);
     check(found, "icon group 1000: image %d (%dx%d, %d bits) has no RT_ICON %u", i, width, height, bits, imageId);
-    if (!found || !icoPath || i >= fileCount)
-      continue;
+    if (!found || !icoPath || i >= fileCount) continue;
     // ICONDIRENTRY: width, height, colours, reserved, planes, bits, size, offset.
     file.at = 6 + 16 * static_cast<size_t>(i);
     int fileWidth = file.byte(), fileHeight = file.byte();
     file.at += 6;
     uint32_t fileBytes = file.dword();
     uint32_t offset = file.dword();
-    if (fileWidth == 0)
-      fileWidth = 256;
-    if (fileHeight == 0)
-      fileHeight = 256;
+    if (fileWidth == 0) fileWidth = 256;
+    if (fileHeight == 0) fileHeight = 256;
     bool same = !file.overrun && fileWidth == width && fileHeight == height && fileBytes == bytes &&
                 image.size == bytes && offset + static_cast<size_t>(fileBytes) <= ico.size() &&
                 std::memcmp(ico.data() + offset, image.data, bytes) == 0;
@@ -287,8 +270,7 @@ void checkIcon(HMODULE module, const char *icoPath) {
     check(imagesBySize[size] == 3, "icon group 1000: %d images of %dx%d, expected three (4, 8 and 32 bits)",
           imagesBySize[size], size, size);
   std::printf("icon group 1000:");
-  for (const auto &entry : imagesBySize)
-    std::printf(" %dx%d (%d)", entry.first, entry.first, entry.second);
+  for (const auto &entry : imagesBySize) std::printf(" %dx%d (%d)", entry.first, entry.first, entry.second);
   std::printf("\n");
 }
 
@@ -332,8 +314,8 @@ void checkVersion(const char *path) {
         TG_VERSION_MAJOR, TG_VERSION_MINOR, TG_VERSION_PATCH);
   check(fixed->dwFileType == VFT_APP, "file type %lu, expected an application", fixed->dwFileType);
   char *name = nullptr;
-  if (VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename",
-                     reinterpret_cast<void **>(&name), &length) &&
+  if (VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename", reinterpret_cast<void **>(&name),
+                     &length) &&
       name)
     check(std::strcmp(name, "tarrengard-setup.exe") == 0, "original file name \"%s\"", name);
   else
@@ -353,8 +335,7 @@ int main(int argc, char **argv) {
     std::printf("FAIL: cannot open %s (error %lu)\n", argv[1], GetLastError());
     return 1;
   }
-  for (int i = 0; i < DialogTemplateCount; ++i)
-    checkDialog(module, DialogTemplateTable[i]);
+  for (int i = 0; i < DialogTemplateCount; ++i) checkDialog(module, DialogTemplateTable[i]);
   for (int id : {100, 103, 113, 122, 135, 136})
     check(findDialogTemplate(id) != nullptr, "template data has no dialog %d", id);
   checkIcon(module, argc == 3 ? argv[2] : nullptr);

@@ -14,16 +14,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
   (void)instance;
   (void)previous;
   (void)show;
-  if (!GetCurrentDirectoryA(sizeof folder, folder))
-    lstrcpyA(folder, "?");
-  if (!GetModuleFileNameA(NULL, path, sizeof path))
-    lstrcpyA(path, "?");
+  if (!GetCurrentDirectoryA(sizeof folder, folder)) lstrcpyA(folder, "?");
+  if (!GetModuleFileNameA(NULL, path, sizeof path)) lstrcpyA(path, "?");
   /* Relative on purpose: the configurator starts us in its own folder. */
   marker = fopen("vexgame-standin.txt", "wb");
-  if (!marker)
-    return 2;
+  if (!marker) return 2;
   /* The arguments WinMain sees are the command line less the program name. */
-  fprintf(marker, "command line: %s\narguments: [%s]\ncurrent folder: %s\nprogram: %s\n",
-          GetCommandLineA(), arguments ? arguments : "", folder, path);
+  fprintf(marker, "command line: %s\narguments: [%s]\ncurrent folder: %s\nprogram: %s\n", GetCommandLineA(),
+          arguments ? arguments : "", folder, path);
   return fclose(marker) == 0 ? 0 : 2;
 }

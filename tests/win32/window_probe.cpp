@@ -56,13 +56,11 @@ std::string rowText(HWND control, bool combo, LRESULT row) {
   UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
   UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
   LRESULT length = SendMessageW(control, lengthMessage, row, 0);
-  if (length < 0 || length > 4096)
-    return "";
+  if (length < 0 || length > 4096) return "";
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
   SendMessageW(control, textMessage, row, reinterpret_cast<LPARAM>(&wide[0]));
   std::string text;
-  for (const wchar_t *p = wide.c_str(); *p; ++p)
-    text += *p < 0x80 ? static_cast<char>(*p) : '?';
+  for (const wchar_t *p = wide.c_str(); *p; ++p) text += *p < 0x80 ? static_cast<char>(*p) : '?';
   return text;
 }
 
@@ -73,8 +71,7 @@ std::string rowText(HWND control, bool combo, LRESULT row) {
 // handle of the other process means nothing in this one. Returns "" when the
 // text fits, otherwise what is cut.
 std::string cutText(HWND control, const std::string &cls, LONG style, const std::string &text) {
-  if (text.empty())
-    return "";
+  if (text.empty()) return "";
   HDC dc = GetDC(control);
   int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
   HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -96,8 +93,7 @@ std::string cutText(HWND control, const std::string &cls, LONG style, const std:
     if (kind > 2)  // not a text static
       width = 0;
     wraps = true;
-    if (style & SS_SUNKEN)
-      reserved = 2;
+    if (style & SS_SUNKEN) reserved = 2;
   } else if (_stricmp(cls.c_str(), "Button") == 0) {
     LONG kind = style & BS_TYPEMASK;
     if (kind == BS_GROUPBOX) {
@@ -115,8 +111,7 @@ std::string cutText(HWND control, const std::string &cls, LONG style, const std:
   std::string cut;
   if (width > 0) {
     UINT flags = DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE);
-    if (_stricmp(cls.c_str(), "Static") == 0 && (style & SS_NOPREFIX))
-      flags |= DT_NOPREFIX;
+    if (_stricmp(cls.c_str(), "Static") == 0 && (style & SS_NOPREFIX)) flags |= DT_NOPREFIX;
     RECT need = {0, 0, width - reserved, 0};
     DrawTextA(dc, text.c_str(), -1, &need, flags);
     // One pixel over is the last glyph's empty advance, not a visible cut.
@@ -150,14 +145,12 @@ BOOL CALLBACK printControl(HWND control, LPARAM) {
     LRESULT count = SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     LRESULT selected = SendMessageA(control, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
     std::printf(" rows=%ld selected=%ld", static_cast<long>(count), static_cast<long>(selected));
-    if (selected >= 0)
-      std::printf(" selection=\"%s\"", escaped(rowText(control, combo, selected).c_str()).c_str());
+    if (selected >= 0) std::printf(" selection=\"%s\"", escaped(rowText(control, combo, selected).c_str()).c_str());
   } else if (_stricmp(cls.c_str(), TRACKBAR_CLASSA) == 0) {
     std::printf(" position=%ld", static_cast<long>(SendMessageA(control, TBM_GETPOS, 0, 0)));
   }
   std::string cut = cutText(control, cls, style, windowText(control));
-  if (!cut.empty())
-    std::printf(" cut=\"%s\"", cut.c_str());
+  if (!cut.empty()) std::printf(" cut=\"%s\"", cut.c_str());
   std::printf("\n");
   return TRUE;
 }
@@ -199,10 +192,8 @@ int probeMidi() {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 3 && std::strcmp(argv[1], "window") == 0)
-    return probeWindow(argv[2]);
-  if (argc == 2 && std::strcmp(argv[1], "midi") == 0)
-    return probeMidi();
+  if (argc == 3 && std::strcmp(argv[1], "window") == 0) return probeWindow(argv[2]);
+  if (argc == 2 && std::strcmp(argv[1], "midi") == 0) return probeMidi();
   std::printf("usage: %s window CAPTION | midi\n", argv[0]);
   return 2;
 }

@@ -42,8 +42,7 @@ std::string controlStyle(uint32_t style) {
 }
 
 void writeDialog(std::FILE *out, const DialogTemplateData &dialog) {
-  std::fprintf(out, "%d DIALOGEX %d, %d, %d, %d\n", dialog.id, dialog.x, dialog.y, dialog.cx,
-               dialog.cy);
+  std::fprintf(out, "%d DIALOGEX %d, %d, %d, %d\n", dialog.id, dialog.x, dialog.y, dialog.cx, dialog.cy);
   std::fprintf(out, "STYLE 0x%08lX\n", static_cast<unsigned long>(dialog.style));
   std::fprintf(out, "CAPTION %s\n", quoted(dialog.caption).c_str());
   // Weight 0, not italic, default character set, as Visual Studio writes it.
@@ -51,9 +50,9 @@ void writeDialog(std::FILE *out, const DialogTemplateData &dialog) {
   std::fprintf(out, "BEGIN\n");
   for (int i = 0; i < dialog.controlCount; ++i) {
     const DialogControlTemplate &control = dialog.controls[i];
-    std::fprintf(out, "  CONTROL %s, %d, %s, %s, %d, %d, %d, %d\n", quoted(control.text).c_str(),
-                 control.id, quoted(control.className).c_str(), controlStyle(control.style).c_str(),
-                 control.x, control.y, control.cx, control.cy);
+    std::fprintf(out, "  CONTROL %s, %d, %s, %s, %d, %d, %d, %d\n", quoted(control.text).c_str(), control.id,
+                 quoted(control.className).c_str(), controlStyle(control.style).c_str(), control.x, control.y,
+                 control.cx, control.cy);
   }
   std::fprintf(out, "END\n\n");
 }
@@ -74,8 +73,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   std::fprintf(out, "// Generated from ui/dialog_templates.cpp by dialog-rc-generator; do not edit.\n\n");
-  for (int i = 0; i < DialogTemplateCount; ++i)
-    writeDialog(out, DialogTemplateTable[i]);
+  for (int i = 0; i < DialogTemplateCount; ++i) writeDialog(out, DialogTemplateTable[i]);
   // rename does not replace an existing file everywhere.
   std::remove(argv[1]);
   if (std::fclose(out) != 0 || std::rename(temporary.c_str(), argv[1]) != 0) {
