@@ -22,7 +22,9 @@ static void showFatalError(const char *message) {
   memcpy(text, message, length);
   while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
   text[length] = '\0';
-  MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONERROR | MB_OK);
+  // Task-modal: no open dialog may take input and call back into the library
+  // while it is failing.
+  MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONERROR | MB_OK | MB_TASKMODAL);
 }
 
 static bool launchGame() {

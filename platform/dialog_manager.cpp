@@ -416,10 +416,19 @@ HWND SetFocus(HWND window) {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   owner = topLevel(owner);
   HWND previouslyActive = activeDialog();
-  bool enableOwner = disableOwner(owner);
+  // A task-modal box without an owner holds every dialog of the program;
+  // only those it disabled are enabled again.
+  std::vector<HWND> disabled;
+  if (!owner && (type & MB_TASKMODAL)) {
+    for (HWND dialog : OpenDialogs)
+      if (disableOwner(dialog)) disabled.push_back(dialog);
+  } else if (disableOwner(owner)) {
+    disabled.push_back(owner);
+  }
   deactivate(previouslyActive);
   int answer = backendMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
-  if (enableOwner && isWindow(owner)) EnableWindow(owner, TRUE);
+  for (HWND window : disabled)
+    if (isWindow(window)) EnableWindow(window, TRUE);
   if (previouslyActive == activeDialog()) reactivate(previouslyActive);
   return answer;
 }

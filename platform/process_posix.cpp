@@ -4,37 +4,49 @@
 // Only what the launch needs is offered: an application name, no command
 // line, no new environment or folder. The program is "./<name>" (a relative
 // name is never looked up along PATH), started with no arguments in a new
-// session with its standard streams on /dev/null, and not waited for. A file
-// that begins with "MZ" and cannot be executed directly is handed to `wine`
-// when that is on PATH. Any failure returns 0.
+// session with its standard streams on /dev/null and no other descriptor of
+// ours, and not waited for. A file that begins with "MZ" must be a Windows
+// program Wine runs, and is handed to `wine` from an absolute folder on PATH
+// when it cannot be executed directly. Any failure returns 0.
 //
 // Two forks leave the program a child of init, so no zombie is left behind
 // and it outlives us; a close-on-exec pipe tells the caller whether the exec
 // worked. Everything the children need is prepared before the first fork, so
 // they only make async-signal-safe calls (the caller may have threads).
 #ifndef _WIN32
+#include "platform/process_posix.h"
 #include "platform/win32.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <dirent.h>
+#endif
 
 extern char **environ;
 
 namespace {
 
+// Where the status pipe sits in the game's process until the exec: right
+// above the standard streams, so that one range closes everything else.
+const int StatusDescriptor = 3;
+
 struct LaunchPlan {
-  std::string program;  // "./vexgame.exe" or an absolute name
-  std::string wine;     // full name of wine when the program needs it, else empty
-  int descriptorLimit;  // descriptors from 3 up to this one are closed
+  std::string program;    // "./vexgame.exe" or an absolute name
+  std::string wine;       // full name of wine when the program needs it, else empty
+  int descriptorCeiling;  // no descriptor of ours is numbered this high
 };
 
 bool isExecutableFile(const std::string &path) {
@@ -42,16 +54,29 @@ bool isExecutableFile(const std::string &path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
+bool readAt(int fd, void *buffer, size_t size, off_t offset) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = pread(fd, (char *)buffer + done, size - done, offset + (off_t)done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += (size_t)got;
+  }
+  return true;
+}
+
 bool beginsWithMz(const std::string &path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   char head[2] = {0, 0};
-  ssize_t got = read(fd, head, 2);
+  bool mz = readAt(fd, head, sizeof head, 0) && head[0] == 'M' && head[1] == 'Z';
   close(fd);
-  return got == 2 && head[0] == 'M' && head[1] == 'Z';
+  return mz;
 }
 
-// Where `wine` would be found along PATH, or an empty string.
+// Where `wine` would be found along PATH, or an empty string. An empty or
+// relative element would name the current folder, the game's own: a `wine`
+// placed there must not run in the real one's stead.
 std::string findWine() {
   const char *path = getenv("PATH");
   if (!path) return {};
@@ -61,11 +86,55 @@ std::string findWine() {
     size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
     std::string folder = folders.substr(start, end - start);
-    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/wine";
-    if (isExecutableFile(candidate)) return candidate;
+    if (!folder.empty() && folder[0] == '/' && isExecutableFile(folder + "/wine")) return folder + "/wine";
     start = end + 1;
   }
   return {};
+}
+
+// The hard limit on open files. Unbounded is not seen on the systems this
+// runs on; counting to INT_MAX would take minutes, so it counts to 2^20.
+int descriptorCeiling() {
+  const rlim_t unboundedCeiling = 1 << 20;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return (int)unboundedCeiling;
+  if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > (rlim_t)INT_MAX) return (int)unboundedCeiling;
+  return (int)limit.rlim_max;
+}
+
+bool closeByRange(int first) {
+#if defined(__linux__) && defined(SYS_close_range)
+  return syscall(SYS_close_range, (unsigned)first, ~0U, 0U) == 0;
+#else
+  (void)first;
+  return false;
+#endif
+}
+
+// Closing while listing is safe here: /proc lists descriptors by number.
+bool closeByListing(int first) {
+#ifdef __linux__
+  int list = open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (list < 0) return false;
+  alignas(struct dirent64) char buffer[2048];
+  ssize_t got;
+  while ((got = getdents64(list, buffer, sizeof buffer)) > 0) {
+    for (ssize_t at = 0; at < got;) {
+      const struct dirent64 *entry = (const struct dirent64 *)(buffer + at);
+      at += entry->d_reclen;
+      const char *name = entry->d_name;
+      if (*name < '0' || *name > '9') continue;  // "." and ".."
+      long fd = 0;
+      for (; *name >= '0' && *name <= '9' && fd <= INT_MAX; ++name) fd = fd * 10 + (*name - '0');
+      if (*name == '\0' && fd >= first && fd <= INT_MAX && fd != list) close((int)fd);
+    }
+  }
+  close(list);
+  return got == 0;
+#else
+  (void)first;
+  return false;
+#endif
 }
 
 bool readAll(int fd, void *buffer, size_t size) {
@@ -98,6 +167,12 @@ void writeAll(int fd, const void *buffer, size_t size) {
   for (int s = 1; s < NSIG; ++s)
     if (s != SIGKILL && s != SIGSTOP) signal(s, SIG_DFL);
 
+  // With our standard streams closed the pipe may be one of them, which
+  // /dev/null is about to take over: it moves to its own place first.
+  if (statusFd != StatusDescriptor) {
+    if (dup3(statusFd, StatusDescriptor, O_CLOEXEC) < 0) _exit(127);
+    statusFd = StatusDescriptor;
+  }
   int null = open("/dev/null", O_RDWR);
   if (null >= 0) {
     dup2(null, 0);
@@ -105,9 +180,9 @@ void writeAll(int fd, const void *buffer, size_t size) {
     dup2(null, 2);
     if (null > 2) close(null);
   }
-  // Handles are not inherited: close everything but the status pipe.
-  for (int fd = 3; fd < plan.descriptorLimit; ++fd)
-    if (fd != statusFd) close(fd);
+  // Handles are not inherited, not even those above the soft limit on open
+  // files (it may have been lowered after they were opened).
+  closeDescriptorsFrom(StatusDescriptor + 1, plan.descriptorCeiling, CloseAllWays);
 
   char *const argv[] = {(char *)plan.program.c_str(), nullptr};
   execve(plan.program.c_str(), argv, environ);
@@ -123,6 +198,37 @@ void writeAll(int fd, const void *buffer, size_t size) {
 
 }  // namespace
 
+unsigned closeDescriptorsFrom(int first, int ceiling, unsigned ways) {
+  if ((ways & CloseByRange) && closeByRange(first)) return CloseByRange;
+  if ((ways & CloseByListing) && closeByListing(first)) return CloseByListing;
+  if (ways & CloseByCounting) {
+    for (int fd = first; fd < ceiling; ++fd) close(fd);
+    return CloseByCounting;
+  }
+  return 0;
+}
+
+bool isWindowsProgram(const char *path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  unsigned char header[0x40];
+  unsigned char signature[6];  // "PE\0\0" and the machine type
+  bool windows = false;
+  if (readAt(fd, header, sizeof header, 0) && header[0] == 'M' && header[1] == 'Z') {
+    // Little-endian, as every field of the format. A short read means the
+    // offset points past the end of the file.
+    uint32_t offset = (uint32_t)header[0x3C] | (uint32_t)header[0x3D] << 8 | (uint32_t)header[0x3E] << 16 |
+                      (uint32_t)header[0x3F] << 24;
+    if (readAt(fd, signature, sizeof signature, (off_t)offset)) {
+      unsigned machine = (unsigned)signature[4] | (unsigned)signature[5] << 8;
+      const unsigned I386 = 0x14c, Amd64 = 0x8664;
+      windows = memcmp(signature, "PE\0\0", 4) == 0 && (machine == I386 || machine == Amd64);
+    }
+  }
+  close(fd);
+  return windows;
+}
+
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
                     LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation) {
@@ -136,9 +242,13 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   struct stat info;
   if (stat(plan.program.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return FALSE;
   // A Windows program the system may not run by itself (binfmt_misc could).
-  if (beginsWithMz(plan.program)) plan.wine = findWine();
-  long limit = sysconf(_SC_OPEN_MAX);
-  plan.descriptorLimit = limit < 0 || limit > 65536 ? 65536 : (int)limit;
+  // Anything else that starts like one would have Wine fail only after the
+  // game had been reported started.
+  if (beginsWithMz(plan.program)) {
+    if (!isWindowsProgram(plan.program.c_str())) return FALSE;
+    plan.wine = findWine();
+  }
+  plan.descriptorCeiling = descriptorCeiling();
 
   int status[2];
   if (pipe2(status, O_CLOEXEC) != 0) return FALSE;

@@ -20,11 +20,11 @@ namespace userscript {
 // message-box step stays for the box it was meant for.
 bool takeDialogStep(const std::string &caption, std::vector<Action> *actions);
 
-// A message box has shown: takes the next step, records the box with the
-// answer, and returns the answer. With no message-box step next, or an answer
-// the box has no button for, it reports the failure and answers as Escape
-// would (IDOK for a lone OK button, IDCANCEL with a Cancel button, IDNO for
-// Yes/No).
+// A message box has shown: takes the next step (running its look while the
+// box is up), records the box with the answer, and returns the answer. With
+// no message-box step next, or an answer the box has no button for, it
+// reports the failure and answers as Escape would (IDOK for a lone OK
+// button, IDCANCEL with a Cancel button, IDNO for Yes/No).
 int takeMessageBoxStep(bool owned, const std::string &text, const std::string &caption, UINT style);
 
 // Sends a failure to the handler set with setFailureHandler.

@@ -18,6 +18,7 @@ struct Step {
   std::string caption;          // dialog steps
   std::vector<Action> actions;  // dialog steps
   int answer = 0;               // message-box steps
+  std::function<void()> whileShown;
 };
 
 std::deque<Step> Steps;
@@ -75,10 +76,11 @@ void expectDialog(const std::string &caption, std::vector<Action> actions) {
   Steps.push_back(std::move(step));
 }
 
-void expectMessageBox(int answer) {
+void expectMessageBox(int answer, std::function<void()> whileShown) {
   Step step;
   step.dialog = false;
   step.answer = answer;
+  step.whileShown = std::move(whileShown);
   Steps.push_back(std::move(step));
 }
 
@@ -142,7 +144,9 @@ int takeMessageBoxStep(bool owned, const std::string &text, const std::string &c
     reportFailure(shown + " shown where the script expects " + describeStep(Steps.front()));
   } else {
     int wanted = Steps.front().answer;
+    std::function<void()> whileShown = std::move(Steps.front().whileShown);
     Steps.pop_front();
+    if (whileShown) whileShown();
     bool fits = false;
     for (int a : answers) fits = fits || a == wanted;
     if (fits) {

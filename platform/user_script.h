@@ -57,8 +57,10 @@ Action inspect(std::function<void(HWND dialog)> look);
 
 // The next dialog to open must carry `caption`; then `actions` run in it.
 void expectDialog(const std::string &caption, std::vector<Action> actions);
-// The next message box is answered with `answer` (IDOK, IDYES, IDNO).
-void expectMessageBox(int answer);
+// The next message box is answered with `answer` (IDOK, IDYES, IDNO);
+// `whileShown`, when given, runs first, while the box is up, to look at the
+// windows it holds.
+void expectMessageBox(int answer, std::function<void()> whileShown = nullptr);
 
 struct MessageBoxRecord {
   bool owned;  // shown with an owner window

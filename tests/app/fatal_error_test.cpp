@@ -1,8 +1,9 @@
 // A fatal error of the configuration library must be seen by the user of a
-// windowed program: a message box with no owner, then exit status 1, with the
-// message still on standard output. Each case runs in a death-test child
-// (either style), whose standard error the matcher reads: standard output is
-// joined to it there, unbuffered, so the message comes before the box list.
+// windowed program: a task-modal message box with no owner, which holds every
+// open dialog, then exit status 1, with the message still on standard output.
+// Each case runs in a death-test child (either style), whose standard error
+// the matcher reads: standard output is joined to it there, unbuffered, so
+// the message comes before the box list.
 #include "app_test_support.h"
 
 #include <cstdio>
@@ -59,6 +60,25 @@ std::string shortReadingFile(long &statedSize) {
 
 using FatalError = FreshFolderTest;
 
+// Opens the menu and Input Devices over it, fails inside the latter, and
+// writes down which of the two take input while the box is up.
+void failWithTwoDialogsOpen() {
+  static HWND menu = nullptr;
+  static HWND inputDevices = nullptr;
+  us::expectDialog("Tarrengard Configuration",
+                   {us::inspect([](HWND dialog) { menu = dialog; }), us::click(IDC_MENU_INPUT_DEVICES)});
+  us::expectDialog("Input Devices", {us::inspect([](HWND dialog) {
+                     inputDevices = dialog;
+                     fatalError("Couldn't allocate %d bytes.", 4096);
+                   })});
+  us::expectMessageBox(IDOK, [] {
+    fprintf(stderr, "ENABLED menu=%d inputDevices=%d\n", IsWindowEnabled(menu) ? 1 : 0,
+            IsWindowEnabled(inputDevices) ? 1 : 0);
+  });
+  static char module;
+  tarrengardMain((HINSTANCE)&module);
+}
+
 }  // namespace
 
 TEST_F(FatalError, AConfigurationFileThatCannotBeReadIsShownInABoxAndEndsWithOne) {
@@ -77,7 +97,7 @@ TEST_F(FatalError, AConfigurationFileThatCannotBeReadIsShownInABoxAndEndsWithOne
       },
       ::testing::ExitedWithCode(1),
       "^" + escapeRegex(message) + "\n\n\n" + "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
-          escapeRegex(message) + "\\] style=16\n$");
+          escapeRegex(message) + "\\] style=8208\n$");
 }
 
 TEST_F(FatalError, AFailureWhileTheMenuIsOpenIsShownWithoutAnOwner) {
@@ -93,7 +113,21 @@ TEST_F(FatalError, AFailureWhileTheMenuIsOpenIsShownWithoutAnOwner) {
       ::testing::ExitedWithCode(1),
       "^Couldn't allocate 4096 bytes\\.\n\n"
       "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[Couldn't allocate 4096 "
-      "bytes\\.\\] style=16\n$");
+      "bytes\\.\\] style=8208\n$");
+}
+
+TEST_F(FatalError, NoOpenDialogTakesInputWhileTheBoxIsUp) {
+  // Otherwise a click in a dialog would call back into the failing library.
+  EXPECT_EXIT(
+      {
+        captureChildOutput();
+        failWithTwoDialogsOpen();
+      },
+      ::testing::ExitedWithCode(1),
+      "^Couldn't allocate 4096 bytes\\.\n\n"
+      "ENABLED menu=0 inputDevices=0\n"
+      "BOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[Couldn't allocate 4096 "
+      "bytes\\.\\] style=8208\n$");
 }
 
 TEST_F(FatalError, ANullFormatStillEndsSilentlyWithZero) {

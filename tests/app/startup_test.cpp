@@ -25,6 +25,16 @@ const char SampleConfig[] =
     "ScreenHeight = 600\r\n"
     "Gamma = 3\r\n"
     "\r\n"
+    "[KeyDefinitions]\r\n"
+    "Jump = \"X\" \"Kpad5\"\r\n"
+    "Show_Console = \"F1\"\r\n"
+    "\r\n"
+    "[Controls]\r\n"
+    "MouseButton0 = \"Jetpack\"\r\n"
+    "MouseButtonClicked1 = \"Map\"\r\n"
+    "MouseAnalogAxes0 = \"analog_strafing\"\r\n"
+    "MouseDigitalAxes1_0 = \"Jump\"\r\n"
+    "\r\n"
     "[Extra]\r\n"
     "Kept = \"as it was\"\r\n";
 
@@ -36,6 +46,47 @@ int32_t savedInteger(const char *section, const char *key) {
   configGetInteger(handle, section, key, &value);
   configFree(handle);
   return value;
+}
+
+// The bindings of SampleConfig, none of them a default: start-up must not
+// replace them with the defaults, nor may a save write those over the file.
+struct SampleBinding {
+  const char *section;
+  const char *key;
+  const char *first;
+  const char *second;  // "" for a single name
+};
+const SampleBinding SampleBindings[] = {
+    {"KeyDefinitions", "Jump", "X", "Kpad5"},
+    {"KeyDefinitions", "Show_Console", "F1", ""},
+    {"Controls", "MouseButton0", "Jetpack", ""},
+    {"Controls", "MouseButtonClicked1", "Map", ""},
+    {"Controls", "MouseAnalogAxes0", "analog_strafing", ""},
+    {"Controls", "MouseDigitalAxes1_0", "Jump", ""},
+};
+
+void expectSampleBindingsInTheRecord() {
+  int jump = findGameFunction("Jump");
+  ASSERT_GE(jump, 0);
+  EXPECT_STREQ(GameSettings.KeyBindings[jump][0], "X");
+  EXPECT_STREQ(GameSettings.KeyBindings[jump][1], "Kpad5");
+  EXPECT_STREQ(GameSettings.KeyBindings[ConsoleFunction][0], "F1");
+  EXPECT_STREQ(GameSettings.MouseButton[0], "Jetpack");
+  EXPECT_STREQ(GameSettings.MouseButtonClicked[1], "Map");
+  EXPECT_EQ(GameSettings.MouseAnalogAxes[0], findAnalogFunction("analog_strafing"));
+  EXPECT_STREQ(GameSettings.MouseDigitalAxes[2], "Jump");  // key 1_0: up
+}
+
+void expectSampleBindingsSaved() {
+  ConfigHandle handle = configLoad(ConfigFileName);
+  ASSERT_GE(handle, 0);
+  for (const SampleBinding &binding : SampleBindings) {
+    char first[64] = "", second[64] = "";
+    configGetStringPair(handle, binding.section, binding.key, first, sizeof first, second, sizeof second);
+    EXPECT_STREQ(first, binding.first) << binding.key;
+    EXPECT_STREQ(second, binding.second) << binding.key;
+  }
+  configFree(handle);
 }
 
 us::Action markChanged(int screenWidth) {
@@ -107,6 +158,7 @@ TEST_F(Startup, TheFileIsLoadedBeforeTheMenuOpensAndNothingCountsAsChanged) {
                                    EXPECT_GE(GameSettings.configHandle, 0);
                                    EXPECT_EQ(GameSettings.ScreenWidth, 800);
                                    EXPECT_EQ(GameSettings.ScreenHeight, 600);
+                                   expectSampleBindingsInTheRecord();
                                    EXPECT_FALSE(GameSettings.configChanged);
                                  }),
                                  us::click(IDC_MENU_EXIT)});
@@ -153,6 +205,7 @@ TEST_P(Leaving, AfterAChangeAnsweredYesSavesThenClosesWithoutAConfirmation) {
   expectBox(0, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
   EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1024);
   EXPECT_EQ(savedInteger("Screen Setup", "Gamma"), 3);  // unmanaged entries survive
+  expectSampleBindingsSaved();
   EXPECT_FALSE(GameSettings.runGameOnExit);
 }
 

@@ -188,6 +188,39 @@ TEST_F(Modal, MessageBoxesAreAnsweredFromTheScriptAndRecorded) {
   EXPECT_EQ(messageBoxes()[1].caption, "Error");  // Windows' caption when none is given
 }
 
+TEST_F(Modal, ATaskModalBoxWithoutAnOwnerHoldsEveryOpenDialogAndReleasesOnlyThose) {
+  HWND menu = nullptr, nested = nullptr;
+  std::vector<std::vector<bool>> enabledWhileShown;  // menu, nested
+  auto lookWhileShown = [&] {
+    enabledWhileShown.push_back({IsWindowEnabled(menu) != 0, IsWindowEnabled(nested) != 0});
+  };
+  RecordingHook = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_MENU_INPUT_DEVICES) {
+      menu = dialog;
+      DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_INPUT_DEVICES), dialog, recordingProc, 0);
+      return TRUE;
+    }
+    return message == WM_INITDIALOG;
+  };
+  expectDialog("Tarrengard Configuration", {click(IDC_MENU_INPUT_DEVICES), check([](HWND dialog) {
+                                              EXPECT_TRUE(IsWindowEnabled(dialog));
+                                              EndDialog(dialog, 0);
+                                            })});
+  expectDialog("Input Devices", {check([&](HWND dialog) {
+                 nested = dialog;
+                 MessageBoxA(nullptr, "Failed", "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+                 EXPECT_TRUE(IsWindowEnabled(dialog));
+                 EXPECT_FALSE(IsWindowEnabled(menu));  // still held by its nested dialog
+                 MessageBoxA(nullptr, "Note", "Note", MB_OK);
+                 EndDialog(dialog, 0);
+               })});
+  expectMessageBox(IDOK, lookWhileShown);
+  expectMessageBox(IDOK, lookWhileShown);
+  runDialog(IDD_MAIN_MENU);
+  // An ownerless box that is not task-modal holds nothing of its own.
+  EXPECT_EQ(enabledWhileShown, (std::vector<std::vector<bool>>{{false, false}, {false, true}}));
+}
+
 TEST_F(Modal, IconClassAndCommonControlsAreRecorded) {
   EXPECT_FALSE(commonControlsInitialised());
   InitCommonControls();

@@ -179,11 +179,24 @@ TEST_F(AdvancedMouseTest, NoAnalogFunctionShowsTheEmptyRow) {
 }
 
 TEST_F(AdvancedMouseTest, ChoosingAnAnalogRowStoresItsIndex) {
-  userscript::expectDialog(Caption, {selectRow(IDC_MOUSE_ANALOG_X, 0), selectRow(IDC_MOUSE_ANALOG_Y, 2), click(IDOK)});
-  openAdvancedMouse();
-  EXPECT_EQ(GameSettings.MouseAnalogAxes[0], -1);
-  EXPECT_EQ(GameSettings.MouseAnalogAxes[1], 1);
-  EXPECT_TRUE(GameSettings.configChanged);
+  // Every row on both axes, the last one included; each starts from another
+  // function, so a row that stores nothing shows.
+  const struct {
+    int row;
+    int32_t index, before;
+  } cases[] = {{0, -1, 1}, {1, 0, 2}, {2, 1, -1}, {3, 2, 0}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.row);
+    GameSettings.MouseAnalogAxes[0] = c.before;
+    GameSettings.MouseAnalogAxes[1] = c.before;
+    GameSettings.configChanged = false;
+    userscript::expectDialog(Caption,
+                             {selectRow(IDC_MOUSE_ANALOG_X, c.row), selectRow(IDC_MOUSE_ANALOG_Y, c.row), click(IDOK)});
+    openAdvancedMouse();
+    EXPECT_EQ(GameSettings.MouseAnalogAxes[0], c.index);
+    EXPECT_EQ(GameSettings.MouseAnalogAxes[1], c.index);
+    EXPECT_TRUE(GameSettings.configChanged);
+  }
 }
 
 TEST_F(AdvancedMouseTest, TouchingAnAnalogListMarksAChangeWithoutChangingIt) {
