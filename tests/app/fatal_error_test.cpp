@@ -6,8 +6,12 @@
 #include "app_test_support.h"
 
 #include <cstdio>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 
+#include "app/entry_guard.h"
 #include "config/support.h"
 #include "ui/resource.h"
 
@@ -105,4 +109,32 @@ TEST_F(FatalError, ANullFormatStillEndsSilentlyWithZero) {
         tarrengardMain((HINSTANCE)&module);
       },
       ::testing::ExitedWithCode(0), "^$");
+}
+
+// An exception that reaches the entry point (the menu's work throws it here)
+// takes the same way out as a failed allocation in the library, instead of
+// std::terminate's abort: the message, the box, status 1.
+TEST_F(FatalError, AnExceptionThatReachesTheEntryPointEndsThroughTheFatalErrorPath) {
+  const struct {
+    std::function<void()> raise;
+    const char *message;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "Couldn't allocate memory."},
+      {[] { throw std::runtime_error("The disk is on fire."); }, "The disk is on fire."},
+      {[] { throw 7; }, "Unexpected error."},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EXIT(
+        {
+          captureChildOutput();
+          us::expectDialog("Tarrengard Configuration", {us::inspect([&](HWND) { c.raise(); })});
+          us::expectMessageBox(IDOK);
+          static char module;
+          tarrengardMainGuarded((HINSTANCE)&module);
+        },
+        ::testing::ExitedWithCode(1),
+        "^" + escapeRegex(c.message) + "\n\nBOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
+            escapeRegex(c.message) + "\\] style=16\n$");
+  }
 }
