@@ -143,8 +143,10 @@ TEST_F(FatalError, AnExceptionThatReachesTheEntryPointEndsThroughTheFatalErrorPa
           static char module;
           tarrengardMainGuarded((HINSTANCE)&module);
         },
+        // Qt warns about an exception through its event loop before it
+        // passes it on; nothing may come after the message and the box.
         ::testing::ExitedWithCode(1),
-        "^" + escapeRegex(c.message) + "\n\nBOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
+        "(^|\n)" + escapeRegex(c.message) + "\n\nBOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
             escapeRegex(c.message) + "\\] style=16\n$");
   }
 }
