@@ -59,8 +59,26 @@ void *configArenaAlloc(ConfigDocument *doc, size_t size);
 // The document in that slot, or null for a free slot or a handle out of range.
 ConfigDocument *configDocumentOf(ConfigHandle handle);
 
-// Hash of a name with ASCII letters folded to lower case.
+// Hash of a name with ASCII letters folded to lower case: SipHash-1-3 under
+// the process's hash key, which is drawn from the system's random source on
+// first use. Without the key nobody can write a file in advance whose names
+// crowd into one run of index slots, which would make loading quadratic.
 uint32_t configHashName(const char *text, size_t length);
+// SipHash-1-3 and SipHash-2-4 of the bytes with ASCII capitals folded to
+// lower case (the standard functions for texts without capitals).
+uint64_t configSipHash13(const uint64_t key[2], const char *text, size_t length);
+uint64_t configSipHash24(const uint64_t key[2], const char *text, size_t length);
+// A fresh key from the system's random source, mixed with the clock and
+// addresses that differ between processes (all there is without a source).
+void configRandomHashKey(uint64_t key[2]);
+// Makes `key` the process's hash key (tests use fixed keys, to reproduce a
+// count or to play an attacker who knows the key). Refused, with false, while
+// any document is held: its indexes hold hashes made under the old key.
+bool configSetHashKey(const uint64_t key[2]);
+// Index slots examined so far by lookups, insertions and growing, in every
+// document of the process. Tests read it to prove that the work per name
+// stays bounded whatever the names are.
+extern uint64_t ConfigIndexProbes;
 // Case-insensitive (ASCII) equality of two texts of known length.
 bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLength);
 

@@ -42,19 +42,23 @@ void indexInsert(ConfigIndex *index, uint32_t hash, uint32_t position) {
     memset(slots, 0, (size_t)count * 2 * sizeof(uint32_t));
     // Walking the old table in order writes the new one in two ascending
     // runs, which keeps growing a large index cache-friendly.
+    uint64_t probes = 0;
     for (uint32_t i = 0; index->slots && i <= index->mask; i++) {
       if (!index->slots[2 * i + 1]) continue;
       uint32_t at = index->slots[2 * i] & (count - 1);
-      while (slots[2 * at + 1]) at = (at + 1) & (count - 1);
+      for (probes++; slots[2 * at + 1]; probes++) at = (at + 1) & (count - 1);
       slots[2 * at] = index->slots[2 * i];
       slots[2 * at + 1] = index->slots[2 * i + 1];
     }
+    ConfigIndexProbes += probes;
     if (index->slots) memFree(index->slots);
     index->slots = slots;
     index->mask = count - 1;
   }
   uint32_t at = hash & index->mask;
-  while (index->slots[2 * at + 1]) at = (at + 1) & index->mask;
+  uint64_t probes = 1;
+  for (; index->slots[2 * at + 1]; probes++) at = (at + 1) & index->mask;
+  ConfigIndexProbes += probes;
   index->slots[2 * at] = hash;
   index->slots[2 * at + 1] = position + 1;
   index->used++;
@@ -67,13 +71,19 @@ int indexFind(const ConfigIndex *index, Item *const *items, uint32_t hash, const
               NameOf nameOf) {
   if (!index->slots) return -1;
   uint32_t at = hash & index->mask;
-  for (;;) {
+  for (uint64_t probes = 1;; probes++) {
     uint32_t position = index->slots[2 * at + 1];
-    if (!position) return -1;
+    if (!position) {
+      ConfigIndexProbes += probes;
+      return -1;
+    }
     if (index->slots[2 * at] == hash) {
       size_t itemLength = 0;
       const char *itemName = nameOf(items[position - 1], &itemLength);
-      if (configNamesEqual(itemName, itemLength, name, length)) return (int)position - 1;
+      if (configNamesEqual(itemName, itemLength, name, length)) {
+        ConfigIndexProbes += probes;
+        return (int)position - 1;
+      }
     }
     at = (at + 1) & index->mask;
   }
@@ -93,23 +103,6 @@ ConfigSection *lookupSection(ConfigHandle handle, const char *name) {
 ConfigDocument *configDocumentOf(ConfigHandle handle) {
   if (handle < 0 || handle >= ConfigSlotCount) return nullptr;
   return ConfigHandleTable[handle];
-}
-
-uint32_t configHashName(const char *text, size_t length) {
-  // FNV-1a over the case-folded bytes, then mixed so that the low bits,
-  // which pick the slot, depend on every byte.
-  uint32_t hash = 2166136261u;
-  const unsigned char *at = (const unsigned char *)text;
-  for (size_t i = 0; i < length; i++) {
-    hash ^= foldCase(at[i]);
-    hash *= 16777619u;
-  }
-  hash ^= hash >> 16;
-  hash *= 0x85EBCA6Bu;
-  hash ^= hash >> 13;
-  hash *= 0xC2B2AE35u;
-  hash ^= hash >> 16;
-  return hash;
 }
 
 bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLength) {

@@ -124,6 +124,10 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
 
   const unsigned char *at = (const unsigned char *)text;
   const unsigned char *const end = at + length;
+  // Some Windows editors start a file with a UTF-8 byte order mark; it is no
+  // line and no character of the first header. Only that one is skipped:
+  // anywhere else the bytes are an illegal first character, as before.
+  if (length >= 3 && at[0] == 0xEF && at[1] == 0xBB && at[2] == 0xBF) at += 3;
   long line = 1;
   unsigned char previous = 0;
   int result = 0;

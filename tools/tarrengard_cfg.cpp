@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -71,7 +73,9 @@ const char HelpText[] =
     "                                write them back as the configurator does\n"
     "\n"
     "Options may stand anywhere after the command; \"--\" ends them, so a\n"
-    "value that looks like an option can follow it.\n"
+    "value that looks like an option can follow it. -h and --help ask for\n"
+    "this text only in the command's place; later, -h is a value and --help\n"
+    "an unknown option.\n"
     "\n"
     "JSON strings are byte strings: '\"' and '\\' are escaped with a backslash,\n"
     "and every byte below 0x20, 0x7F and every byte from 0x80 to 0xFF is\n"
@@ -402,10 +406,25 @@ bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 // The file can only hold names and raw values the parser reads back as the
 // same texts; anything else would be lost or, with a line end, would inject
 // lines into the file. Returns a reason, or null when the text can be written.
+//
+// The writer gives the empty-named section no header, so its entries read
+// back where they were only while it is the document's first section.
+// Created by this set, it is first only in an empty document. Already behind
+// another section (a file with "[]" after other headers), a save would move
+// its entries into the section before it, where they would also replace that
+// section's entries of the same keys; whichever entry is set, the file would
+// not read back as written, so nothing is written.
 const char *unwritableSection(ConfigHandle handle, const char *section) {
   if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
-  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && configSectionCount(handle) > 0) {
-    return "entries without a section can only stand at the top of the file";
+  int count = configSectionCount(handle);
+  for (int i = 1; i < count; i++) {
+    if (configSectionName(handle, i)[0] == '\0') {
+      return "the file has entries under an empty section name '[]' after other sections; saving would move "
+             "them into the section above";
+    }
+  }
+  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && count > 0) {
+    return "entries without a section (empty section name) can only stand at the top of the file";
   }
   return nullptr;
 }
@@ -720,18 +739,14 @@ int runSave(int argc, char **argv) {
   return ExitSuccess;
 }
 
+// Help is asked for only in the command's place. Anywhere later "-h" is an
+// operand (a VALUE may be "-h") and "--help" an unknown option: printing help
+// there would exit 0 for a command that was never run.
 bool asksForHelp(int argc, char **argv) {
-  for (int i = 1; i < argc; i++) {
-    if (strcmp(argv[i], "--") == 0) return false;
-    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return true;
-  }
-  return false;
+  return argc >= 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0);
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
-  setFatalErrorHook(onFatalError);
+int runCommandLine(int argc, char **argv) {
   if (asksForHelp(argc, argv)) {
     fputs(HelpText, stdout);
     return finishOutput(ExitSuccess);
@@ -748,4 +763,22 @@ int main(int argc, char **argv) {
   if (strcmp(command, "settings") == 0) return runSettings(restCount, rest);
   if (strcmp(command, "save") == 0) return runSave(restCount, rest);
   return usageError("unknown command '%s'", command);
+}
+
+}  // namespace
+
+// An exception (std::bad_alloc from a container, say) would otherwise end the
+// tool through std::terminate, with an abort and no message of its own.
+int main(int argc, char **argv) {
+  setFatalErrorHook(onFatalError);
+  try {
+    return runCommandLine(argc, argv);
+  } catch (const std::bad_alloc &) {
+    reportError("out of memory");
+  } catch (const std::exception &error) {
+    reportError("%s", error.what());
+  } catch (...) {
+    reportError("unexpected error");
+  }
+  return ExitFailure;
 }

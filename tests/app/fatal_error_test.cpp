@@ -7,9 +7,17 @@
 #include "app_test_support.h"
 
 #include <cstdio>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 
+#include "app/entry_guard.h"
 #include "config/support.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 #include "ui/resource.h"
 
 using namespace apptest;
@@ -139,4 +147,40 @@ TEST_F(FatalError, ANullFormatStillEndsSilentlyWithZero) {
         tarrengardMain((HINSTANCE)&module);
       },
       ::testing::ExitedWithCode(0), "^$");
+}
+
+// An exception that reaches the entry point (the menu's work throws it here)
+// takes the same way out as a failed allocation in the library, instead of
+// std::terminate's abort: the message, the box, status 1.
+TEST_F(FatalError, AnExceptionThatReachesTheEntryPointEndsThroughTheFatalErrorPath) {
+  const struct {
+    std::function<void()> raise;
+    const char *message;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "Couldn't allocate memory."},
+      {[] { throw std::runtime_error("The disk is on fire."); }, "The disk is on fire."},
+      {[] { throw 7; }, "Unexpected error."},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EXIT(
+        {
+          captureChildOutput();
+#if defined(__SANITIZE_ADDRESS__)
+          // The exception leaves the menu's dialog unreleased, which is of no
+          // consequence in a process that ends at once; the leak report at
+          // exit would only bury the message.
+          __lsan_disable();
+#endif
+          us::expectDialog("Tarrengard Configuration", {us::inspect([&](HWND) { c.raise(); })});
+          us::expectMessageBox(IDOK);
+          static char module;
+          tarrengardMainGuarded((HINSTANCE)&module);
+        },
+        // Qt warns about an exception through its event loop before it
+        // passes it on; nothing may come after the message and the box.
+        ::testing::ExitedWithCode(1),
+        "(^|\n)" + escapeRegex(c.message) + "\n\nBOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
+            escapeRegex(c.message) + "\\] style=16\n$");
+  }
 }

@@ -3,6 +3,7 @@
 #include "config/config_internal.h"
 #include "temp_dir.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -75,13 +76,22 @@ TEST_F(Document, EnumerationClampsIndexes) {
   for (const char *name : {"One", "Two", "Three"})
     for (const char *key : {"a", "b"}) configPutRaw(h, name, key, name);
   EXPECT_EQ(configSectionCount(h), 3);
-  EXPECT_STREQ(configSectionName(h, -1), "One");
-  EXPECT_STREQ(configSectionName(h, 1), "Two");
-  EXPECT_STREQ(configSectionName(h, 99), "Three");
-  EXPECT_STREQ(configEntryKey(h, "two", -5), "a");
-  EXPECT_STREQ(configEntryKey(h, "two", 1), "b");
-  EXPECT_STREQ(configEntryKey(h, "two", 2), "b");
   EXPECT_EQ(configEntryCount(h, "THREE"), 2);
+  // Both ends and one step past each: index == count is the first that must
+  // be clamped.
+  const struct {
+    int index;
+    const char *section;
+    const char *key;
+  } cases[] = {
+      {INT_MIN, "One", "a"}, {-1, "One", "a"},  {0, "One", "a"},    {1, "Two", "b"},
+      {2, "Three", "b"},     {3, "Three", "b"}, {99, "Three", "b"}, {INT_MAX, "Three", "b"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.index);
+    EXPECT_STREQ(configSectionName(h, c.index), c.section);
+    EXPECT_STREQ(configEntryKey(h, "two", c.index), c.key);  // two entries: a, b
+  }
 }
 
 TEST_F(Document, PutRawReplacesCaseInsensitivelyInPlace) {

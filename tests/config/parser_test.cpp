@@ -140,6 +140,37 @@ TEST_F(Parser, ZeroBytesEndStoredTexts) {
   EXPECT_EQ(dump(h), "[Sec] ke=val\n[Sec] ab=\n[Sec] z=\n");
 }
 
+TEST_F(Parser, OneLeadingUtf8ByteOrderMarkIsSkipped) {
+  // Some Windows editors put EF BB BF before the first line. Only one, and
+  // only at the very start, is skipped; it is not a line of its own.
+  const std::string bom = "\xEF\xBB\xBF";
+  const struct {
+    std::string text;
+    const char *printed;
+    const char *entries;
+  } cases[] = {
+      {bom + "[Screen Setup]\r\nScreenMode = 1\r\n", "", "[Screen Setup] ScreenMode=1\n"},
+      {bom + "ScreenMode = 1\n", "", "[] ScreenMode=1\n"},
+      {bom + "  ; comment\n[S]\nk=v\n", "", "[S] k=v\n"},
+      {bom, "", ""},
+      {bom + "1\nk=v\n", "Illegal character (ASCII 49) on line 1.\n", "[] k=v\n"},
+      {bom + bom + "[S]\nk=v\n", "Illegal character (ASCII 239) on line 1.\n", "[] k=v\n"},
+      {"\n" + bom + "[S]\nk=v\n", "Illegal character (ASCII 239) on line 2.\n", "[] k=v\n"},
+      {" " + bom + "[S]\nk=v\n", "Illegal character (ASCII 239) on line 1.\n", "[] k=v\n"},
+      {"\xEF\xBB", "Illegal character (ASCII 239) on line 1.\n", ""},
+      {"\xEF\xBB[S]\nk=v\n", "Illegal character (ASCII 239) on line 1.\n", "[] k=v\n"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    ConfigHandle h = configNew("x");
+    int result = 0;
+    EXPECT_EQ(parseCapturing(h, c.text, &result), c.printed);
+    EXPECT_EQ(result, *c.printed ? -1 : 0);
+    EXPECT_EQ(dump(h), c.entries);
+    configFree(h);
+  }
+}
+
 TEST_F(Parser, ResultsAndInputsOutsideTheText) {
   ConfigHandle h = configNew("x");
   int result = 7;
@@ -195,6 +226,9 @@ TEST_F(Parser, LoadingAFileGivesWhatParsingItsTextGives) {
       "; only a comment\n\n   \n",
       "k=1\nk=",
       "[Never closed\nword\nkey ; c\n",
+      "\xEF\xBB\xBF[S]\r\nk=v\r\n",
+      "\xEF\xBB\xBF",
+      "\xEF\xBB\xBF\xEF\xBB\xBFk=v\nx=y\n",
   };
   TempDir dir;
   for (const std::string &text : texts) {

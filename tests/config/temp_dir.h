@@ -29,6 +29,13 @@ inline std::string parseCapturing(ConfigHandle handle, const std::string &text, 
   return printed;
 }
 
+// Index slots that storing one entry may examine, on average over a whole
+// load: a lookup that misses and the insertion after it (each about 2.5 probes
+// at the index's average load, 8.5 just before it doubles), plus moving the
+// entries when it doubles (about one probe per entry). A name index that
+// degrades to a scan costs about half the entries per entry instead.
+const uint64_t ProbesPerEntryBound = 16;
+
 // Frees every slot around each test: the handle table is process-wide.
 class ConfigTest : public testing::Test {
  protected:

@@ -149,6 +149,29 @@ TEST_F(SettingsSave, ALoadedFileKeepsItsOwnEntriesInPlace) {
   EXPECT_EQ(savedFile(), first);
 }
 
+// What some Windows editors write: a UTF-8 byte order mark before the first
+// header. The first section still loads, and the save neither keeps the mark
+// nor adds a second "[Screen Setup]".
+TEST_F(SettingsSave, AByteOrderMarkBeforeTheFirstHeaderIsDropped) {
+  testing::internal::CaptureStdout();
+  loadFrom(
+      "\xEF\xBB\xBF[Screen Setup]\r\n"
+      "ScreenMode = 0\r\n"
+      "ScreenWidth = 800\r\n"
+      "ScreenHeight = 600\r\n"
+      "ScreenBPP = 16\r\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(GameSettings.ScreenMode, 0);
+  EXPECT_EQ(GameSettings.ScreenWidth, 800);
+  EXPECT_EQ(GameSettings.ScreenHeight, 600);
+  EXPECT_EQ(GameSettings.ScreenBPP, 16);
+  ASSERT_TRUE(saveSettings());
+  const std::string file = savedFile();
+  EXPECT_TRUE(file.starts_with("[Screen Setup]\r\nScreenMode = 0\r\nScreenWidth = 800\r\n")) << file;
+  EXPECT_EQ(file.find("[Screen Setup]", 1), std::string::npos) << file;
+  EXPECT_EQ(file.find('\xEF'), std::string::npos);
+}
+
 TEST_F(SettingsSave, TheBackslashKeyRoundTripsThroughTheFile) {
   const char *backslash = KeyNameTable[42];
   GameSettings.KeyBindings[9][0] = backslash;   // first of a pair

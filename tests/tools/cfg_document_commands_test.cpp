@@ -5,6 +5,8 @@
  */
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,10 +51,41 @@ TEST_F(CfgTool, HelpNamesEveryCommandAndMode) {
       EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
   }
-  // Help wins over everything else on the line, as long as it is an option.
-  EXPECT_EQ(runTool({"get", "x", "--help"}).status, 0);
-  EXPECT_EQ(runTool({"set", path("f.cfg"), "S", "K", "--raw", "--", "--help"}).status, 0);
-  EXPECT_EQ(readFileBytes(path("f.cfg")), "[S]\r\nK = --help\r\n");
+  EXPECT_EQ(runTool({"--help", "check", "x"}).out, runTool({"-h"}).out);
+}
+
+// Only the first argument asks for help. Anywhere else "-h" is a value and
+// "--help" an unknown option: a script must never see success for work that
+// was not done.
+TEST_F(CfgTool, HelpIsAskedForOnlyByTheFirstArgument) {
+  std::string cfg = path("f.cfg");
+  ToolRun value = runTool({"set", cfg, "S", "k", "-h", "--raw"});
+  EXPECT_EQ(value.status, 0) << value.err;
+  EXPECT_EQ(value.out, "");
+  EXPECT_EQ(readFileBytes(cfg), "[S]\r\nk = -h\r\n");
+  EXPECT_EQ(runTool({"get", cfg, "S", "k", "--raw"}).out, "\"-h\"\n");
+  EXPECT_EQ(runTool({"set", cfg, "S", "m", "--raw", "--", "--help"}).status, 0);
+  EXPECT_EQ(readFileBytes(cfg), "[S]\r\nk = -h\r\nm = --help\r\n");
+
+  const std::vector<std::vector<std::string>> refused = {
+      {"set", cfg, "S", "k", "1", "--raw", "--help"},
+      {"set", cfg, "--help", "S", "k", "1", "--raw"},
+      {"get", cfg, "S", "k", "--raw", "--help"},
+      {"dump", cfg, "--help"},
+      {"check", "--help"},
+      {"normalize", cfg, "--help"},
+      {"settings", "--help"},
+      {"save", "--help"},
+      {"check", "-h"},  // a FILE named "-h", which does not exist
+  };
+  for (const auto &line : refused) {
+    SCOPED_TRACE(line[0] + " " + line[line.size() - 1]);
+    ToolRun run = runTool(line);
+    expectFailure(run);
+    EXPECT_EQ(run.err.find("usage:"), std::string::npos);
+  }
+  EXPECT_EQ(readFileBytes(cfg), "[S]\r\nk = -h\r\nm = --help\r\n");
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"f.cfg"});
 }
 
 TEST_F(CfgTool, UsageErrorsExitTwoWithAMessage) {
@@ -130,6 +163,43 @@ TEST_F(CfgTool, LostOutputExitsTwo) {
     EXPECT_EQ(run.status, 2) << line[0];
     EXPECT_EQ(run.err.rfind(ErrorPrefix, 0), 0u) << run.err;
   }
+}
+
+// An exception (here std::bad_alloc, from a file larger than the memory the
+// tool may have) must not end the tool through std::terminate: it answers
+// with its own message and status like any other failure.
+TEST_F(CfgTool, ExhaustedMemoryEndsWithTheToolsOwnMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit that would make allocations fail";
+#else
+  // A sparse gigabyte: no disk space, but reading it needs the memory.
+  std::string huge = path("gardum.cfg");
+  writeFileBytes(huge, "");
+  std::filesystem::resize_file(huge, 1L << 30);
+  ToolRunOptions limited;
+  limited.addressSpaceLimit = 256L << 20;
+  const std::vector<std::vector<std::string>> lines = {
+      {"check", huge},
+      {"dump", huge},
+      {"get", huge, "S", "K", "--raw"},
+      {"set", huge, "S", "K", "1", "--int"},
+      {"normalize", huge},
+      {"settings", "-C", folder},
+      {"save", "-C", folder},
+  };
+  for (const auto &line : lines) {
+    SCOPED_TRACE(line[0]);
+    ToolRun run = runTool(line, limited);
+    expectFailure(run);
+    EXPECT_EQ(run.err.find("terminate"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  EXPECT_EQ(std::filesystem::file_size(huge), 1u << 30);
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"gardum.cfg"});
+  // The limit leaves room for ordinary work.
+  EXPECT_EQ(runTool({"settings", "-C", path("absent-folder")}, limited).status, 2);
+  EXPECT_EQ(runTool({"--help"}, limited).status, 0);
+#endif
 }
 
 // ---- check ------------------------------------------------------------------------
@@ -523,6 +593,43 @@ TEST_F(CfgTool, SetRefusesTextsTheFileCannotHold) {
   EXPECT_EQ(runTool({"dump", cfg}).out,
             "{\"sections\":[{\"name\":\"S\",\"entries\":[[\"K\",\"1\"]]},"
             "{\"name\":\" Odd  name \",\"entries\":[[\"two words\",\"v w\"]]}]}\n");
+}
+
+// The writer gives the empty-named section no header, so its entries stay
+// where they are written only while it is the file's first section. Behind
+// another section they would join that one on the next load (and replace its
+// entries of the same keys), so set refuses and leaves the file as it was.
+TEST_F(CfgTool, SetRefusesAFileWhoseEmptyNamedSectionIsNotFirst) {
+  const std::string original = "[A]\nx = 1\nz = 5\n[]\nx = 2\ny = 3\n";
+  std::string cfg = file("late.cfg", original);
+  const std::vector<std::vector<std::string>> cases = {
+      {"", "x", "9"},    // the empty-named section's own entry
+      {"", "New", "9"},  // a new entry there
+      {"A", "z", "9"},   // the section it would join
+      {"A", "x", "9"},   // ... whose x it would replace
+      {"B", "k", "9"},   // a new section after it
+      {"a", "NEW", "9"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c[0] + "|" + c[1]);
+    ToolRun run = runTool({"set", cfg, c[0], c[1], c[2], "--int"});
+    expectFailure(run);
+    EXPECT_NE(run.err.find("empty"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(readFileBytes(cfg), original);
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"late.cfg"});
+
+  // First in the file, from entries above every header or from "[]", it can
+  // be written, and every entry reads back where it was.
+  for (const std::string &text : {std::string("x = 1\n[A]\nx = 2\n"), std::string("[]\nx = 1\n[A]\nx = 2\n")}) {
+    std::string first = file("first.cfg", text);
+    EXPECT_EQ(runTool({"set", first, "", "x", "7", "--int"}).status, 0);
+    EXPECT_EQ(runTool({"set", first, "", "y", "8", "--int"}).status, 0);
+    EXPECT_EQ(runTool({"set", first, "A", "y", "9", "--int"}).status, 0);
+    EXPECT_EQ(runTool({"dump", first}).out,
+              "{\"sections\":[{\"name\":\"\",\"entries\":[[\"x\",\"7\"],[\"y\",\"8\"]]},"
+              "{\"name\":\"A\",\"entries\":[[\"x\",\"2\"],[\"y\",\"9\"]]}]}\n");
+  }
 }
 
 TEST_F(CfgTool, SetReportsAFailedSaveAndKeepsTheOldFile) {

@@ -1,6 +1,7 @@
 /*
  * Child-process plumbing for the tarrengard-cfg tests: fork, redirect both
- * output streams into pipes, optionally limit the file size, exec the tool.
+ * output streams into pipes, optionally limit the file size or the address
+ * space, exec the tool.
  */
 #include "tool_runner.h"
 
@@ -56,6 +57,12 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
       limit.rlim_cur = static_cast<rlim_t>(options.fileSizeLimit);
       limit.rlim_max = static_cast<rlim_t>(options.fileSizeLimit);
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
+    if (options.addressSpaceLimit > 0) {
+      struct rlimit limit;
+      limit.rlim_cur = static_cast<rlim_t>(options.addressSpaceLimit);
+      limit.rlim_max = static_cast<rlim_t>(options.addressSpaceLimit);
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
     }
     execv(argv[0], argv.data());
     _exit(127);

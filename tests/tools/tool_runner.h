@@ -19,6 +19,8 @@ struct ToolRunOptions {
   // Non-zero: RLIMIT_FSIZE for the child, with SIGXFSZ ignored, so writes past
   // that size fail the way a full disk makes them fail.
   long fileSizeLimit = 0;
+  // Non-zero: RLIMIT_AS for the child, so that allocations past it fail.
+  long addressSpaceLimit = 0;
   // Non-null: stdout goes to this file (e.g. /dev/full) instead of `out`.
   const char *stdoutPath = nullptr;
 };

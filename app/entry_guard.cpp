@@ -1,0 +1,22 @@
+// The last line of defence of both entry points: a windowed program that
+// aborts in std::terminate vanishes without a word, so an exception that
+// reaches the entry point takes the library's fatal-error path instead.
+#include "app/entry_guard.h"
+
+#include <exception>
+#include <new>
+
+#include "app/startup.h"
+#include "config/support.h"
+
+int tarrengardMainGuarded(HINSTANCE instance) {
+  try {
+    return tarrengardMain(instance);
+  } catch (const std::bad_alloc &) {
+    fatalError("Couldn't allocate memory.");
+  } catch (const std::exception &error) {
+    fatalError("%s", error.what());
+  } catch (...) {
+    fatalError("Unexpected error.");
+  }
+}
