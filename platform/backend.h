@@ -20,7 +20,7 @@ enum class WindowChange {
   Dropped,    // drop-down list opened or closed
   Trackbar,   // range, position, page size, tick frequency or thumb length
   TabStops,   // list box tab stops
-  Icon,       // the dialog class icon (SetClassLongA; window = the dialog it was set through)
+  Icon,       // the dialog class icon (SetClassLongPtrA; window = the dialog it was set through)
   Focus,      // the dialog's focused control (window = the new one, or the dialog)
 };
 

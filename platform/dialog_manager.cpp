@@ -17,7 +17,7 @@ namespace {
 std::vector<HWND> LiveWindows;
 std::vector<HWND> OpenDialogs;
 bool CommonControlsInitialised = false;
-LONG DialogClassIcon = 0;
+LONG_PTR DialogClassIcon = 0;
 
 WindowKind kindOf(const DialogControlTemplate &control) {
   std::string className = control.className ? control.className : "";
@@ -155,7 +155,7 @@ HWND activeDialog() { return OpenDialogs.empty() ? nullptr : OpenDialogs.back();
 
 bool commonControlsInitialised() { return CommonControlsInitialised; }
 
-LONG dialogClassIcon() { return DialogClassIcon; }
+LONG_PTR dialogClassIcon() { return DialogClassIcon; }
 
 void resetPlatformRecords() {
   CommonControlsInitialised = false;
@@ -435,20 +435,26 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {
   // The only icon resource the program has; its handle is its number so that
-  // it survives the 32-bit SetClassLongA round trip.
+  // it survives SetClassLongA, which keeps 32 bits, as well as SetClassLongPtrA.
   if (IS_INTRESOURCE(name) && LOWORD(name) == IDI_TARRENGARD) {
     return reinterpret_cast<HICON>(static_cast<uintptr_t>(IDI_TARRENGARD));
   }
   return nullptr;
 }
 
-DWORD SetClassLongA(HWND window, int index, LONG value) {
-  if (!isWindow(window) || index != GCL_HICON) return 0;
+ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value) {
+  if (!isWindow(window) || index != GCLP_HICON) return 0;
   // Every dialog shares one window class, so the icon is process-wide.
-  LONG previous = DialogClassIcon;
+  LONG_PTR previous = DialogClassIcon;
   DialogClassIcon = value;
   backendWindowChanged(window->dialog, WindowChange::Icon);
-  return static_cast<DWORD>(previous);
+  return static_cast<ULONG_PTR>(previous);
+}
+
+// The 32-bit form: the value set and the one returned are 32 bits wide.
+DWORD SetClassLongA(HWND window, int index, LONG value) {
+  static_assert(GCL_HICON == GCLP_HICON);
+  return static_cast<DWORD>(SetClassLongPtrA(window, index, value));
 }
 
 void InitCommonControls(void) { CommonControlsInitialised = true; }

@@ -26,6 +26,8 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef intptr_t INT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
 typedef char CHAR;
 typedef const char *LPCSTR;
 typedef char *LPSTR;
@@ -193,6 +195,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 // Window classes
 #define GCL_HICON (-14)
+#define GCLP_HICON (-14)
 
 // Virtual keys the scripted user and the backends use
 #define VK_BACK 0x08
@@ -271,6 +274,7 @@ HWND SetFocus(HWND window);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 DWORD SetClassLongA(HWND window, int index, LONG value);
+ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value);
 void InitCommonControls(void);
 UINT midiOutGetNumDevs(void);
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size);

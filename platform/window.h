@@ -113,7 +113,8 @@ std::vector<HWND> groupOf(HWND control);
 
 // ---- Process-wide records that tests and backends read ----------------------
 bool commonControlsInitialised();
-// The dialog window class's icon as SetClassLongA(GCL_HICON) set it (0 if never).
-LONG dialogClassIcon();
+// The dialog window class's icon as SetClassLongPtrA(GCLP_HICON) or
+// SetClassLongA(GCL_HICON) set it (0 if never).
+LONG_PTR dialogClassIcon();
 // Clears the records above (between tests).
 void resetPlatformRecords();

@@ -46,7 +46,7 @@ INT_PTR CALLBACK mainMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
   switch (message) {
     case WM_INITDIALOG: {
       HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
-      SetClassLongA(dialog, GCL_HICON, (LONG)(INT_PTR)icon);
+      SetClassLongPtrA(dialog, GCLP_HICON, (LONG_PTR)icon);
       return TRUE;
     }
     case WM_COMMAND:

@@ -1,27 +1,6 @@
 # Cross-build for 32-bit Windows with MinGW-w64 (Debian's g++-mingw-w64-i686):
 #   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-i686.cmake
-# Everything is linked statically: the MinGW C and C++ runtime DLLs are not on
-# a player's machine (nor in a fresh Wine prefix), so a dynamic build would not
-# start at all.
 
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(TG_MINGW_TRIPLET i686-w64-mingw32)
-
-# The plain names follow the distribution's default thread model; nothing here
-# needs std::thread, so either variant links.
-find_program(CMAKE_C_COMPILER NAMES ${TG_MINGW_TRIPLET}-gcc ${TG_MINGW_TRIPLET}-gcc-win32 REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${TG_MINGW_TRIPLET}-g++ ${TG_MINGW_TRIPLET}-g++-win32 REQUIRED)
-find_program(CMAKE_RC_COMPILER NAMES ${TG_MINGW_TRIPLET}-windres REQUIRED)
-# ar and ranlib are found by the compiler's prefix.
-
-# Headers and libraries come from the MinGW sysroot only; programs (the host
-# tools a build runs) from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${TG_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

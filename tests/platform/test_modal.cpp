@@ -230,7 +230,11 @@ TEST_F(Modal, IconClassAndCommonControlsAreRecorded) {
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(1001)), nullptr);
   RecordingHook = [&](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
     if (message == WM_INITDIALOG) {
-      EXPECT_EQ(SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<intptr_t>(icon))), 0u);
+      // Both widths of the call set the one class icon and return the one before.
+      EXPECT_EQ(SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon)), 0u);
+      EXPECT_EQ(SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<intptr_t>(icon))),
+                static_cast<DWORD>(IDI_TARRENGARD));
+      EXPECT_EQ(SetClassLongPtrA(nullptr, GCLP_HICON, 0), 0u);
       EndDialog(dialog, 0);
     }
     return TRUE;

@@ -296,6 +296,20 @@ TEST_F(CfgTool, DumpCutsAZeroByteTextAtTheZero) {
   EXPECT_EQ(run.out, "{\"sections\":[{\"name\":\"S\",\"entries\":[[\"k\",\"ab\"],[\"m\",\"2\"]]}]}\n");
 }
 
+// Ctrl-Z (0x1A) is an ordinary byte of a value; it ends a file only for a
+// reader in text mode, which would lose everything after it.
+TEST_F(CfgTool, ACtrlZByteDoesNotEndTheFile) {
+  std::string cfg = file("ctrlz.cfg", "[A]\nk = 1\nbad = x\x1Ay\nlater = 2\n");
+  ToolRun run = runTool({"dump", cfg});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "{\"sections\":[{\"name\":\"A\",\"entries\":"
+            "[[\"k\",\"1\"],[\"bad\",\"x\\u001Ay\"],[\"later\",\"2\"]]}]}\n");
+  ToolRun normalized = runTool({"normalize", cfg});
+  EXPECT_EQ(normalized.status, 0) << normalized.err;
+  EXPECT_EQ(readFileBytes(cfg), "[A]\r\nk = 1\r\nbad = x\x1Ay\r\nlater = 2\r\n");
+}
+
 TEST_F(CfgTool, DumpOfAnEmptyFileAndTheLastLineWithoutLineEnd) {
   EXPECT_EQ(runTool({"dump", file("empty.cfg", "")}).out, "{\"sections\":[]}\n");
   EXPECT_EQ(runTool({"dump", file("header.cfg", "[Only a header]\n")}).out, "{\"sections\":[]}\n");

@@ -1,7 +1,7 @@
 /*
  * Child-process plumbing for the tarrengard-cfg tests: fork, redirect both
  * output streams into pipes, optionally limit the file size or the address
- * space, exec the tool.
+ * space, exec the tool (through its launcher, when one is given).
  */
 #include "tool_runner.h"
 
@@ -13,28 +13,60 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #ifndef TG_CFG_EXE
 #error "TG_CFG_EXE must name the tarrengard-cfg executable"
 #endif
 
+namespace {
+
+std::string toolProgram() {
+  const char *program = getenv("TG_CFG_PROGRAM");
+  return program && *program ? program : TG_CFG_EXE;
+}
+
+// The launcher's words, then the tool.
+std::vector<std::string> toolCommand() {
+  std::vector<std::string> words;
+  if (const char *launcher = getenv("TG_CFG_LAUNCHER")) {
+    std::istringstream split(launcher);
+    for (std::string word; split >> word;) words.push_back(word);
+  }
+  words.push_back(toolProgram());
+  return words;
+}
+
+}  // namespace
+
+bool toolIsPosixProgram() {
+  std::string program = toolProgram();
+  std::string end = program.size() >= 4 ? program.substr(program.size() - 4) : "";
+  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
+  return end != ".exe";
+}
+
 ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options) {
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
 
+  std::vector<std::string> words = toolCommand();
+  words.insert(words.end(), args.begin(), args.end());
   std::vector<char *> argv;
-  std::string program = TG_CFG_EXE;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
-  for (std::string &arg : copies) argv.push_back(arg.data());
+  for (std::string &word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  // Wine resolves a Unix absolute path such as /tmp/x on the current drive:
+  // with "/" (drive Z:) as the current folder that is Z:\tmp\x, the same file.
+  const char *workingDirectory = options.workingDirectory;
+  if (!workingDirectory && !toolIsPosixProgram()) workingDirectory = "/";
 
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
@@ -50,7 +82,7 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
     close(outPipe[1]);
     close(errPipe[0]);
     close(errPipe[1]);
-    if (options.workingDirectory && chdir(options.workingDirectory) != 0) _exit(126);
+    if (workingDirectory && chdir(workingDirectory) != 0) _exit(126);
     if (options.fileSizeLimit > 0) {
       signal(SIGXFSZ, SIG_IGN);
       struct rlimit limit;
@@ -64,7 +96,7 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
       limit.rlim_max = static_cast<rlim_t>(options.addressSpaceLimit);
       if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
     }
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(outPipe[1]);

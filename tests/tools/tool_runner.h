@@ -2,6 +2,12 @@
  * Runs tarrengard-cfg as a child process and captures what it prints, so the
  * tests see exactly what a player or a script sees: stdout, stderr and the
  * exit status, plus the files it leaves behind.
+ *
+ * By default the tool is the one built beside these tests. Two environment
+ * variables run the same tests against another build of it:
+ *   TG_CFG_PROGRAM   the program to run instead (e.g. tarrengard-cfg.exe)
+ *   TG_CFG_LAUNCHER  a command that runs it (e.g. the Wine loader); words
+ *                    separated by blanks
  */
 #pragma once
 
@@ -26,6 +32,18 @@ struct ToolRunOptions {
 };
 
 ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options = {});
+
+// False when the tool under test is a Windows program (TG_CFG_PROGRAM ends in
+// ".exe"): it has no FIFOs, no /dev files, no Unix permission bits and no
+// symbolic links of its own, so cases built on them cannot hold there.
+bool toolIsPosixProgram();
+
+// Skips the current test, giving `why`, unless the tool is a POSIX program.
+// (The empty branch keeps an `else` after the macro with the caller's `if`.)
+#define SKIP_UNLESS_POSIX_TOOL(why) \
+  if (toolIsPosixProgram()) {       \
+  } else                            \
+    GTEST_SKIP() << "not for the Windows program: " << why
 
 // A fresh folder under $TMPDIR (or /tmp); removeTree deletes it again.
 std::string makeTempFolder();
