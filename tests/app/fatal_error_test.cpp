@@ -181,6 +181,6 @@ TEST_F(FatalError, AnExceptionThatReachesTheEntryPointEndsThroughTheFatalErrorPa
         // passes it on; nothing may come after the message and the box.
         ::testing::ExitedWithCode(1),
         "(^|\n)" + escapeRegex(c.message) + "\n\nBOX owned=0 caption=\\[Tarrengard Configuration\\] text=\\[" +
-            escapeRegex(c.message) + "\\] style=16\n$");
+            escapeRegex(c.message) + "\\] style=8208\n$");
   }
 }
