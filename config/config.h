@@ -75,6 +75,10 @@ int configParseText(ConfigHandle handle, char *text, long length);
 // Reads the whole file into a new document named after the path. -1 when the
 // table is full. A file that cannot be opened or read ends the process.
 ConfigHandle configLoad(const char *path);
+// The same without ending the process: -1 with *error set to fileReadWhole's
+// error (config/support.h: an errno value, or a FileError code) when the file
+// cannot be read; -1 with *error 0 when the table is full.
+ConfigHandle configTryLoad(const char *path, int *error);
 
 // ---- Writer and setters -----------------------------------------------------
 
