@@ -105,6 +105,9 @@ void saveKeyDefinitions(ConfigHandle handle) {
 }  // namespace
 
 bool saveSettings() {
+  // The file start-up could not read is still there, with settings this run
+  // never saw: the defaults must not take its place.
+  if (GameSettings.configReadError != 0) return false;
   if (GameSettings.configHandle < 0) {
     ConfigHandle handle = configNew(ConfigFileName);
     // No free slot: nothing is written; the next save tries again.
