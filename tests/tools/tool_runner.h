@@ -12,6 +12,9 @@ struct ToolRun {
   int status = -1;  // exit status; 128 + signal number when killed
   std::string out;
   std::string err;
+  // Non-empty when asOrdinaryUser was asked for and the child could not
+  // become one: why (the case should be skipped).
+  std::string skipped;
 };
 
 struct ToolRunOptions {
@@ -21,9 +24,23 @@ struct ToolRunOptions {
   long fileSizeLimit = 0;
   // Non-null: stdout goes to this file (e.g. /dev/full) instead of `out`.
   const char *stdoutPath = nullptr;
+  // Run as an ordinary user (tests/common/ordinary_user.h), so that file
+  // permissions apply even when the tests run as root.
+  bool asOrdinaryUser = false;
+  // Non-zero: the child is ended by SIGALRM after this many seconds, so a
+  // tool that waits forever fails the test instead of hanging it.
+  unsigned timeLimitSeconds = 0;
+  // Allocations beyond about 1 GB fail in the child, as on a machine without
+  // the memory (under AddressSanitizer: its allocator answers null instead).
+  bool limitMemory = false;
 };
 
 ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options = {});
+
+// False when tarrengard-cfg is a Windows program (run through Wine): named
+// pipes, devices and permission bits of the tests' files mean nothing to it,
+// so the cases built on them are skipped.
+bool toolIsPosixProgram();
 
 // A fresh folder under $TMPDIR (or /tmp); removeTree deletes it again.
 std::string makeTempFolder();
