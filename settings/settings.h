@@ -79,7 +79,8 @@ struct GameSettingsRecord {
   bool runGameOnExit = false;
   ConfigHandle configHandle = -1;
   // Non-zero when gardum.cfg exists but could not be read: the reason, as
-  // fileReadWhole gives it (config/support.h). No save replaces such a file.
+  // fileReadWhole gives it (config/support.h). No save replaces such a file;
+  // cleared by a save that wrote a new one after it was gone.
   int configReadError = 0;
   void *appInstance = nullptr;  // the module holding the dialog templates (HINSTANCE)
 };
@@ -97,5 +98,5 @@ void placeDefaultBindings();
 void loadSettings();
 // Writes every managed field into the held document (a new, seeded one when
 // none is held) and saves gardum.cfg. True when the file was written; false,
-// writing nothing, when start-up could not read the file.
+// writing nothing, while a file start-up could not read is still there.
 bool saveSettings();

@@ -2,6 +2,8 @@
 // place in the held document, so everything else the file holds survives; a
 // run without a file starts a new document seeded with the game's own entries.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "settings/settings.h"
 
@@ -105,9 +107,6 @@ void saveKeyDefinitions(ConfigHandle handle) {
 }  // namespace
 
 bool saveSettings() {
-  // The file start-up could not read is still there, with settings this run
-  // never saw: the defaults must not take its place.
-  if (GameSettings.configReadError != 0) return false;
   if (GameSettings.configHandle < 0) {
     ConfigHandle handle = configNew(ConfigFileName);
     // No free slot: nothing is written; the next save tries again.
@@ -121,5 +120,14 @@ bool saveSettings() {
   saveSound(handle);
   saveControls(handle);
   saveKeyDefinitions(handle);
-  return configSave(handle, ConfigFileName);
+  // A file start-up could not read holds settings this run never saw: the
+  // defaults must not take its place. Once it is gone, a save makes a new
+  // file, which is this run's own from then on.
+  if (GameSettings.configReadError != 0) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(ConfigFileName, error))) return false;
+  }
+  if (!configSave(handle, ConfigFileName)) return false;
+  GameSettings.configReadError = 0;
+  return true;
 }
