@@ -3,6 +3,7 @@
 // document and, when asked to, starts the game and ends without waiting.
 #include "app/startup.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "config/config.h"
@@ -27,6 +28,16 @@ static void showFatalError(const char *message) {
   MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONERROR | MB_OK | MB_TASKMODAL);
 }
 
+// gardum.cfg is there but could not be read: the menu shows the defaults,
+// and the user must know that, and why no save will replace the file.
+static void warnUnreadableFile(int error) {
+  char text[512];
+  snprintf(text, sizeof text,
+           "%s could not be read (%s). The settings shown are the defaults, and saving will not replace the file.",
+           ConfigFileName, fileErrorText(error));
+  MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONWARNING | MB_OK);
+}
+
 static bool launchGame() {
   STARTUPINFOA startup;
   memset(&startup, 0, sizeof startup);
@@ -43,6 +54,7 @@ int tarrengardMain(HINSTANCE instance) {
   GameSettings.appInstance = instance;
   placeDefaultBindings();
   loadSettings();
+  if (GameSettings.configReadError != 0) warnUnreadableFile(GameSettings.configReadError);
 
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_MENU), nullptr, mainMenuDialogProc, 0);
 

@@ -75,6 +75,10 @@ int configParseText(ConfigHandle handle, char *text, long length);
 // Reads the whole file into a new document named after the path. -1 when the
 // table is full. A file that cannot be opened or read ends the process.
 ConfigHandle configLoad(const char *path);
+// The same without ending the process: -1 with *error set to fileReadWhole's
+// error (config/support.h: an errno value, or a FileError code) when the file
+// cannot be read; -1 with *error 0 when the table is full.
+ConfigHandle configTryLoad(const char *path, int *error);
 
 // ---- Writer and setters -----------------------------------------------------
 
@@ -89,8 +93,12 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 
 // Writes the document to `path` (CRLF line ends) through a temporary file in
 // the same folder and one rename, so the old file is either kept whole or
-// replaced whole. True when the file was written; false (target untouched)
-// on a null path, no document, or any failure.
+// replaced whole. A file that exists and may not be written is never
+// replaced. Where the folder refuses the temporary file but the file itself
+// may be written, it is written in place instead (not all-or-nothing). True
+// when the file was written; false with errno set on a null path, no
+// document, or any failure (target untouched, except part-way through an
+// in-place write).
 bool configSave(ConfigHandle handle, const char *path);
 
 // ---- Typed queries ----------------------------------------------------------

@@ -105,17 +105,23 @@ ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const c
 
 // Writing a file so that the old one is replaced whole or not at all: the
 // data goes to a fresh temporary file in the target's folder, which one
-// rename puts in place. The POSIX and Windows calls live behind these four.
+// rename puts in place. A target that may not be written is refused; one in
+// a folder that refuses the temporary file is written in place. The POSIX
+// and Windows calls live behind these three.
 struct ConfigSafeFile {
   int fd;
   bool failed;
-  char *tempPath;   // memAlloc'd
+  bool inPlace;     // writing the target itself, not a temporary file
+  int error;        // errno value of the first failure
+  char *tempPath;   // memAlloc'd; null when writing in place
   char *finalPath;  // memAlloc'd: the target, symbolic links resolved
 };
-// Creates the temporary file; false (nothing left behind) on failure.
+// Creates the temporary file (or opens the target to write it in place);
+// false with `error` set, nothing left behind and nothing changed, on failure.
 bool configSafeOpen(ConfigSafeFile *file, const char *path);
 // False once any write has failed; later writes are skipped.
 bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length);
 // Flushes to disk, closes and renames over the target. On failure removes the
-// temporary file and answers false. Releases the paths either way.
+// temporary file and answers false with `error` set. Releases the paths
+// either way.
 bool configSafeCommit(ConfigSafeFile *file);

@@ -228,25 +228,16 @@ int configParseText(ConfigHandle handle, char *text, long length) {
   return parseText(handle, text, length, false, &referenced);
 }
 
-ConfigHandle configLoad(const char *path) {
-  int fd = fileOpenRead(path, 0);
-  long long fileSize = fileLength(fd);
-  // A file larger than this process can hold or parse in one piece cannot be
-  // loaded; cutting its length to fit would silently read only a part of it.
-  if (fileSize > (long long)LONG_MAX || (unsigned long long)fileSize > (unsigned long long)SIZE_MAX) {
-    fileClose(fd);
-    fatalError("Couldn't allocate %llu bytes.", (unsigned long long)fileSize);
-  }
-  long length = (long)fileSize;
-  char *text = (char *)memAlloc((size_t)length);
-  fileReadExact(fd, text, length);
-  fileClose(fd);
+namespace {
+
+// A new document named after `path` holding the parsed text, which it keeps
+// when its entries point into it; -1 (text released) when the table is full.
+ConfigHandle documentFromText(const char *path, char *text, long length) {
   ConfigHandle handle = configNew(path);
   if (handle < 0) {
     memFree(text);
     return -1;
   }
-  // The document keeps the text when its entries point into it.
   bool referenced = false;
   parseText(handle, text, length, true, &referenced);
   if (referenced)
@@ -254,4 +245,24 @@ ConfigHandle configLoad(const char *path) {
   else
     memFree(text);
   return handle;
+}
+
+}  // namespace
+
+ConfigHandle configLoad(const char *path) {
+  FileContents file;
+  if (fileReadWhole(path, &file) != 0) {
+    if (file.stage == FileStageOpen) fatalError("Failed opening %s for reading.\n", path ? path : "(null)");
+    if (file.stage == FileStageAllocate) fatalError("Couldn't allocate %llu bytes.", (unsigned long long)file.size);
+    fatalError("Failed reading %ld bytes.\n", (long)file.size);
+  }
+  return documentFromText(path, file.text, file.length);
+}
+
+ConfigHandle configTryLoad(const char *path, int *error) {
+  FileContents file;
+  int failure = fileReadWhole(path, &file);
+  if (error) *error = failure;
+  if (failure != 0) return -1;
+  return documentFromText(path, file.text, file.length);
 }

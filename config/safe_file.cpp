@@ -1,8 +1,9 @@
 // Replacing a file whole or not at all. The data goes to a temporary file
 // created exclusively (never through a planted link) in the target's folder,
 // is flushed to disk, and one rename puts it in place; any failure removes
-// the temporary file and leaves the target as it was. The operating-system
-// calls are confined to this file.
+// the temporary file and leaves the target as it was. A target that exists
+// is replaced only when it may be written itself. The operating-system calls
+// are confined to this file.
 #include "config/config_internal.h"
 #include "config/support.h"
 
@@ -98,8 +99,10 @@ char *resolveLinks(const char *path) {
     char *target = (char *)memAlloc(room);
     ssize_t got = readlink(current, target, room);
     if (got < 0 || (size_t)got >= room) {
+      int error = got < 0 ? errno : ENAMETOOLONG;
       memFree(target);
       memFree(current);
+      errno = error;
       return nullptr;
     }
     char *next;
@@ -117,6 +120,7 @@ char *resolveLinks(const char *path) {
     current = next;
   }
   memFree(current);  // a loop of links
+  errno = ELOOP;
   return nullptr;
 }
 #endif
@@ -128,30 +132,80 @@ void releasePaths(ConfigSafeFile *file) {
   file->finalPath = nullptr;
 }
 
+void startFile(ConfigSafeFile *file) {
+  file->fd = -1;
+  file->failed = false;
+  file->inPlace = false;
+  file->error = 0;
+  file->tempPath = nullptr;
+  file->finalPath = nullptr;
+}
+
+// Records the first failure; what follows a failure is only cleaning up.
+void failWith(ConfigSafeFile *file, int error) {
+  if (!file->failed) file->error = error ? error : EIO;
+  file->failed = true;
+}
+
+// Gives up before anything was written: false with `error` set.
+bool refuse(ConfigSafeFile *file, int error) {
+  releasePaths(file);
+  file->error = error ? error : EIO;
+  return false;
+}
+
+// The folder would not take a new file: its own permissions, or a read-only
+// mount. Anything else (a full disk, a missing folder) is not worked around.
+bool folderRefused(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
 }  // namespace
 
 #ifdef _WIN32
 
 bool configSafeOpen(ConfigSafeFile *file, const char *path) {
-  file->fd = -1;
-  file->failed = false;
-  file->tempPath = nullptr;
+  startFile(file);
   file->finalPath = copyText(path, strlen(path));
   struct _stati64 info;
-  if (_stati64(file->finalPath, &info) == 0 && (info.st_mode & _S_IFMT) != _S_IFREG) {
-    releasePaths(file);
-    return false;
+  bool exists = _stati64(file->finalPath, &info) == 0;
+  if (exists && (info.st_mode & _S_IFMT) != _S_IFREG)
+    return refuse(file, (info.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : EINVAL);
+  // A file that exists must let us write it: MoveFileEx would replace a file
+  // the user may not change as long as the folder allows it.
+  int target = -1;
+  if (exists) {
+    DWORD attributes = GetFileAttributesA(file->finalPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return refuse(file, EACCES);
+    target = _open(file->finalPath, _O_WRONLY | _O_BINARY);
+    if (target < 0) return refuse(file, errno);
   }
+  int tempError = 0;
   for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
     file->tempPath = tempNameFor(file->finalPath);
     file->fd = _open(file->tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (file->fd >= 0) return true;
+    if (file->fd >= 0) break;
+    tempError = errno;
     memFree(file->tempPath);
     file->tempPath = nullptr;
-    if (errno != EEXIST) break;
+    if (tempError != EEXIST) break;
   }
-  releasePaths(file);
-  return false;
+  if (file->fd >= 0) {
+    // Windows will not replace a file that is still open.
+    if (target >= 0) _close(target);
+    return true;
+  }
+  if (target >= 0 && folderRefused(tempError)) {
+    // Written in place: see the POSIX version for what this gives up.
+    if (_chsize(target, 0) != 0) {
+      int error = errno;
+      _close(target);
+      return refuse(file, error);
+    }
+    file->inPlace = true;
+    file->fd = target;
+    return true;
+  }
+  if (target >= 0) _close(target);
+  return refuse(file, tempError);
 }
 
 bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
@@ -160,7 +214,7 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
     unsigned part = length > (1u << 30) ? (1u << 30) : (unsigned)length;
     int wrote = _write(file->fd, at, part);
     if (wrote <= 0) {
-      file->failed = true;
+      failWith(file, wrote < 0 ? errno : EIO);
       break;
     }
     at += wrote;
@@ -170,50 +224,81 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
 }
 
 bool configSafeCommit(ConfigSafeFile *file) {
-  bool ok = !file->failed;
-  if (_commit(file->fd) != 0) ok = false;
-  if (_close(file->fd) != 0) ok = false;
-  if (ok && !MoveFileExA(file->tempPath, file->finalPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ok = false;
-  if (!ok) _unlink(file->tempPath);
+  if (!file->failed && _commit(file->fd) != 0) failWith(file, errno);
+  if (_close(file->fd) != 0) failWith(file, errno);
+  if (!file->inPlace) {
+    if (!file->failed &&
+        !MoveFileExA(file->tempPath, file->finalPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      failWith(file, GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO);
+    if (file->failed) _unlink(file->tempPath);
+  }
   releasePaths(file);
-  return ok;
+  return !file->failed;
 }
 
 #else
 
 bool configSafeOpen(ConfigSafeFile *file, const char *path) {
-  file->fd = -1;
-  file->failed = false;
-  file->tempPath = nullptr;
+  startFile(file);
   file->finalPath = resolveLinks(path);
-  if (!file->finalPath) return false;
+  if (!file->finalPath) return refuse(file, errno);
   // Only a regular file is replaced; keep its permission bits and, where we
   // may, its owner.
   struct stat old;
   bool exists = stat(file->finalPath, &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
-    releasePaths(file);
-    return false;
+  if (exists && !S_ISREG(old.st_mode)) return refuse(file, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+  // A file that exists must let us write it, by its own permissions, as
+  // opening it for writing checks them: a rename asks only the folder, and
+  // would replace a read-only file or one of another user all the same. The
+  // open truncates nothing and does not wait (should a pipe have taken the
+  // file's place meanwhile).
+  int target = -1;
+  if (exists) {
+    target = open(file->finalPath, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (target < 0) return refuse(file, errno);
+    struct stat opened;
+    if (fstat(target, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+      close(target);
+      return refuse(file, EINVAL);
+    }
   }
+  int tempError = 0;
   for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
     file->tempPath = tempNameFor(file->finalPath);
     file->fd = open(file->tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
     if (file->fd >= 0) break;
+    tempError = errno;
     memFree(file->tempPath);
     file->tempPath = nullptr;
-    if (errno != EEXIST) break;
+    if (tempError != EEXIST) break;
   }
   if (file->fd < 0) {
-    releasePaths(file);
-    return false;
+    if (target >= 0 && folderRefused(tempError)) {
+      // The folder will not take the temporary file, but the file itself may
+      // be written (a player's own gardum.cfg in a game folder they cannot
+      // change): write it in place, through the descriptor just opened, and
+      // flush it. This gives up the all-or-nothing replacement: a failure or
+      // a crash part-way leaves the file cut short. It keeps the file's
+      // inode, owner, permissions and other links.
+      if (ftruncate(target, 0) != 0) {
+        int error = errno;
+        close(target);
+        return refuse(file, error);
+      }
+      file->inPlace = true;
+      file->fd = target;
+      return true;
+    }
+    if (target >= 0) close(target);
+    return refuse(file, tempError);
   }
+  if (target >= 0) close(target);
   if (exists) {
     if ((old.st_uid != geteuid() || old.st_gid != getegid()) && fchown(file->fd, old.st_uid, old.st_gid) != 0) {
       // Only a privileged user can give the file back to its owner; anyone
       // else keeps the new file as their own, as any editor would.
     }
-    if (fchmod(file->fd, old.st_mode & 07777) != 0) file->failed = true;
+    if (fchmod(file->fd, old.st_mode & 07777) != 0) failWith(file, errno);
   }
   return true;
 }
@@ -224,7 +309,7 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
     ssize_t wrote = write(file->fd, at, length);
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote <= 0) {
-      file->failed = true;
+      failWith(file, wrote < 0 ? errno : EIO);
       break;
     }
     at += wrote;
@@ -234,11 +319,14 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
 }
 
 bool configSafeCommit(ConfigSafeFile *file) {
-  bool ok = !file->failed;
-  if (ok && fsync(file->fd) != 0) ok = false;
-  if (close(file->fd) != 0) ok = false;
-  if (ok && rename(file->tempPath, file->finalPath) != 0) ok = false;
-  if (!ok) {
+  if (!file->failed && fsync(file->fd) != 0) failWith(file, errno);
+  if (close(file->fd) != 0) failWith(file, errno);
+  if (file->inPlace) {
+    releasePaths(file);
+    return !file->failed;
+  }
+  if (!file->failed && rename(file->tempPath, file->finalPath) != 0) failWith(file, errno);
+  if (file->failed) {
     unlink(file->tempPath);
   } else {
     // Make the rename itself durable; a folder that cannot be opened or
@@ -253,7 +341,7 @@ bool configSafeCommit(ConfigSafeFile *file) {
     memFree(name);
   }
   releasePaths(file);
-  return ok;
+  return !file->failed;
 }
 
 #endif

@@ -3,7 +3,10 @@
 // cannot be had, releasing null) ends the process through fatalError.
 #include "config/support.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +22,7 @@
 #define TG_BINARY _O_BINARY
 #define TG_TEXT _O_TEXT
 #define TG_NONBLOCK 0
+#define TG_CLOEXEC 0
 typedef struct _stati64 TgStat;
 #define TG_FSTAT _fstati64
 #else
@@ -29,6 +33,7 @@ typedef struct _stati64 TgStat;
 #define TG_BINARY 0
 #define TG_TEXT 0
 #define TG_NONBLOCK O_NONBLOCK
+#define TG_CLOEXEC O_CLOEXEC
 typedef struct stat TgStat;
 #define TG_FSTAT fstat
 #endif
@@ -62,7 +67,101 @@ int openReadable(const char *path, int textMode) {
   return fd;
 }
 
+// Reads exactly `count` bytes: 0, an errno value, or FileErrorChanged when
+// the file ends first. read() may deliver less than asked without being at
+// the end, so it loops.
+int readFully(int fd, char *at, long long count) {
+  long long done = 0;
+  while (done < count) {
+    long long want = count - done;
+    if (want > (1LL << 30)) want = 1LL << 30;
+    long got = (long)TG_READ(fd, at + done, (unsigned)want);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return errno ? errno : EIO;
+    if (got == 0) return FileErrorChanged;
+    done += got;
+  }
+  return 0;
+}
+
+// After `size` bytes the file must be at its end: one more byte means it grew
+// or its size was never true (files of /proc report 0), and what was read is
+// not the whole file.
+int expectEnd(int fd) {
+  for (;;) {
+    char extra;
+    long got = (long)TG_READ(fd, &extra, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return errno ? errno : EIO;
+    return got == 0 ? 0 : FileErrorChanged;
+  }
+}
+
 }  // namespace
+
+int fileReadWhole(const char *path, FileContents *contents) {
+  contents->text = nullptr;
+  contents->length = 0;
+  contents->size = 0;
+  contents->stage = FileStageOpen;
+  if (!path) return EINVAL;
+  int fd = TG_OPEN(path, O_RDONLY | TG_NONBLOCK | TG_CLOEXEC | TG_BINARY);
+  if (fd < 0) return errno;
+  TgStat info;
+  if (TG_FSTAT(fd, &info) != 0) {
+    int error = errno;
+    TG_CLOSE(fd);
+    return error;
+  }
+  if ((info.st_mode & S_IFMT) != S_IFREG) {
+    TG_CLOSE(fd);
+    return (info.st_mode & S_IFMT) == S_IFDIR ? EISDIR : FileErrorNotRegular;
+  }
+#ifndef _WIN32
+  int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    int error = errno;
+    TG_CLOSE(fd);
+    return error;
+  }
+#endif
+  long long size = (long long)info.st_size;
+  contents->size = size;
+  contents->stage = FileStageAllocate;
+  // The text is handed on as one block of `long` length; a size beyond that
+  // (or beyond the address space) cannot be held, and cutting it would read
+  // only a part of the file.
+  if (size < 0 || size > (long long)LONG_MAX || (unsigned long long)size > (unsigned long long)SIZE_MAX) {
+    TG_CLOSE(fd);
+    return EFBIG;
+  }
+  // malloc rather than memAlloc, which would end the process; memFree
+  // releases either.
+  char *text = (char *)malloc(size ? (size_t)size : 1);
+  if (!text) {
+    TG_CLOSE(fd);
+    return ENOMEM;
+  }
+  contents->stage = FileStageRead;
+  int error = readFully(fd, text, size);
+  if (error == 0) error = expectEnd(fd);
+  TG_CLOSE(fd);
+  if (error != 0) {
+    free(text);
+    return error;
+  }
+  contents->text = text;
+  contents->length = (long)size;
+  return 0;
+}
+
+const char *fileErrorText(int error) {
+  switch (error) {
+    case FileErrorNotRegular: return "not a regular file";
+    case FileErrorChanged: return "the file changed as it was read";
+  }
+  return strerror(error);
+}
 
 void setFatalErrorHook(void (*hook)(const char *message)) { FatalErrorHook = hook; }
 
@@ -128,18 +227,7 @@ long long fileLength(int fd) {
 }
 
 long fileReadExact(int fd, void *buffer, long count) {
-  // read() may deliver less than asked without being at the end, so loop
-  // until the count is reached, the file ends or an error occurs.
-  char *at = (char *)buffer;
-  long done = 0;
-  while (done < count) {
-    long want = count - done;
-    if (want > (1L << 30)) want = 1L << 30;
-    long got = (long)TG_READ(fd, at + done, (unsigned)want);
-    if (got <= 0) break;
-    done += got;
-  }
-  if (done != count || count < 0) {
+  if (count < 0 || readFully(fd, (char *)buffer, count) != 0) {
     fileClose(fd);
     fatalError("Failed reading %ld bytes.\n", count);
   }

@@ -18,6 +18,32 @@ long long fileLength(int fd);
 // and ends the process with "Failed reading %d bytes.\n".
 long fileReadExact(int fd, void *buffer, long count);
 
+// Reading a whole file into memory without ever ending the process or
+// waiting: only a regular file is read, opened without blocking (a named
+// pipe in its place is refused, not waited on), its size checked before
+// anything is allocated, and exactly that many bytes read, in binary mode.
+enum {
+  FileErrorNotRegular = -1,  // a pipe, device or socket in the file's place (a folder: EISDIR)
+  FileErrorChanged = -2,     // fewer or more bytes than its size said
+};
+enum FileReadStage {
+  FileStageOpen,      // opening it, or finding it is not a regular file
+  FileStageAllocate,  // larger than this process can hold (EFBIG), or no memory (ENOMEM)
+  FileStageRead,      // reading its bytes
+};
+struct FileContents {
+  char *text;  // `length` bytes (no terminator); the caller memFrees it; null after a failure
+  long length;
+  long long size;       // the size the file reported, once it was opened
+  FileReadStage stage;  // where a failure happened
+};
+// 0 on success; otherwise an errno value (> 0) or a FileError code (< 0), and
+// nothing to free.
+int fileReadWhole(const char *path, FileContents *contents);
+// The reason for an error of fileReadWhole, for messages: the system's text
+// for an errno value ("Permission denied"), a short phrase for a FileError.
+const char *fileErrorText(int error);
+
 // Prints the formatted message and two line feeds to standard output and ends
 // the process with status 1; a null format ends it with status 0, silently.
 [[noreturn]] void fatalError(const char *format, ...);

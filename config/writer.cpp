@@ -5,6 +5,7 @@
 #include "config/config_internal.h"
 #include "config/support.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -108,9 +109,15 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 
 bool configSave(ConfigHandle handle, const char *path) {
   ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !path) return false;
+  if (!doc || !path) {
+    errno = EINVAL;
+    return false;
+  }
   ConfigSafeFile file;
-  if (!configSafeOpen(&file, path)) return false;
+  if (!configSafeOpen(&file, path)) {
+    errno = file.error;
+    return false;
+  }
   OutputBuffer *out = (OutputBuffer *)memAlloc(sizeof(OutputBuffer));
   out->file = &file;
   out->used = 0;
@@ -132,5 +139,7 @@ bool configSave(ConfigHandle handle, const char *path) {
   }
   flushOutput(out);
   memFree(out);
-  return configSafeCommit(&file);
+  if (configSafeCommit(&file)) return true;
+  errno = file.error;
+  return false;
 }

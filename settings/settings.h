@@ -78,6 +78,10 @@ struct GameSettingsRecord {
   bool configChanged = false;
   bool runGameOnExit = false;
   ConfigHandle configHandle = -1;
+  // Non-zero when gardum.cfg exists but could not be read: the reason, as
+  // fileReadWhole gives it (config/support.h). No save replaces such a file;
+  // cleared by a save that wrote a new one after it was gone.
+  int configReadError = 0;
   void *appInstance = nullptr;  // the module holding the dialog templates (HINSTANCE)
 };
 
@@ -89,8 +93,10 @@ extern const char ConfigFileName[];  // "gardum.cfg"
 // Places the default bindings into GameSettings (start-up steps 3 to 6).
 void placeDefaultBindings();
 // Fills GameSettings from gardum.cfg, when it exists; keeps the document in
-// configHandle for a later save.
+// configHandle for a later save. A file that exists but cannot be read is
+// recorded in configReadError and leaves the defaults in place.
 void loadSettings();
 // Writes every managed field into the held document (a new, seeded one when
-// none is held) and saves gardum.cfg. True when the file was written.
+// none is held) and saves gardum.cfg. True when the file was written; false,
+// writing nothing, while a file start-up could not read is still there.
 bool saveSettings();

@@ -1,9 +1,9 @@
 // Reading gardum.cfg into GameSettings. Every value found is brought into its
 // range silently; names the game does not know become unbound. The document
 // stays held in configHandle so that a later save keeps what it does not manage.
+#include <cerrno>
 #include <cstdio>
 
-#include "config/support.h"
 #include "settings/settings.h"
 
 namespace {
@@ -134,9 +134,13 @@ void loadControls() {
 }  // namespace
 
 void loadSettings() {
-  // Tested first: loading a missing file would end the process.
-  if (!fileExists(ConfigFileName)) return;
-  GameSettings.configHandle = configLoad(ConfigFileName);
+  int error = 0;
+  GameSettings.configHandle = configTryLoad(ConfigFileName, &error);
+  // Only a missing file means defaults and a fresh file on the first save.
+  // One that is there but cannot be read (permissions, a folder in its
+  // place, a failing disk) would be lost to a save of the defaults, so it
+  // is remembered for saveSettings to refuse, and for start-up to say.
+  if (error != 0 && error != ENOENT) GameSettings.configReadError = error;
   if (GameSettings.configHandle < 0) return;
 
   loadScreen();

@@ -2,6 +2,8 @@
 // place in the held document, so everything else the file holds survives; a
 // run without a file starts a new document seeded with the game's own entries.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "settings/settings.h"
 
@@ -118,5 +120,14 @@ bool saveSettings() {
   saveSound(handle);
   saveControls(handle);
   saveKeyDefinitions(handle);
-  return configSave(handle, ConfigFileName);
+  // A file start-up could not read holds settings this run never saw: the
+  // defaults must not take its place. Once it is gone, a save makes a new
+  // file, which is this run's own from then on.
+  if (GameSettings.configReadError != 0) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(ConfigFileName, error))) return false;
+  }
+  if (!configSave(handle, ConfigFileName)) return false;
+  GameSettings.configReadError = 0;
+  return true;
 }

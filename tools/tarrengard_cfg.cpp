@@ -10,8 +10,10 @@
  * and files that cannot be read or written.
  */
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <cerrno>
 #include <cmath>
@@ -142,42 +144,6 @@ void putJsonString(const char *text) {
 
 // ---- Files and diagnostics ---------------------------------------------------
 
-// Reads the whole file. False with errno set when it cannot be opened or read
-// (a folder reads as EISDIR); the library would end the process instead.
-bool readWholeFile(const char *path, std::string *contents) {
-  int fd = open(path, O_RDONLY);
-  if (fd < 0) return false;
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    int saved = errno;
-    close(fd);
-    errno = saved;
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    close(fd);
-    errno = EISDIR;
-    return false;
-  }
-  contents->clear();
-  if (S_ISREG(info.st_mode) && info.st_size > 0) contents->reserve(static_cast<size_t>(info.st_size));
-  char chunk[65536];
-  for (;;) {
-    ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      int saved = errno;
-      close(fd);
-      errno = saved;
-      return false;
-    }
-    contents->append(chunk, static_cast<size_t>(got));
-  }
-  close(fd);
-  return true;
-}
-
 // The library prints diagnostics to stdout; every command but "check" keeps
 // stdout for its answer. While the library works, its stdout is caught in a
 // temporary file and copied to stderr afterwards, so that a fatal error in
@@ -215,9 +181,9 @@ void releaseLibraryOutput() {
   LibraryOutput.capture = nullptr;
 }
 
-// The library ends the process on an unreadable file or exhausted memory.
-// Files are read here first, so this only fires on an unforeseen failure; it
-// still keeps the tool's own contract: a message on stderr and status 2.
+// The library ends the process on exhausted memory (files are read through
+// fileReadWhole, which never does). This keeps the tool's own contract even
+// then: a message on stderr and status 2.
 // What the library printed meanwhile is caught and dropped with the capture.
 void onFatalError(const char *message) {
   fflush(stdout);
@@ -229,36 +195,42 @@ void onFatalError(const char *message) {
   _exit(ExitFailure);
 }
 
-// Parses `text` into a new document named after `path`, as configLoad would
-// after reading the file. *parseResult receives configParseText's answer.
-int parseIntoDocument(const char *path, std::string *text, bool diagnosticsToStdout, ConfigHandle *handle,
+// Parses the file's bytes into a new document named after `path`, as
+// configLoad would; the text is released. *parseResult receives
+// configParseText's answer.
+int parseIntoDocument(const char *path, FileContents *file, bool diagnosticsToStdout, ConfigHandle *handle,
                       int *parseResult) {
   *handle = configNew(path);
   if (*handle < 0) {
+    memFree(file->text);
     reportError("%s: no free document slot", path);
     return ExitFailure;
   }
   if (!diagnosticsToStdout) captureLibraryOutput();
-  int result = configParseText(*handle, text->data(), static_cast<long>(text->size()));
+  int result = configParseText(*handle, file->text, file->length);
   if (!diagnosticsToStdout) releaseLibraryOutput();
+  memFree(file->text);
   if (parseResult) *parseResult = result;
   return ExitSuccess;
 }
 
 // Loads an existing file; diagnostics go to stderr unless asked otherwise.
+// The file is read as the library reads it (a regular file only, its bytes
+// as they are), but a failure is this tool's message, not the end of it.
 int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle, int *parseResult) {
-  std::string text;
-  if (!readWholeFile(path, &text)) {
-    reportError("cannot read %s: %s", path, strerror(errno));
+  FileContents file;
+  if (int error = fileReadWhole(path, &file)) {
+    reportError("cannot read %s: %s", path, fileErrorText(error));
     return ExitFailure;
   }
-  return parseIntoDocument(path, &text, diagnosticsToStdout, handle, parseResult);
+  return parseIntoDocument(path, &file, diagnosticsToStdout, handle, parseResult);
 }
 
 // Loads the file, or starts an empty document when there is no such file.
 int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
-  struct stat info;
-  if (stat(path, &info) != 0 && errno == ENOENT) {
+  FileContents file;
+  int error = fileReadWhole(path, &file);
+  if (error == ENOENT) {
     *handle = configNew(path);
     if (*handle < 0) {
       reportError("%s: no free document slot", path);
@@ -266,12 +238,16 @@ int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
     }
     return ExitSuccess;
   }
-  return loadDocument(path, false, handle, nullptr);
+  if (error) {
+    reportError("cannot read %s: %s", path, fileErrorText(error));
+    return ExitFailure;
+  }
+  return parseIntoDocument(path, &file, false, handle, nullptr);
 }
 
 int saveDocument(ConfigHandle handle, const char *path) {
   if (!configSave(handle, path)) {
-    reportError("cannot write %s", path);
+    reportError("cannot write %s: %s", path, strerror(errno));
     return ExitFailure;
   }
   return ExitSuccess;
@@ -629,25 +605,27 @@ int runNormalize(int argc, char **argv) {
   return status;
 }
 
-// Enters DIR and loads the settings as the configurator's start-up does.
+// gardum.cfg as the user named it: in DIR when -C was given.
+std::string settingsFileName(const char *folder) {
+  return folder ? std::string(folder) + "/" + ConfigFileName : std::string(ConfigFileName);
+}
+
+// Enters DIR and loads the settings as the configurator's start-up does. A
+// gardum.cfg that is there but cannot be read is an error here: the program
+// would show defaults and refuse to save, and a tool has no one to tell.
 int loadSettingsIn(const char *folder) {
   if (folder && chdir(folder) != 0) {
     reportError("cannot enter %s: %s", folder, strerror(errno));
     return ExitFailure;
   }
-  // loadSettings ends the process on a file it cannot read; look first.
-  struct stat info;
-  if (stat(ConfigFileName, &info) == 0 || errno != ENOENT) {
-    std::string probe;
-    if (!readWholeFile(ConfigFileName, &probe)) {
-      reportError("cannot read %s: %s", ConfigFileName, strerror(errno));
-      return ExitFailure;
-    }
-  }
   placeDefaultBindings();
   captureLibraryOutput();
   loadSettings();
   releaseLibraryOutput();
+  if (GameSettings.configReadError != 0) {
+    reportError("cannot read %s: %s", settingsFileName(folder).c_str(), fileErrorText(GameSettings.configReadError));
+    return ExitFailure;
+  }
   return ExitSuccess;
 }
 
@@ -732,8 +710,7 @@ int runSave(int argc, char **argv) {
   if (!line.operands.empty()) return usageError("save takes no operands (only -C DIR)");
   if (int status = loadSettingsIn(line.optionValue)) return status;
   if (!saveSettings()) {
-    reportError("cannot write %s%s%s", line.optionValue ? line.optionValue : "", line.optionValue ? "/" : "",
-                ConfigFileName);
+    reportError("cannot write %s: %s", settingsFileName(line.optionValue).c_str(), strerror(errno));
     return ExitFailure;
   }
   return ExitSuccess;
@@ -744,6 +721,15 @@ int runSave(int argc, char **argv) {
 // there would exit 0 for a command that was never run.
 bool asksForHelp(int argc, char **argv) {
   return argc >= 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0);
+}
+
+// The output is the same bytes on every platform: the Windows runtime would
+// otherwise turn each line feed of the JSON and the messages into CR LF.
+void useBinaryOutput() {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 int runCommandLine(int argc, char **argv) {
@@ -770,6 +756,7 @@ int runCommandLine(int argc, char **argv) {
 // An exception (std::bad_alloc from a container, say) would otherwise end the
 // tool through std::terminate, with an abort and no message of its own.
 int main(int argc, char **argv) {
+  useBinaryOutput();
   setFatalErrorHook(onFatalError);
   try {
     return runCommandLine(argc, argv);

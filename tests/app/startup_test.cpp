@@ -2,11 +2,15 @@
 // driven by a scripted user, free, and the launch, each in a fresh folder.
 #include "app_test_support.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/window.h"
+#include "tests/common/ordinary_user.h"
 #include "ui/resource.h"
 
 using namespace apptest;
@@ -272,14 +276,18 @@ TEST_F(Saving, NonExecutableGameCountsAsMissing) {
   expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
 }
 
-// ---- A save that cannot write gardum.cfg (it is a folder) -------------------
+// ---- A save that cannot write gardum.cfg (a folder took its place) ----------
 
 class FailedSave : public FreshFolderTest {
  protected:
   void SetUp() override {
     FreshFolderTest::SetUp();
-    std::filesystem::create_directory(ConfigFileName);
     writeGameStandIn("vexgame.exe", folder + "/game.record");
+  }
+  // The folder appears once the menu is open: one there at start-up is
+  // reported then already (UnreadableFile below).
+  static us::Action blockTheFile() {
+    return us::inspect([](HWND) { std::filesystem::create_directory(ConfigFileName); });
   }
   void expectWriteErrorAt(size_t index) {
     expectBox(index, true, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
@@ -288,7 +296,7 @@ class FailedSave : public FreshFolderTest {
 
 TEST_F(FailedSave, SaveConfigurationReportsTheFailureAndKeepsTheChange) {
   us::expectDialog(MenuCaption,
-                   {markChanged(1024), us::click(IDC_MENU_SAVE),
+                   {blockTheFile(), markChanged(1024), us::click(IDC_MENU_SAVE),
                     us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);
   us::expectMessageBox(IDNO);  // still changed, so leaving asks
@@ -300,7 +308,7 @@ TEST_F(FailedSave, SaveConfigurationReportsTheFailureAndKeepsTheChange) {
 
 TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
   us::expectDialog(MenuCaption,
-                   {us::click(IDC_MENU_SAVE_AND_RUN),
+                   {blockTheFile(), us::click(IDC_MENU_SAVE_AND_RUN),
                     us::inspect([](HWND) { EXPECT_FALSE(GameSettings.runGameOnExit); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 0);
@@ -312,7 +320,7 @@ TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
 
 TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) {
   us::expectDialog(MenuCaption,
-                   {markChanged(1024), us::click(IDC_MENU_EXIT),
+                   {blockTheFile(), markChanged(1024), us::click(IDC_MENU_EXIT),
                     us::inspect([](HWND) { EXPECT_TRUE(GameSettings.configChanged); }), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDYES);
   us::expectMessageBox(IDOK);
@@ -325,7 +333,6 @@ TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) 
 }
 
 TEST_F(FailedSave, ALoadedFileThatCanNoLongerBeReplacedIsReportedToo) {
-  std::filesystem::remove(ConfigFileName);
   writeFile(ConfigFileName, SampleConfig);
   us::expectDialog(MenuCaption, {us::inspect([](HWND) {
                                    ASSERT_GE(GameSettings.configHandle, 0);
@@ -338,6 +345,110 @@ TEST_F(FailedSave, ALoadedFileThatCanNoLongerBeReplacedIsReportedToo) {
   ASSERT_EQ(us::messageBoxes().size(), 1u);
   expectWriteErrorAt(0);
   EXPECT_TRUE(std::filesystem::is_directory(ConfigFileName));
+}
+
+// ---- A gardum.cfg that is there but cannot be read ------------------------------
+
+const char MyModConfig[] =
+    "[Screen Setup]\r\n"
+    "ScreenWidth = 1600\r\n"
+    "\r\n"
+    "[MyMod]\r\n"
+    "Difficulty = \"nightmare\"\r\n";
+
+std::string unreadableWarning(const char *reason) {
+  return std::string("gardum.cfg could not be read (") + reason +
+         "). The settings shown are the defaults, and saving will not replace the file.";
+}
+
+// Start-up warns (no owner: the menu is not open yet), the menu then shows
+// the defaults, and "Save Configuration" refuses rather than put the
+// defaults in the file's place. Returns the boxes shown, one per line.
+std::string runWithUnreadableFile() {
+  static std::string menu;
+  menu = "menu never opened\n";
+  us::expectMessageBox(IDOK);
+  us::expectDialog(MenuCaption, {us::inspect([](HWND) {
+                                   menu = "menu: handle " + std::to_string(GameSettings.configHandle) + ", width " +
+                                          std::to_string(GameSettings.ScreenWidth) + "\n";
+                                 }),
+                                 markChanged(1024), us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);  // "Could not write gardum.cfg."
+  us::expectMessageBox(IDNO);  // still changed: leaving asks, and is told No
+  static char module;
+  int code = tarrengardMain((HINSTANCE)&module);
+  us::finished();
+  std::string shown = menu + "exit " + std::to_string(code) + "\n";
+  for (const auto &box : us::messageBoxes())
+    shown +=
+        (box.owned ? "owned|" : "unowned|") + box.text + "|" + box.caption + "|" + std::to_string(box.style) + "\n";
+  return shown;
+}
+
+std::string expectedBoxes(const char *reason) {
+  return "menu: handle -1, width 640\n"
+         "exit 0\n"
+         "unowned|" +
+         unreadableWarning(reason) + "|" + MenuCaption + "|" + std::to_string(MB_ICONWARNING | MB_OK) +
+         "\n"
+         "owned|Could not write gardum.cfg.|" +
+         SaveCaption + "|" + std::to_string(MB_ICONERROR | MB_OK) +
+         "\n"
+         "owned|" +
+         Question + "|" + SaveCaption + "|" + std::to_string(MB_ICONQUESTION | MB_YESNO) + "\n";
+}
+
+using UnreadableFile = FreshFolderTest;
+
+TEST_F(UnreadableFile, AFolderInItsPlaceIsNamedAtStartAndStaysAsItWas) {
+  std::filesystem::create_directory(ConfigFileName);
+  writeFile(std::string(ConfigFileName) + "/inside", "kept");
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Is a directory"));
+  EXPECT_EQ(GameSettings.configReadError, EISDIR);
+  EXPECT_EQ(readFile(std::string(ConfigFileName) + "/inside"), "kept");
+}
+
+// The player may not read the file (mode 000); run as an ordinary user, as
+// root would read it all the same.
+TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
+  writeFile(ConfigFileName, MyModConfig);
+  ASSERT_EQ(chmod(ConfigFileName, 0), 0);
+  ASSERT_TRUE(ordinaryuser::give(folder));
+  ASSERT_TRUE(ordinaryuser::give(ConfigFileName));
+  ordinaryuser::Result run = ordinaryuser::run([](std::string &report) {
+    us::setFailureHandler([&report](const std::string &message) { report += "script: " + message + "\n"; });
+    report += runWithUnreadableFile();
+    return 0;
+  });
+  if (!run.ran) GTEST_SKIP() << run.skipReason;
+  EXPECT_EQ(run.report, expectedBoxes("Permission denied"));
+  ASSERT_EQ(chmod(ConfigFileName, 0600), 0);
+  EXPECT_EQ(readFile(ConfigFileName), MyModConfig);
+  EXPECT_EQ(std::vector<std::string>{ConfigFileName}, [&] {
+    std::vector<std::string> names;
+    for (const auto &item : std::filesystem::directory_iterator(".")) names.push_back(item.path().filename().string());
+    return names;
+  }());
+}
+
+// A kernel attribute file states more bytes than a read gives, so it cannot
+// be read whole. Empty when this system has none.
+std::string fileShorterThanItsSize() {
+  for (const char *path :
+       {"/sys/kernel/uevent_seqnum", "/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+    struct stat info;
+    if (stat(path, &info) == 0 && S_ISREG(info.st_mode) && (long)readFile(path).size() < (long)info.st_size)
+      return path;
+  }
+  return {};
+}
+
+TEST_F(UnreadableFile, AFileThatCannotBeReadWholeIsNamedAtStartInsteadOfEndingTheProgram) {
+  std::string source = fileShorterThanItsSize();
+  if (source.empty()) GTEST_SKIP() << "no file on this system claims more bytes than it gives";
+  std::filesystem::create_symlink(source, ConfigFileName);
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("the file changed as it was read"));
+  EXPECT_TRUE(std::filesystem::is_symlink(ConfigFileName));
 }
 
 // ---- Where the configurator looks --------------------------------------------

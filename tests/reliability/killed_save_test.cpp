@@ -1,148 +1,164 @@
-/* A save killed outright (SIGKILL) at many points: a child saves a large
- * document, the parent kills it after a delay that sweeps from the start of
- * the save to well past its end, then looks at gardum.cfg. Each time the file must
- * be the complete old or the complete new bytes. The rounds alternate
- * between two documents, so every round has an old and a new to tell apart.
- * Through configSave and through saveSettings.
+/* A save killed outright at every step. A save is recorded once (os_calls.h)
+ * to learn its system calls; then, for each call in turn, a forked child
+ * makes the same save and dies by SIGKILL right before the call, or right
+ * after it returned, and the parent reads gardum.cfg. Until the rename has
+ * happened the file must be the old one byte for byte (or still absent when
+ * there was none); from then on the whole new one. Never a mix, never empty,
+ * whatever the timing: every point is visited, each exactly once. Through
+ * configSave and through saveSettings, over an existing file and with none.
  */
+#include "os_calls.h"
 #include "reliability_support.h"
 
-#include <chrono>
 #include <csignal>
-#include <thread>
 
 namespace {
 
 using namespace reliability;
+using oscalls::None;
 
-const int Rounds = 40;
-
-double wallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+// Which of the two versions the file holds, for short failure messages.
+std::string versionOf(const std::string &path, const std::string *oldBytes, const std::string &newBytes) {
+  if (!std::filesystem::exists(path)) return "no file";
+  std::string now = readFile(path);
+  if (now == newBytes) return "the new file";
+  if (oldBytes && now == *oldBytes) return "the old file";
+  return "neither (" + std::to_string(now.size()) + " bytes)";
 }
 
-struct Outcome {
-  int killedBeforeReplacing = 0;  // child killed, file still the old one
-  int killedAfterReplacing = 0;   // child killed, file already the new one
-  int finished = 0;               // child ended before the kill
-};
+// Kills `save` at every step. `restore` puts the old state back: gardum.cfg
+// holding `oldBytes`, or absent when `oldBytes` is null. `save` writes
+// `newBytes`.
+void killAtEveryStep(const std::string &target, const std::string *oldBytes, const std::string &newBytes,
+                     const std::function<bool()> &save) {
+  // Each child draws the same temporary name (it inherits this process's
+  // random state), so the one a killed child left is removed again: every
+  // child then makes exactly the calls recorded here.
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  auto removeLeftovers = [&] {
+    for (const auto &item : std::filesystem::directory_iterator(folder))
+      if (oscalls::isTemporary(item.path().string())) std::filesystem::remove(item.path());
+  };
+  auto restore = [&] {
+    removeLeftovers();
+    if (oldBytes)
+      writeFile(target, *oldBytes);
+    else
+      unlink(target.c_str());
+  };
+  restore();
+  oscalls::record();
+  bool saved = save();
+  std::vector<oscalls::Call> calls = oscalls::stop();
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(readFile(target), newBytes);
+  size_t renamed = oscalls::find(calls, "rename", ".tgcfg-");
+  ASSERT_NE(renamed, None) << oscalls::describe(calls);
+  ASSERT_NE(oscalls::find(calls, "write", ".tgcfg-"), None) << oscalls::describe(calls);
 
-// Runs the rounds. `save(which)` saves version `which` (0 or 1) and reports
-// success; `bytes[which]` is what that version looks like on disk. The file
-// holds version `current` at the start.
-Outcome killDuringSaves(const std::string &target, const std::string bytes[2], int current, double saveSeconds,
-                        const std::function<bool(int)> &save) {
-  Outcome outcome;
-  for (int round = 0; round < Rounds; round++) {
-    int next = 1 - current;
-    // From the start of the save to 1.5 times its measured length, then a
-    // few far past it, so that a busy machine still lets some saves finish.
-    const int sweep = Rounds - 5;
-    const double tail[5] = {2, 3, 4, 6, 8};
-    double delay = round < sweep ? saveSeconds * 1.5 * round / (sweep - 1) : saveSeconds * tail[round - sweep];
-    fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) _exit(save(next) ? 0 : 1);
-    if (child < 0) {
-      ADD_FAILURE() << "fork failed";
-      return outcome;
-    }
-    std::this_thread::sleep_for(std::chrono::duration<double>(delay));
-    kill(child, SIGKILL);
-    int status = 0;
-    EXPECT_EQ(waitpid(child, &status, 0), child);
-
-    std::string now = readFile(target);
-    SCOPED_TRACE("round " + std::to_string(round) + ", delay " + std::to_string(delay) + " s");
-    if (now == bytes[current]) {
-      EXPECT_TRUE(WIFSIGNALED(status)) << "the save ended but the file is the old one";
-      outcome.killedBeforeReplacing++;
-    } else if (now == bytes[next]) {
-      if (WIFSIGNALED(status))
-        outcome.killedAfterReplacing++;
-      else
-        outcome.finished++;
-      current = next;
-    } else {
-      ADD_FAILURE() << "gardum.cfg is neither the old nor the new file (" << now.size() << " bytes; old "
-                    << bytes[current].size() << ", new " << bytes[next].size() << ")";
-      return outcome;
+  for (size_t step = 0; step < calls.size(); step++) {
+    for (bool after : {false, true}) {
+      SCOPED_TRACE(std::string(after ? "after" : "before") + " step " + std::to_string(step) + " of " +
+                   oscalls::describe(calls));
+      restore();
+      int status = inChild([&] {
+        oscalls::record();
+        oscalls::killAt(step, after);
+        save();
+        return 0;
+      });
+      ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the save did not reach the step: " << status;
+      bool replaced = step > renamed || (step == renamed && after);
+      EXPECT_EQ(versionOf(target, oldBytes, newBytes), replaced   ? "the new file"
+                                                       : oldBytes ? "the old file"
+                                                                  : "no file");
     }
   }
-  return outcome;
-}
 
-// The sweep must have hit saves in progress, or it proved nothing.
-void expectKillsLandedInsideSaves(const Outcome &outcome) {
-  testing::Test::RecordProperty("killed_before_replacing", outcome.killedBeforeReplacing);
-  testing::Test::RecordProperty("killed_after_replacing", outcome.killedAfterReplacing);
-  testing::Test::RecordProperty("finished", outcome.finished);
-  EXPECT_GE(outcome.killedBeforeReplacing, 3);
-  EXPECT_GE(outcome.killedAfterReplacing + outcome.finished, 3);
+  // A killed save leaves its temporary file behind (here under the name this
+  // process would draw next): the next save still goes through.
+  restore();
+  size_t created = oscalls::find(calls, "open", ".tgcfg-");
+  ASSERT_NE(created, None);
+  int status = inChild([&] {
+    oscalls::record();
+    oscalls::killAt(created, true);
+    save();
+    return 0;
+  });
+  ASSERT_TRUE(WIFSIGNALED(status));
+  std::vector<std::string> names;
+  for (const auto &item : std::filesystem::directory_iterator(folder)) names.push_back(item.path().string());
+  ASSERT_EQ(names.size(), oldBytes ? 2u : 1u) << "no temporary file was left";
+  ASSERT_TRUE(save());
+  EXPECT_EQ(readFile(target), newBytes);
+  removeLeftovers();
 }
 
 class KilledSave : public InScratchFolder {};
 
 TEST_F(KilledSave, ConfigSaveLeavesTheOldOrTheNewFileWhole) {
-  // Two documents of about 6 MB that differ in every value.
-  ConfigHandle docs[2] = {configNew("a"), configNew("b")};
-  for (int i = 0; i < 150000; i++) {
+  // Two versions of about 200 KB that differ in every value.
+  ConfigHandle docs[2] = {configNew("old"), configNew("new")};
+  for (int i = 0; i < 6000; i++) {
     std::string key = "Key" + std::to_string(i);
     configPutRaw(docs[0], "Big", key.c_str(), ("first version of entry " + std::to_string(i)).c_str());
     configPutRaw(docs[1], "Big", key.c_str(), ("second version, entry " + std::to_string(i)).c_str());
   }
   const std::string target = scratch.file("gardum.cfg");
   std::string bytes[2];
-  double slowest = 0;
-  for (int which : {1, 0}) {
-    double start = wallSeconds();
+  for (int which : {0, 1}) {
     ASSERT_TRUE(configSave(docs[which], target.c_str()));
-    slowest = std::max(slowest, wallSeconds() - start);
     bytes[which] = readFile(target);
   }
   ASSERT_NE(bytes[0], bytes[1]);
-
-  Outcome outcome =
-      killDuringSaves(target, bytes, 0, slowest, [&](int which) { return configSave(docs[which], target.c_str()); });
-  expectKillsLandedInsideSaves(outcome);
-
-  // What the killed saves left behind does not stop the next one.
-  ASSERT_TRUE(configSave(docs[1], target.c_str()));
-  EXPECT_EQ(readFile(target), bytes[1]);
+  auto saveNew = [&] { return configSave(docs[1], target.c_str()); };
+  {
+    SCOPED_TRACE("over the old file");
+    killAtEveryStep(target, &bytes[0], bytes[1], saveNew);
+  }
+  {
+    SCOPED_TRACE("with no file yet");
+    killAtEveryStep(target, nullptr, bytes[1], saveNew);
+  }
 }
 
 TEST_F(KilledSave, SaveSettingsLeavesTheOldOrTheNewFileWhole) {
-  // A loaded gardum.cfg of about 5 MB, mostly entries of other tools; the
-  // two versions differ in one managed value.
+  // A player's gardum.cfg of about 200 KB, mostly entries of other tools; the
+  // save changes one managed value.
   std::string original = "[Screen Setup]\r\nScreenWidth = 640\r\n\r\n[Other Tool]\r\n";
-  for (int i = 0; i < 150000; i++) original += "Setting" + std::to_string(i) + " = \"kept as it was\"\r\n";
+  for (int i = 0; i < 6000; i++) original += "Setting" + std::to_string(i) + " = \"kept as it was\"\r\n";
   writeFile("gardum.cfg", original);
   loadSettings();
   ASSERT_GE(GameSettings.configHandle, 0);
-
-  const int widths[2] = {800, 1024};
-  std::string bytes[2];
-  double slowest = 0;
-  for (int which : {1, 0}) {
-    GameSettings.ScreenWidth = widths[which];
-    double start = wallSeconds();
-    ASSERT_TRUE(saveSettings());
-    slowest = std::max(slowest, wallSeconds() - start);
-    bytes[which] = readFile("gardum.cfg");
+  GameSettings.ScreenWidth = 1024;
+  ASSERT_TRUE(saveSettings());
+  const std::string saved = readFile("gardum.cfg");
+  ASSERT_NE(saved.find("\r\nScreenWidth = 1024\r\n"), std::string::npos);
+  ASSERT_NE(saved.find("\r\nSetting5999 = \"kept as it was\"\r\n"), std::string::npos);
+  {
+    SCOPED_TRACE("over the loaded file");
+    killAtEveryStep(scratch.file("gardum.cfg"), &original, saved, [] { return saveSettings(); });
   }
-  ASSERT_NE(bytes[0], bytes[1]);
 
-  Outcome outcome = killDuringSaves(scratch.file("gardum.cfg"), bytes, 0, slowest, [&](int which) {
-    GameSettings.ScreenWidth = widths[which];
-    return saveSettings();
-  });
-  expectKillsLandedInsideSaves(outcome);
+  // The first save of a run without a file creates it, seeded.
+  startUp();
+  unlink("gardum.cfg");
+  loadSettings();
+  ASSERT_LT(GameSettings.configHandle, 0);
+  ASSERT_TRUE(saveSettings());
+  const std::string seeded = readFile("gardum.cfg");
+  ASSERT_TRUE(startsWith(seeded, "[Screen Setup]\r\nShadows = 1\r\n"));
+  {
+    SCOPED_TRACE("with no file yet");
+    killAtEveryStep(scratch.file("gardum.cfg"), nullptr, seeded, [] { return saveSettings(); });
+  }
 
   // The next run of the configurator reads a whole file.
   startUp();
   loadSettings();
-  EXPECT_TRUE(GameSettings.ScreenWidth == 800 || GameSettings.ScreenWidth == 1024);
-  EXPECT_STREQ(configGetRaw(GameSettings.configHandle, "Other Tool", "Setting149999"), "\"kept as it was\"");
+  EXPECT_EQ(GameSettings.ScreenWidth, 640);
+  EXPECT_EQ(GameSettings.configReadError, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Saving the settings record to gardum.cfg: the seeded default file byte for
 // byte, in-place updates of a loaded file, stability, the backslash key, and
 // the two ways a save can fail.
+#include <cerrno>
 #include <set>
 #include <sstream>
 #include <string>
@@ -233,12 +234,17 @@ TEST_F(SettingsSave, FailsWithoutAFreeDocumentSlotAndTriesAgainLater) {
 TEST_F(SettingsSave, FailsWhenTheFileCannotBeReplaced) {
   std::filesystem::create_directory(ConfigFileName);
   loadSettings();
+  EXPECT_EQ(GameSettings.configReadError, EISDIR);  // there, but not readable
   EXPECT_FALSE(saveSettings());
   EXPECT_TRUE(std::filesystem::is_directory(ConfigFileName));
-  // The new document is held and seeded once, so the retry writes the
-  // ordinary default file.
+  // The new document is held and seeded once, so the retry, once nothing is
+  // in the way, writes the ordinary default file; that file is then the
+  // run's own, and saving it again is no longer refused.
   EXPECT_GE(GameSettings.configHandle, 0);
   std::filesystem::remove(ConfigFileName);
+  ASSERT_TRUE(saveSettings());
+  EXPECT_EQ(savedFile(), goldenFile());
+  EXPECT_EQ(GameSettings.configReadError, 0);
   ASSERT_TRUE(saveSettings());
   EXPECT_EQ(savedFile(), goldenFile());
 }

@@ -249,10 +249,10 @@ TEST_F(CfgToolSettings, AnUnreadableFolderOrFileExitsTwo) {
   expectFailure(runTool({"save", "-C", sub}));
 }
 
-// A kernel attribute file claims 4096 bytes and holds a few: the library's
-// short-read failure fires inside loadSettings, past the tool's own checks.
-// The tool still answers with its own message and status alone.
-TEST_F(CfgToolSettings, AFatalLibraryErrorBecomesExitTwoWithOneMessage) {
+// A kernel attribute file claims 4096 bytes and holds a few: it cannot be
+// read whole. loadSettings notes that (where it once ended the process), and
+// the tool answers with its own message and status alone.
+TEST_F(CfgToolSettings, AFileThatCannotBeReadWholeExitsTwoWithOneMessage) {
   std::string liar;
   for (const char *candidate :
        {"/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled", "/sys/power/state"}) {
@@ -269,7 +269,7 @@ TEST_F(CfgToolSettings, AFatalLibraryErrorBecomesExitTwoWithOneMessage) {
     ToolRun run = runTool({command, "-C", folder});
     EXPECT_EQ(run.status, 2) << command;
     EXPECT_EQ(run.out, "") << command;
-    EXPECT_EQ(run.err, "tarrengard-cfg: Failed reading 4096 bytes.\n") << command;
+    EXPECT_EQ(run.err, "tarrengard-cfg: cannot read " + gardum() + ": the file changed as it was read\n") << command;
   }
 }
 

@@ -1,9 +1,12 @@
 /*
  * Child-process plumbing for the tarrengard-cfg tests: fork, redirect both
- * output streams into pipes, optionally limit the file size or the address
- * space, exec the tool (through its launcher, when one is given).
+ * output streams into pipes, optionally drop to an ordinary user and limit
+ * the file size, the memory or the time, exec the tool (through its
+ * launcher, when one is given).
  */
 #include "tool_runner.h"
+
+#include "tests/common/ordinary_user.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,6 +47,11 @@ std::vector<std::string> toolCommand() {
   words.push_back(toolProgram());
   return words;
 }
+
+// How a child that could not become an ordinary user says so: this status,
+// and standard error starting with this byte, then the reason.
+const int SkipStatus = 125;
+const char SkipMark = '\x01';
 
 }  // namespace
 
@@ -83,6 +92,24 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
     close(errPipe[0]);
     close(errPipe[1]);
     if (workingDirectory && chdir(workingDirectory) != 0) _exit(126);
+    if (options.asOrdinaryUser) {
+      std::string why;
+      if (!ordinaryuser::become(&why)) {
+        fprintf(stderr, "%c%s", SkipMark, why.c_str());
+        _exit(SkipStatus);
+      }
+    }
+    if (options.limitMemory) {
+      // Read by AddressSanitizer only: blocks above 1 GB come back as null.
+      const char *asan = getenv("ASAN_OPTIONS");
+      std::string value = std::string(asan ? asan : "") + ":allocator_may_return_null=1:max_allocation_size_mb=1024";
+      setenv("ASAN_OPTIONS", value.c_str(), 1);
+#if !defined(__SANITIZE_ADDRESS__)
+      struct rlimit memory = {1UL << 30, 1UL << 30};
+      if (setrlimit(RLIMIT_AS, &memory) != 0) _exit(126);
+#endif
+    }
+    if (options.timeLimitSeconds > 0) alarm(options.timeLimitSeconds);
     if (options.fileSizeLimit > 0) {
       signal(SIGXFSZ, SIG_IGN);
       struct rlimit limit;
@@ -133,6 +160,7 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
   } else if (WIFSIGNALED(wstatus)) {
     run.status = 128 + WTERMSIG(wstatus);
   }
+  if (run.status == SkipStatus && !run.err.empty() && run.err[0] == SkipMark) run.skipped = run.err.substr(1);
   return run;
 }
 

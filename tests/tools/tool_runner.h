@@ -18,6 +18,9 @@ struct ToolRun {
   int status = -1;  // exit status; 128 + signal number when killed
   std::string out;
   std::string err;
+  // Non-empty when asOrdinaryUser was asked for and the child could not
+  // become one: why (the case should be skipped).
+  std::string skipped;
 };
 
 struct ToolRunOptions {
@@ -29,6 +32,15 @@ struct ToolRunOptions {
   long addressSpaceLimit = 0;
   // Non-null: stdout goes to this file (e.g. /dev/full) instead of `out`.
   const char *stdoutPath = nullptr;
+  // Run as an ordinary user (tests/common/ordinary_user.h), so that file
+  // permissions apply even when the tests run as root.
+  bool asOrdinaryUser = false;
+  // Non-zero: the child is ended by SIGALRM after this many seconds, so a
+  // tool that waits forever fails the test instead of hanging it.
+  unsigned timeLimitSeconds = 0;
+  // Allocations beyond about 1 GB fail in the child, as on a machine without
+  // the memory (under AddressSanitizer: its allocator answers null instead).
+  bool limitMemory = false;
 };
 
 ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options = {});
