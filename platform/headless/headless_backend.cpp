@@ -4,9 +4,9 @@
  * notifications a real user would cause. Message boxes are answered from the
  * script and recorded.
  */
-#include "platform/backend.h"
-#include "platform/script_driver.h"
-#include "platform/user_input.h"
+#include "platform/core/backend.h"
+#include "platform/scripted_user/script_driver.h"
+#include "platform/core/user_input.h"
 
 namespace {
 

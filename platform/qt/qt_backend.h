@@ -1,10 +1,10 @@
-/* What the Qt backend offers beyond platform/backend.h, for the Qt side of the
+/* What the Qt backend offers beyond platform/core/backend.h, for the Qt side of the
  * scripted user, the screenshot tool and the Qt-only tests. Dialog code never
  * includes this header.
  */
 #pragma once
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 class QFont;
 class QMessageBox;

@@ -2,14 +2,14 @@
  * built from the template data, that mirrors the core's state whenever it
  * changes (backendWindowChanged). The widgets never change state on their
  * own: an input filter takes every mouse and key event first and hands it to
- * platform/user_input.h, so the core produces each notification in the
+ * platform/core/user_input.h, so the core produces each notification in the
  * Windows order, and nothing notifies when the program sets a control.
  */
 #include <QtWidgets>
 
-#include "platform/backend.h"
+#include "platform/core/backend.h"
 #include "platform/qt/qt_internal.h"
-#include "platform/user_input.h"
+#include "platform/core/user_input.h"
 #include "ui/resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 /* Shared between the Qt backend's files: the widget classes that show the
  * core's dialogs and controls. Each widget only mirrors the core's state;
- * every user event on it is turned into a platform/user_input.h call.
+ * every user event on it is turned into a platform/core/user_input.h call.
  */
 #pragma once
 

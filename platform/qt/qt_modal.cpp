@@ -6,7 +6,7 @@
  */
 #include <QtWidgets>
 
-#include "platform/backend.h"
+#include "platform/core/backend.h"
 #include "platform/qt/qt_internal.h"
 
 namespace {

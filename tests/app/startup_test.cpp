@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 #include "ui/resource.h"
 
 using namespace apptest;

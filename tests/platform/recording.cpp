@@ -51,7 +51,7 @@ FailureCollector::~FailureCollector() {
   userscript::setFailureHandler([](const std::string &message) { ADD_FAILURE() << message; });
 }
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 void PlatformTest::SetUp() {
   RecordingHook = nullptr;

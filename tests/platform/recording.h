@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 
 struct Notification {

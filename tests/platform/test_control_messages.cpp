@@ -3,7 +3,7 @@
  */
 #include <string>
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 #include "tests/platform/recording.h"
 #include "ui/resource.h"
 

@@ -1,8 +1,8 @@
 /* Modal dialogs and message boxes: creation, ending, nesting and owners, the
  * records start-up relies on, and the scripted user's failure reports.
  */
-#include "platform/user_input.h"
-#include "platform/window.h"
+#include "platform/core/user_input.h"
+#include "platform/core/window.h"
 #include "tests/platform/recording.h"
 #include "ui/resource.h"
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <set>
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 #include "tests/platform/recording.h"
 #include "ui/dialog_templates.h"
 #include "ui/resource.h"

@@ -2,7 +2,7 @@
  * and keys cause, in Windows' order, and the keyboard rules of the dialog
  * manager.
  */
-#include "platform/window.h"
+#include "platform/core/window.h"
 #include "tests/platform/recording.h"
 #include "ui/resource.h"
 

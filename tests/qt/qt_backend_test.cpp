@@ -16,7 +16,7 @@
 #include "platform/midi.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_internal.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
 #include "ui/dialog_templates.h"
 #include "ui/dialogs.h"

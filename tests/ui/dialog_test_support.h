@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/midi.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
 #include "tests/common/temp_folder.h"

@@ -2,13 +2,13 @@
  * notifications Windows sends, in its order. Backends call these; so does
  * BM_CLICK (clickButton).
  */
-#include "platform/user_input.h"
+#include "platform/core/user_input.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "platform/backend.h"
-#include "platform/window.h"
+#include "platform/core/backend.h"
+#include "platform/core/window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-/* The backend's side of the scripted user (platform/user_script.h): taking
+/* The backend's side of the scripted user (platform/scripted_user/user_script.h): taking
  * the step for a window as it shows, and reporting what went wrong. Shared by
  * every backend, so the queue rules and the failure texts are the same
  * everywhere; only the way an action becomes input differs per backend.
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 
 namespace userscript {
 

@@ -1,13 +1,13 @@
 /* The scripted user's queue of steps, its records and its failure reports.
- * Backend-neutral: a backend takes steps through platform/script_driver.h and
+ * Backend-neutral: a backend takes steps through platform/scripted_user/script_driver.h and
  * turns actions into its own input.
  */
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 
-#include "platform/script_driver.h"
-#include "platform/window.h"
+#include "platform/scripted_user/script_driver.h"
+#include "platform/core/window.h"
 
 namespace userscript {
 

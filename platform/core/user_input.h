@@ -9,7 +9,7 @@
  */
 #pragma once
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 // Mouse click on a control: the focus moves there first (when the control
 // takes the focus), then a button, check box or radio button is clicked.

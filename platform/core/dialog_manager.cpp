@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
-#include "platform/window.h"
+#include "platform/core/backend.h"
+#include "platform/core/window.h"
 #include "ui/resource.h"
 
 namespace {

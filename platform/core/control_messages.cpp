@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/backend.h"
-#include "platform/window.h"
+#include "platform/core/backend.h"
+#include "platform/core/window.h"
 
 namespace {
 

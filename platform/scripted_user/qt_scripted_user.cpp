@@ -3,17 +3,17 @@
  * moves and releases, key presses), one action per turn of the dialog's own
  * modal loop, so a nested dialog runs its whole step inside the action that
  * opened it. The queue, the records and the failure texts are the shared
- * ones of platform/script_driver.h.
+ * ones of platform/scripted_user/script_driver.h.
  */
-#include "platform/qt/qt_scripted_user.h"
+#include "platform/scripted_user/qt_scripted_user.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets>
 #include <memory>
 
 #include "platform/qt/qt_internal.h"
-#include "platform/script_driver.h"
-#include "platform/user_input.h"
+#include "platform/scripted_user/script_driver.h"
+#include "platform/core/user_input.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
  * (headless, Qt) defines these functions once; the core calls them. There is
  * no virtual dispatch: the backend is chosen at link time.
  *
- * The core keeps all control state (platform/window.h) and produces every
+ * The core keeps all control state (platform/core/window.h) and produces every
  * notification; a backend only mirrors state into its widgets, runs the modal
  * loop, shows message boxes, and feeds user input back through
- * platform/user_input.h.
+ * platform/core/user_input.h.
  */
 #pragma once
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 enum class WindowChange {
   Text,       // window or control text
