@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 enum class WindowKind {
   Dialog,

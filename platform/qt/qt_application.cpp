@@ -16,7 +16,7 @@
 #include <string>
 
 #include "platform/qt/qt_internal.h"
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 static void loadIconResources() { Q_INIT_RESOURCE(tarrengard_icons); }
 

@@ -1,10 +1,10 @@
 # The Windows program's resources. The dialog templates are not written twice:
-# a small generator, built for the build machine from the same
-# ui/dialog_templates.cpp that every backend uses, turns the template data
-# into a resource script; tarrengard-setup.rc.in adds the icon group, the
-# common-controls manifest and the version information around it.
+# a small generator, built for the build machine with the same template
+# tables that every backend uses (the program names their sources), turns the
+# template data into a resource script; tarrengard-setup.rc.in adds the icon
+# group, the common-controls manifest and the version information around it.
 #
-#   tg_add_win32_resources(TARGET ICON_FILE)
+#   tg_add_win32_resources(TARGET ICON_FILE TABLE_SOURCE...)
 
 set(TG_WIN32_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
@@ -13,8 +13,17 @@ function(tg_add_win32_resources target icon_file)
   file(MAKE_DIRECTORY ${gen})
   set(generator_sources
     ${TG_WIN32_RESOURCE_DIR}/generator/dialog_rc_generator.cpp
-    ${PROJECT_SOURCE_DIR}/ui/dialog_templates.cpp)
-  file(GLOB generator_headers ${PROJECT_SOURCE_DIR}/ui/*.h ${PROJECT_SOURCE_DIR}/platform/*.h)
+    ${PROJECT_SOURCE_DIR}/platform/resources.cpp
+    ${ARGN})
+  # The headers beside each source, so an id changed there regenerates too.
+  set(generator_headers)
+  foreach(source ${generator_sources})
+    get_filename_component(folder ${source} DIRECTORY)
+    file(GLOB headers ${folder}/*.h)
+    list(APPEND generator_headers ${headers})
+  endforeach()
+  file(GLOB platform_headers ${PROJECT_SOURCE_DIR}/platform/*.h)
+  list(APPEND generator_headers ${platform_headers})
 
   if(CMAKE_CROSSCOMPILING)
     # The target compiler's programs cannot run here: compile the generator

@@ -64,7 +64,7 @@ void PlatformTest::TearDown() {
   EXPECT_TRUE(openDialogs().empty()) << "a dialog is still open";
 }
 
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 void runInDialog(int id, std::vector<userscript::Action> actions) {
   actions.push_back(userscript::inspect([](HWND dialog) { EndDialog(dialog, 0); }));

@@ -4,7 +4,7 @@
 
 #include "platform/core/window.h"
 #include "tests/platform/recording.h"
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 #include "ui/resource.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/qt/qt_internal.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 #include "ui/dialogs.h"
 #include "ui/main_menu.h"
 #include "ui/resource.h"

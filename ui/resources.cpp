@@ -1,10 +1,10 @@
-/* The six dialog templates as data: what a Windows resource compiler would
- * produce from the program's .rc file, kept as plain tables so that every
- * backend (headless, Qt, the Windows build) renders the same description.
- * Control order is template order, which is also the tab order.
+/* The program's resources: the six dialog templates as data, what a Windows
+ * resource compiler would produce from the program's .rc file, kept as plain
+ * tables so that every backend (headless, Qt, the Windows build) renders the
+ * same description. Control order is template order, which is also the tab
+ * order.
  */
-#include "ui/dialog_templates.h"
-
+#include "platform/resources.h"
 #include "platform/win32.h"
 #include "ui/resource.h"
 
@@ -148,10 +148,3 @@ const DialogTemplateData DialogTemplateTable[] = {
 };
 
 const int DialogTemplateCount = sizeof DialogTemplateTable / sizeof DialogTemplateTable[0];
-
-const DialogTemplateData *findDialogTemplate(int id) {
-  for (int i = 0; i < DialogTemplateCount; ++i) {
-    if (DialogTemplateTable[i].id == id) return &DialogTemplateTable[i];
-  }
-  return nullptr;
-}

@@ -1,6 +1,8 @@
-// The six dialog templates as data: caption, font, size, styles and every
-// control, in dialog units. The one description every backend renders (the
-// Windows build turns it into real DLGTEMPLATEEX resources).
+/* The program's resources as the dialog layer reads them: dialog templates
+ * and icons. These are the records a resource compiler makes of an .rc file;
+ * the tables themselves are the program's own (it links them in, as it would
+ * link a compiled .rc file), and the lookups below search them.
+ */
 #pragma once
 
 #include <cstdint>
@@ -14,18 +16,22 @@ struct DialogControlTemplate {
 };
 
 struct DialogTemplateData {
-  int id;  // template number (100, 103, 113, 122, 135, 136)
+  int id;  // template number, as DialogBoxParamA names it
   const char *caption;
-  const char *fontName;  // "MS Shell Dlg"
-  int pointSize;         // 8
-  short x, y, cx, cy;    // dialog units
+  const char *fontName;
+  int pointSize;
+  short x, y, cx, cy;  // dialog units
   uint32_t style;
   const DialogControlTemplate *controls;  // in template order = tab order
   int controlCount;
 };
 
+// ---- Supplied by the program -------------------------------------------------
+
 extern const DialogTemplateData DialogTemplateTable[];
 extern const int DialogTemplateCount;
+
+// ---- Lookups -----------------------------------------------------------------
 
 // The template with that number, or null.
 const DialogTemplateData *findDialogTemplate(int id);
