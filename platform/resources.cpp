@@ -9,3 +9,10 @@ const DialogTemplateData *findDialogTemplate(int id) {
   }
   return nullptr;
 }
+
+const IconResource *findIcon(int id) {
+  for (int i = 0; i < IconCount; ++i) {
+    if (IconTable[i].id == id) return &IconTable[i];
+  }
+  return nullptr;
+}

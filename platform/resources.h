@@ -2,6 +2,10 @@
  * and icons. These are the records a resource compiler makes of an .rc file;
  * the tables themselves are the program's own (it links them in, as it would
  * link a compiled .rc file), and the lookups below search them.
+ *
+ * The dialog layer names no resource of the program: LoadIconA finds an
+ * icon by its number in the icon table, and a backend shows the images the
+ * table lists.
  */
 #pragma once
 
@@ -26,12 +30,29 @@ struct DialogTemplateData {
   int controlCount;
 };
 
+// One image of an icon: a square picture of one size.
+struct IconImage {
+  int size;          // width and height in pixels
+  const char *file;  // where the program's resource files keep it ("icons/name-16.png")
+};
+
+// An icon group: the sizes of one picture, as an .ico file holds them.
+struct IconResource {
+  int id;  // icon number, as LoadIconA names it
+  const IconImage *images;
+  int imageCount;
+};
+
 // ---- Supplied by the program -------------------------------------------------
 
 extern const DialogTemplateData DialogTemplateTable[];
 extern const int DialogTemplateCount;
+extern const IconResource IconTable[];
+extern const int IconCount;
 
 // ---- Lookups -----------------------------------------------------------------
 
 // The template with that number, or null.
 const DialogTemplateData *findDialogTemplate(int id);
+// The icon with that number, or null.
+const IconResource *findIcon(int id);

@@ -1,8 +1,8 @@
-/* The program's resources: the six dialog templates as data, what a Windows
- * resource compiler would produce from the program's .rc file, kept as plain
- * tables so that every backend (headless, Qt, the Windows build) renders the
- * same description. Control order is template order, which is also the tab
- * order.
+/* The program's resources: the six dialog templates and the program icon as
+ * data, what a Windows resource compiler would produce from the program's .rc
+ * file, kept as plain tables so that every backend (headless, Qt, the Windows
+ * build) renders the same description. Control order is template order,
+ * which is also the tab order.
  */
 #include "platform/resources.h"
 #include "platform/win32.h"
@@ -125,8 +125,17 @@ const DialogControlTemplate SelectFunctionControls[] = {
     {IDC_SELECT_NONE, "BUTTON", "None", 143, 65, 40, 10, AutoCheckBox},
 };
 
-template <int N>
-constexpr int countOf(const DialogControlTemplate (&)[N]) {
+// The images are the ones the Windows icon group is made of
+// (app/icons/tarrengard.ico); ui/resources.qrc gives them these names.
+const IconImage ProgramIconImages[] = {
+    {16, "icons/tarrengard-16.png"},
+    {24, "icons/tarrengard-24.png"},
+    {32, "icons/tarrengard-32.png"},
+    {48, "icons/tarrengard-48.png"},
+};
+
+template <typename T, int N>
+constexpr int countOf(const T (&)[N]) {
   return N;
 }
 
@@ -148,3 +157,9 @@ const DialogTemplateData DialogTemplateTable[] = {
 };
 
 const int DialogTemplateCount = sizeof DialogTemplateTable / sizeof DialogTemplateTable[0];
+
+const IconResource IconTable[] = {
+    {IDI_TARRENGARD, ProgramIconImages, countOf(ProgramIconImages)},
+};
+
+const int IconCount = sizeof IconTable / sizeof IconTable[0];

@@ -10,7 +10,7 @@
 
 #include "platform/core/backend.h"
 #include "platform/core/window.h"
-#include "ui/resource.h"
+#include "platform/resources.h"
 
 namespace {
 
@@ -156,6 +156,11 @@ HWND activeDialog() { return OpenDialogs.empty() ? nullptr : OpenDialogs.back();
 bool commonControlsInitialised() { return CommonControlsInitialised; }
 
 LONG dialogClassIcon() { return DialogClassIcon; }
+
+const IconResource *dialogClassIconResource() {
+  // LoadIconA's handles are the icon numbers.
+  return DialogClassIcon > 0 && DialogClassIcon <= 0xffff ? findIcon(static_cast<int>(DialogClassIcon)) : nullptr;
+}
 
 void resetPlatformRecords() {
   CommonControlsInitialised = false;
@@ -425,12 +430,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {
-  // The only icon resource the program has; its handle is its number so that
-  // it survives the 32-bit SetClassLongA round trip.
-  if (IS_INTRESOURCE(name) && LOWORD(name) == IDI_TARRENGARD) {
-    return reinterpret_cast<HICON>(static_cast<uintptr_t>(IDI_TARRENGARD));
-  }
-  return nullptr;
+  // An icon of the program's icon table. Its handle is its number, so that it
+  // survives the 32-bit SetClassLongA round trip.
+  if (!IS_INTRESOURCE(name) || !findIcon(LOWORD(name))) return nullptr;
+  return reinterpret_cast<HICON>(static_cast<uintptr_t>(LOWORD(name)));
 }
 
 DWORD SetClassLongA(HWND window, int index, LONG value) {

@@ -115,5 +115,7 @@ std::vector<HWND> groupOf(HWND control);
 bool commonControlsInitialised();
 // The dialog window class's icon as SetClassLongA(GCL_HICON) set it (0 if never).
 LONG dialogClassIcon();
+// The icon resource behind that handle, for a backend to show (null if none).
+const IconResource *dialogClassIconResource();
 // Clears the records above (between tests).
 void resetPlatformRecords();

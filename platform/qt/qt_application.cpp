@@ -1,5 +1,6 @@
-/* The Qt application object, the dialog font with its base units, the
- * program's icon, and the start-up probe that bench/startup reads.
+/* The Qt application object, the dialog font with its base units, icons
+ * from the program's icon table, and the start-up probe that bench/startup
+ * reads.
  */
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -17,8 +18,6 @@
 
 #include "platform/qt/qt_internal.h"
 #include "platform/resources.h"
-
-static void loadIconResources() { Q_INIT_RESOURCE(tarrengard_icons); }
 
 namespace {
 
@@ -165,7 +164,6 @@ void qtEnsureApplication() {
   // error exits from inside a modal loop).
   new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  loadIconResources();
   measureDialogFont();
 }
 
@@ -188,14 +186,15 @@ int qtBaseUnitY() {
 int qtDialogUnitsToPixelsX(int units) { return static_cast<int>(std::lround(units * qtBaseUnitX() / 4.0)); }
 int qtDialogUnitsToPixelsY(int units) { return (units * qtBaseUnitY() * 2 + (units < 0 ? -8 : 8)) / 16; }
 
-const QIcon &qtProgramIcon() {
-  static QIcon *icon = nullptr;
-  if (!icon) {
-    icon = new QIcon;
-    for (int size : {16, 24, 32, 48})
-      icon->addFile(QStringLiteral(":/icons/tarrengard-%1.png").arg(size), QSize(size, size));
+// The images are among the program's Qt resources, under the names the
+// icon table gives them.
+QIcon qtIcon(const IconResource &resource) {
+  QIcon icon;
+  for (int i = 0; i < resource.imageCount; ++i) {
+    const IconImage &image = resource.images[i];
+    icon.addFile(QStringLiteral(":/") + QString::fromLatin1(image.file), QSize(image.size, image.size));
   }
-  return *icon;
+  return icon;
 }
 
 // With TG_STARTUP_PROBE set, the first paint of the first dialog prints the

@@ -10,7 +10,6 @@
 #include "platform/core/backend.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/core/user_input.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -529,6 +528,11 @@ void showDefaultButton(HWND dialog) {
   }
 }
 
+// All dialogs share one window class, so its icon is every window's.
+void showClassIcon() {
+  if (const IconResource *icon = dialogClassIconResource()) QApplication::setWindowIcon(qtIcon(*icon));
+}
+
 void mirror(HWND window, WindowChange what) {
   QWidget *widget = qtWidgetFor(window);
   if (!widget) return;
@@ -556,9 +560,7 @@ void mirror(HWND window, WindowChange what) {
     case WindowChange::TabStops:
       if (auto *list = qobject_cast<QListWidget *>(widget)) list->viewport()->update();
       break;
-    case WindowChange::Icon:
-      if (dialogClassIcon() == IDI_TARRENGARD) QApplication::setWindowIcon(qtProgramIcon());
-      break;
+    case WindowChange::Icon: showClassIcon(); break;
     case WindowChange::Focus:
       if (window->kind == WindowKind::Dialog) {
         if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget)
@@ -770,7 +772,7 @@ void backendDialogCreated(HWND dialog) {
     mirrorAll(control);
   }
   showDefaultButton(dialog);
-  if (dialogClassIcon() == IDI_TARRENGARD) QApplication::setWindowIcon(qtProgramIcon());
+  showClassIcon();
 }
 
 void backendDialogDestroyed(HWND dialog) {

@@ -83,5 +83,5 @@ inline void qtInputDone() { qtEndFinishedLoops(); }
 
 // Records the start-up probe's first paint when it is asked for (qt_application.cpp).
 void qtFirstPaint();
-// The window icon of resource 1000.
-const QIcon &qtProgramIcon();
+// A window icon with every image of an icon resource.
+QIcon qtIcon(const IconResource &resource);

@@ -206,6 +206,26 @@ TEST_F(Modal, IconClassAndCommonControlsAreRecorded) {
   EXPECT_EQ(reinterpret_cast<HICON>(static_cast<intptr_t>(dialogClassIcon())), icon);
 }
 
+// A backend shows the class icon from the icon table, so only a handle that
+// LoadIconA gave names a resource.
+TEST_F(Modal, TheClassIconNamesItsIconResourceOnlyForALoadedIcon) {
+  HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_TARRENGARD));
+  std::vector<const IconResource *> seen;
+  RecordingHook = [&](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+    if (message == WM_INITDIALOG) {
+      seen.push_back(dialogClassIconResource());
+      SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<intptr_t>(icon)));
+      seen.push_back(dialogClassIconResource());
+      SetClassLongA(dialog, GCL_HICON, IDD_MAIN_MENU);  // a number that is no icon
+      seen.push_back(dialogClassIconResource());
+      EndDialog(dialog, 0);
+    }
+    return TRUE;
+  };
+  runDialog(IDD_MAIN_MENU);
+  EXPECT_EQ(seen, (std::vector<const IconResource *>{nullptr, findIcon(IDI_TARRENGARD), nullptr}));
+}
+
 // ---- The scripted user's failure reports --------------------------------------
 
 INT_PTR endOnCancel(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -1,6 +1,7 @@
-/* The template data: what the dialogs and every backend rely on. */
+/* The program's resource tables: what the dialogs and every backend rely on. */
 #include <cstring>
 #include <set>
+#include <string>
 
 #include "platform/core/window.h"
 #include "tests/platform/recording.h"
@@ -109,6 +110,23 @@ TEST(DialogTemplates, StylesTheDialogsDependOn) {
   EXPECT_STREQ(control(mouse, IDC_MOUSE_X_SCALE)->className, TRACKBAR_CLASSA);
   EXPECT_TRUE(control(mouse, IDC_MOUSE_TOGGLE)->style & WS_GROUP);
   EXPECT_TRUE(control(findDialogTemplate(IDD_MUSIC_SOUND_VIDEO), IDC_MSV_8BIT)->style & WS_GROUP);
+}
+
+// Every size the Windows icon group has, one image each, and only the
+// program's icon number is known.
+TEST(IconTable, TheProgramIconListsEachSizeOnceAndNoOtherNumberIsAnIcon) {
+  const IconResource *icon = findIcon(IDI_TARRENGARD);
+  ASSERT_NE(icon, nullptr);
+  std::set<int> sizes;
+  std::set<std::string> files;
+  for (int i = 0; i < icon->imageCount; ++i) {
+    sizes.insert(icon->images[i].size);
+    files.insert(icon->images[i].file);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48}));
+  EXPECT_EQ(files.size(), static_cast<size_t>(icon->imageCount));
+  for (int other : {0, IDI_TARRENGARD - 1, IDI_TARRENGARD + 1, static_cast<int>(IDD_MAIN_MENU)})
+    EXPECT_EQ(findIcon(other), nullptr);
 }
 
 class TemplateFocus : public PlatformTest {};
