@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/core/backend.h"
+#include "platform/core/rules.h"
 #include "platform/core/window.h"
 #include "platform/resources.h"
 
@@ -187,8 +188,7 @@ void notifyScroll(HWND trackbar, int code, int position) {
 void requestClose(HWND dialog) {
   if (!isWindow(dialog) || dialog->kind != WindowKind::Dialog) return;
   if (sendToDialog(dialog, WM_CLOSE, 0, 0)) return;
-  sendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+  sendCancel(dialog);
 }
 
 // ---- Focus -------------------------------------------------------------------

@@ -8,23 +8,23 @@
 #include <cctype>
 
 #include "platform/core/backend.h"
+#include "platform/core/rules.h"
 #include "platform/core/window.h"
 
 namespace {
 
-// Letters and digits: what type-ahead and mnemonics look at.
-bool isCharacterKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
-
 bool isVisible(HWND window) { return isWindow(window) && (window->style & WS_VISIBLE); }
 
-// Input reaches a control only in the active dialog, and only while it and
-// the dialog are visible and enabled.
-bool reachable(HWND control) {
-  return isVisible(control) && isEnabled(control) && control->kind != WindowKind::Dialog &&
-         control->dialog == activeDialog() && isEnabled(control->dialog);
+// Input for a dialog as a whole (keys, the close box), where a control of it
+// would not do.
+bool dialogAcceptsInput(HWND dialog) {
+  return isWindow(dialog) && dialog->kind == WindowKind::Dialog && acceptsInput(dialog);
 }
 
-bool takesFocus(HWND control) { return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox; }
+// Input aimed at a control, where the dialog itself would not do.
+bool controlAcceptsInput(HWND control) {
+  return isWindow(control) && control->kind != WindowKind::Dialog && acceptsInput(control);
+}
 
 bool isButton(HWND control) {
   return control->kind == WindowKind::PushButton || control->kind == WindowKind::CheckBox ||
@@ -129,22 +129,13 @@ void groupArrow(HWND control, bool previous) {
   if (next->kind == WindowKind::RadioButton && next->check != BST_CHECKED) clickButton(next);
 }
 
-// The control whose text carries "&letter" ("&&" is a literal ampersand).
+// The first visible, enabled control whose mnemonic is `letter`.
 HWND findMnemonic(HWND dialog, char letter) {
   int wanted = std::toupper(static_cast<unsigned char>(letter));
   for (HWND control : dialog->controls) {
     if (!isVisible(control) || !isEnabled(control)) continue;
     if (control->kind == WindowKind::Static && (control->style & SS_NOPREFIX)) continue;
-    const std::string &text = control->text;
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-      if (text[i] != '&') continue;
-      if (text[i + 1] == '&') {
-        ++i;
-        continue;
-      }
-      if (std::toupper(static_cast<unsigned char>(text[i + 1])) == wanted) return control;
-      break;
-    }
+    if (mnemonicOf(control->text) == wanted) return control;
   }
   return nullptr;
 }
@@ -170,11 +161,6 @@ void enterKey(HWND dialog) {
   sendToDialog(dialog, WM_COMMAND, MAKEWPARAM(dialog->defaultId, BN_CLICKED), reinterpret_cast<LPARAM>(target));
 }
 
-bool activeAndEnabled(HWND dialog) {
-  return isWindow(dialog) && dialog->kind == WindowKind::Dialog && dialog == activeDialog() && isEnabled(dialog) &&
-         !dialog->ended;
-}
-
 }  // namespace
 
 bool clickButton(HWND button) {
@@ -191,7 +177,7 @@ bool clickButton(HWND button) {
 }
 
 bool userClick(HWND control) {
-  if (!reachable(control)) return false;
+  if (!controlAcceptsInput(control)) return false;
   if (isButton(control)) return clickButton(control);
   if (control->kind == WindowKind::ComboBox) return userFocus(control);
   focusBeforeClick(control);
@@ -199,7 +185,7 @@ bool userClick(HWND control) {
 }
 
 bool userSelectRow(HWND control, int row) {
-  if (!reachable(control)) return false;
+  if (!controlAcceptsInput(control)) return false;
   if (row < 0 || row >= static_cast<int>(control->items.size())) return false;
   if (control->kind == WindowKind::ListBox) {
     focusBeforeClick(control);
@@ -228,7 +214,7 @@ bool userDoubleClickRow(HWND control, int row) {
 }
 
 bool userFocus(HWND control) {
-  if (!reachable(control) || !takesFocus(control)) return false;
+  if (!controlAcceptsInput(control) || !takesFocus(control)) return false;
   focusBeforeClick(control);
   if (isWindow(control) && control->kind == WindowKind::ComboBox) {
     // The click opens the list; a second click on the box closes it unchosen.
@@ -239,7 +225,7 @@ bool userFocus(HWND control) {
 }
 
 bool userDragTrackbar(HWND bar, int position) {
-  if (!reachable(bar) || bar->kind != WindowKind::Trackbar) return false;
+  if (!controlAcceptsInput(bar) || bar->kind != WindowKind::Trackbar) return false;
   focusBeforeClick(bar);
   position = std::clamp(position, bar->rangeMin, std::max(bar->rangeMin, bar->rangeMax));
   while (isWindow(bar) && bar->position != position) {
@@ -253,19 +239,19 @@ bool userDragTrackbar(HWND bar, int position) {
 }
 
 bool userCloseBox(HWND dialog) {
-  if (!activeAndEnabled(dialog) || !(dialog->style & WS_SYSMENU)) return false;
+  if (!dialogAcceptsInput(dialog) || !(dialog->style & WS_SYSMENU)) return false;
   requestClose(dialog);
   return true;
 }
 
 bool userAltKey(HWND dialog, char letter) {
-  if (!activeAndEnabled(dialog)) return false;
+  if (!dialogAcceptsInput(dialog)) return false;
   mnemonic(dialog, letter);
   return true;
 }
 
 bool userKey(HWND dialog, int key, bool shift) {
-  if (!activeAndEnabled(dialog)) return false;
+  if (!dialogAcceptsInput(dialog)) return false;
   HWND focus = isWindow(dialog->focus) && isEnabled(dialog->focus) ? dialog->focus : nullptr;
 
   // An open drop-down list takes Enter and Escape itself.
@@ -277,10 +263,7 @@ bool userKey(HWND dialog, int key, bool shift) {
   }
   switch (key) {
     case VK_RETURN: enterKey(dialog); return true;
-    case VK_ESCAPE:
-      sendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
-      return true;
+    case VK_ESCAPE: sendCancel(dialog); return true;
     case VK_TAB: {
       HWND next = nextTabStop(dialog, focus, shift);
       if (next) moveFocus(dialog, next);

@@ -10,8 +10,6 @@
 
 namespace {
 
-std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
-
 // Performs one action; false (with the reason) when the user could not do it
 // at all.
 bool perform(HWND dialog, const userscript::Action &action, std::string *why) {
@@ -42,28 +40,21 @@ void backendDialogDestroyed(HWND) {}
 void backendWindowChanged(HWND, WindowChange) {}
 
 void backendRunModalLoop(HWND dialog) {
-  std::vector<userscript::Action> actions;
-  if (!userscript::takeDialogStep(dialog->text, &actions)) {
+  userscript::DialogRun run;
+  if (!run.start(dialog)) {
     EndDialog(dialog, -1);
     return;
   }
-  size_t next = 0;
   while (!dialog->ended) {
-    if (next == actions.size()) {
-      userscript::reportFailure(quoted(dialog) + " is still open after the script's last action for it");
+    const userscript::Action *action = run.next();
+    if (!action) {
       EndDialog(dialog, -1);
       return;
     }
-    const userscript::Action &action = actions[next++];
     std::string why;
-    if (!perform(dialog, action, &why)) {
-      userscript::reportFailure(quoted(dialog) + ": cannot " + userscript::describeAction(action) + ": " + why);
-    }
+    if (!perform(dialog, *action, &why)) run.cannot(*action, why);
   }
-  if (next < actions.size()) {
-    userscript::reportFailure(quoted(dialog) + " closed with " + std::to_string(actions.size() - next) +
-                              " action(s) left, the next: " + userscript::describeAction(actions[next]));
-  }
+  run.closed();
 }
 
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {

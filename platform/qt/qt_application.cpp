@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/resources.h"
 
@@ -98,9 +99,10 @@ void requireDisplay() {
 
 // A template text's width in pixels plus what its control draws beside it.
 int neededWidth(const DialogControlTemplate &control, const QFontMetrics &metrics) {
-  QString text = QString::fromLatin1(control.text ? control.text : "");
+  std::string shown = control.text ? control.text : "";
   if (!(std::string(control.className ? control.className : "") == "STATIC" && (control.style & SS_NOPREFIX)))
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    shown = textWithoutMnemonicMarks(shown);
+  QString text = QString::fromLatin1(shown.c_str());
   if (text.isEmpty()) return 0;
   int width = metrics.horizontalAdvance(text);
   QStyle *style = QApplication::style();

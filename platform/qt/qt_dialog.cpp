@@ -8,8 +8,9 @@
 #include <QtWidgets>
 
 #include "platform/core/backend.h"
-#include "platform/qt/qt_internal.h"
+#include "platform/core/rules.h"
 #include "platform/core/user_input.h"
+#include "platform/qt/qt_internal.h"
 
 namespace {
 
@@ -23,12 +24,6 @@ HWND DraggedBar = nullptr;     // the track bar whose thumb is being dragged
 int DragOffset = 0;            // from the thumb's centre to where it was grabbed
 HWND PopupPressed = nullptr;   // the drop-down list whose open list the mouse went down on
 bool KeyInput = false;         // a key is being handled: focus moves show the focus frame
-
-// Input reaches a control only in the active, enabled dialog (as the core checks).
-bool reachable(HWND control) {
-  return isWindow(control) && isEnabled(control) && (control->style & WS_VISIBLE) &&
-         control->dialog == activeDialog() && isEnabled(control->dialog) && !control->dialog->ended;
-}
 
 // ---- Keys ----------------------------------------------------------------------
 
@@ -56,7 +51,7 @@ int virtualKeyFor(int key) {
 // F4 and Alt+Up/Down open and close a focused drop-down list, as on Windows.
 void toggleDropDown(HWND dialog) {
   HWND focus = dialog->focus;
-  if (!reachable(focus) || focus->kind != WindowKind::ComboBox) return;
+  if (!acceptsInput(focus) || focus->kind != WindowKind::ComboBox) return;
   if (focus->dropped) {
     closeDropDown(focus, true);
   } else {
@@ -71,7 +66,7 @@ void keyPressed(HWND window, QKeyEvent *event) {
   Qt::KeyboardModifiers modifiers = event->modifiers();
   if (modifiers & Qt::AltModifier) {
     int letter = virtualKeyFor(key);
-    if ((letter >= 'A' && letter <= 'Z') || (letter >= '0' && letter <= '9')) {
+    if (isCharacterKey(letter)) {
       userAltKey(dialog, static_cast<char>(letter));
     } else if (key == Qt::Key_Down || key == Qt::Key_Up) {
       toggleDropDown(dialog);
@@ -98,7 +93,7 @@ bool buttonMouse(HWND button, QAbstractButton *widget, QEvent *event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-      if (!isLeft(event) || !reachable(button)) return true;
+      if (!isLeft(event) || !acceptsInput(button)) return true;
       PressedButton = button;
       widget->setDown(true);
       userFocus(button);
@@ -141,7 +136,7 @@ bool comboMouse(HWND combo, QEvent *event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-      if (!isLeft(event) || !reachable(combo)) return true;
+      if (!isLeft(event) || !acceptsInput(combo)) return true;
       if (combo->dropped) {
         closeDropDown(combo, false);  // a click on the box closes the list unchosen
       } else {
@@ -210,7 +205,7 @@ bool trackbarMouse(HWND bar, TgSlider *widget, QEvent *event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
-      if (!isLeft(event) || !reachable(bar)) return true;
+      if (!isLeft(event) || !acceptsInput(bar)) return true;
       QPoint at = positionOf(event);
       QRect thumb = widget->handleRect();
       userFocus(bar);
@@ -223,7 +218,7 @@ bool trackbarMouse(HWND bar, TgSlider *widget, QEvent *event) {
       return true;
     }
     case QEvent::MouseMove:
-      if (DraggedBar == bar && reachable(bar)) {
+      if (DraggedBar == bar && acceptsInput(bar)) {
         int position = widget->valueForPixel(positionOf(event).x() - DragOffset);
         if (position != bar->position) userDragTrackbar(bar, position);
       }
@@ -349,26 +344,10 @@ class TabStopDelegate : public QStyledItemDelegate {
 
 // ---- Building a dialog from its template ------------------------------------------
 
-// A static's text as Windows shows it: "&x" underlines x (Qt does that only
-// for a label with a buddy), "&&" is one ampersand.
+// A static's text as Windows shows it: Qt underlines the mnemonic only of a
+// label with a buddy; any other label shows the text without its marks.
 QString labelText(const std::string &text, bool hasBuddy) {
-  QString result = QString::fromLatin1(text.c_str());
-  if (hasBuddy) return result;
-  QString plain;
-  for (int i = 0; i < result.size(); ++i) {
-    if (result[i] == QLatin1Char('&') && i + 1 < result.size()) ++i;
-    plain += result[i];
-  }
-  return plain;
-}
-
-bool hasMnemonic(const std::string &text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] != '&') return true;
-    ++i;
-  }
-  return false;
+  return QString::fromLatin1(hasBuddy ? text.c_str() : textWithoutMnemonicMarks(text).c_str());
 }
 
 QWidget *createControl(HWND control, QWidget *dialog) {
@@ -577,8 +556,6 @@ void mirror(HWND window, WindowChange what) {
   }
 }
 
-bool takesFocus(HWND control) { return control->kind != WindowKind::Static && control->kind != WindowKind::GroupBox; }
-
 }  // namespace
 
 // ---- Widget classes ------------------------------------------------------------------
@@ -653,7 +630,7 @@ void TgComboBox::showPopup() {
     return;
   }
   // Asked by Qt (not by the core): the core opens it, with its notifications.
-  if (reachable(combo_) && !combo_->dropped) {
+  if (acceptsInput(combo_) && !combo_->dropped) {
     if (combo_->dialog->focus != combo_) moveFocus(combo_->dialog, combo_);
     if (::isWindow(combo_)) openDropDown(combo_);
   }
@@ -766,7 +743,7 @@ void backendDialogCreated(HWND dialog) {
   for (HWND control : dialog->controls) {
     QWidget *widget = qtWidgetFor(control);
     if (control->kind == WindowKind::GroupBox) widget->lower();  // drawn behind its controls
-    if (control->kind == WindowKind::Static && !(control->style & SS_NOPREFIX) && hasMnemonic(control->text)) {
+    if (control->kind == WindowKind::Static && !(control->style & SS_NOPREFIX) && mnemonicOf(control->text)) {
       if (HWND next = nextTabStop(dialog, control, false)) static_cast<QLabel *>(widget)->setBuddy(qtWidgetFor(next));
     }
     mirrorAll(control);

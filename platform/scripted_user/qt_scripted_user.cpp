@@ -27,8 +27,7 @@ std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
 
 struct Run {
   HWND dialog;
-  std::vector<Action> actions;
-  size_t next = 0;
+  userscript::DialogRun steps;
   bool finished = false;
 };
 std::vector<std::shared_ptr<Run>> Runs;
@@ -204,16 +203,14 @@ void schedule(const std::shared_ptr<Run> &run);
 void takeTurn(const std::shared_ptr<Run> &run) {
   HWND dialog = run->dialog;
   if (run->finished || !isWindow(dialog) || dialog->ended) return;
-  if (run->next == run->actions.size()) {
-    userscript::reportFailure(quoted(dialog) + " is still open after the script's last action for it");
+  const Action *action = run->steps.next();
+  if (!action) {
     EndDialog(dialog, -1);
     qtEndFinishedLoops();
     return;
   }
-  const Action &action = run->actions[run->next++];
   std::string why;
-  if (!perform(dialog, action, &why))
-    userscript::reportFailure(quoted(dialog) + ": cannot " + userscript::describeAction(action) + ": " + why);
+  if (!perform(dialog, *action, &why)) run->steps.cannot(*action, why);
   qtEndFinishedLoops();
   if (!run->finished && isWindow(dialog) && !dialog->ended) schedule(run);
 }
@@ -225,7 +222,7 @@ void schedule(const std::shared_ptr<Run> &run) {
 void dialogShown(HWND dialog) {
   auto run = std::make_shared<Run>();
   run->dialog = dialog;
-  if (!userscript::takeDialogStep(dialog->text, &run->actions)) {
+  if (!run->steps.start(dialog)) {
     EndDialog(dialog, -1);
     return;
   }
@@ -245,10 +242,7 @@ void dialogClosing(HWND dialog) {
   if (!run) return;
   run->finished = true;
   Runs.erase(std::remove(Runs.begin(), Runs.end(), run), Runs.end());
-  if (run->next < run->actions.size()) {
-    userscript::reportFailure(quoted(dialog) + " closed with " + std::to_string(run->actions.size() - run->next) +
-                              " action(s) left, the next: " + userscript::describeAction(run->actions[run->next]));
-  }
+  run->steps.closed();
 }
 
 QMessageBox::StandardButton buttonFor(int answer) {

@@ -40,4 +40,28 @@ std::string describeAction(const Action &action);
 // nothing happens.
 bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string *why);
 
+// One dialog's step as the backend performs it: its actions one after
+// another, and the failures of the run reported in the same words on every
+// backend.
+class DialogRun {
+ public:
+  // Takes the step for `dialog`, which has just shown. False when the script
+  // does not fit it (reported); the backend then ends the dialog with -1.
+  bool start(HWND dialog);
+  // The next action to perform; null when the actions have run out while the
+  // dialog is still open, which is reported: the backend then ends it with -1.
+  const Action *next();
+  // An action that could not be done at all, and why.
+  void cannot(const Action &action, const std::string &why);
+  // The dialog has closed: actions left over are reported.
+  void closed();
+
+ private:
+  std::string dialogName() const;
+
+  std::string caption_;
+  std::vector<Action> actions_;
+  size_t next_ = 0;
+};
+
 }  // namespace userscript

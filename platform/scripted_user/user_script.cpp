@@ -223,4 +223,28 @@ bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string
   }
 }
 
+bool DialogRun::start(HWND dialog) {
+  caption_ = dialog->text;
+  next_ = 0;
+  return takeDialogStep(caption_, &actions_);
+}
+
+const Action *DialogRun::next() {
+  if (next_ < actions_.size()) return &actions_[next_++];
+  reportFailure(dialogName() + " is still open after the script's last action for it");
+  return nullptr;
+}
+
+void DialogRun::cannot(const Action &action, const std::string &why) {
+  reportFailure(dialogName() + ": cannot " + describeAction(action) + ": " + why);
+}
+
+void DialogRun::closed() {
+  if (next_ >= actions_.size()) return;
+  reportFailure(dialogName() + " closed with " + std::to_string(actions_.size() - next_) +
+                " action(s) left, the next: " + describeAction(actions_[next_]));
+}
+
+std::string DialogRun::dialogName() const { return "dialog \"" + caption_ + "\""; }
+
 }  // namespace userscript

@@ -1,0 +1,41 @@
+/* Rules of the Windows dialog manager that more than one part of this layer
+ * needs, each written once. The core follows them, and every backend asks
+ * them rather than working them out again: a second copy of a rule drifts
+ * from the first.
+ */
+#pragma once
+
+#include <string>
+
+#include "platform/core/window.h"
+
+// ---- Who takes input ------------------------------------------------------------
+
+// Whether user input reaches `window` now. A dialog: it is the active one,
+// enabled and not yet ended. A control: it is visible and enabled, and its
+// dialog takes input.
+bool acceptsInput(HWND window);
+
+// Whether a control takes the focus when clicked or tabbed to: every kind
+// but static texts and group boxes.
+bool takesFocus(HWND control);
+
+// ---- Keys and mnemonics ---------------------------------------------------------
+
+// Letters and digits ('A'..'Z', '0'..'9'): the keys that act as mnemonics and
+// as a list's type-ahead.
+bool isCharacterKey(int virtualKey);
+
+// The mnemonic of a control text: the character after the first '&' that does
+// not start "&&", upper-cased; 0 when there is none. (An SS_NOPREFIX static has
+// none whatever its text says; that is the caller's check.)
+int mnemonicOf(const std::string &text);
+
+// The text as a control shows it: "&x" is an underlined x, "&&" one '&'.
+std::string textWithoutMnemonicMarks(const std::string &text);
+
+// ---- Cancel ---------------------------------------------------------------------------
+
+// What Escape and an unhandled close box send: WM_COMMAND(IDCANCEL,
+// BN_CLICKED) to the dialog, with the IDCANCEL control (or null) in lParam.
+void sendCancel(HWND dialog);
