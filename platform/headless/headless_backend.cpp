@@ -2,9 +2,12 @@
  * modal loop is the scripted user: it takes the dialog's step and performs
  * its actions through the core's user-input calls, so tests see exactly the
  * notifications a real user would cause. Message boxes are answered from the
- * script and recorded.
+ * script, after the Escape and close-box presses it asks for (which the core's
+ * rule for the box's type turns into an answer, or into nothing), and
+ * recorded.
  */
 #include "platform/core/backend.h"
+#include "platform/core/rules.h"
 #include "platform/scripted_user/script_driver.h"
 #include "platform/core/user_input.h"
 
@@ -58,5 +61,17 @@ void backendRunModalLoop(HWND dialog) {
 }
 
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
-  return userscript::takeMessageBoxStep(owner != nullptr, text, caption, type);
+  userscript::MessageBoxRun run;
+  run.start(owner != nullptr, text, caption, type);
+  while (const userscript::Action *action = run.next()) {
+    std::string why;
+    if (!userscript::MessageBoxRun::possible(*action, &why)) {
+      run.cannot(*action, why);
+    } else if (action->kind == userscript::ActionKind::Inspect) {
+      if (action->inspect) action->inspect(owner);
+    } else if (int answer = messageBoxEscapeAnswer(type)) {
+      return run.closed(answer);  // Escape or the close box ended it
+    }
+  }
+  return run.closed(run.answer());
 }

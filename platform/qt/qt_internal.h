@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStyleOptionSlider>
 
@@ -72,6 +73,28 @@ class TgSlider : public QSlider {
 
  private:
   QStyleOptionSlider option() const;
+};
+
+// A message box (MessageBoxA): the caller's buttons, text, caption and icon;
+// Escape and the close box answer as the core's rule for the type says, or
+// do nothing.
+class TgMessageBox : public QMessageBox {
+ public:
+  TgMessageBox(HWND owner, const char *text, const char *caption, UINT type);
+  HWND owner() const { return owner_; }
+  UINT type() const { return type_; }
+  // What the closed box answers: its button pressed, else what Escape gives.
+  int answer() const;
+  // The button that gives `answer` (IDOK, IDYES, ...), or null.
+  QAbstractButton *buttonFor(int answer) const;
+
+ protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
+ private:
+  HWND owner_;
+  UINT type_;
 };
 
 // The modal loop's record of a running dialog (qt_modal.cpp).

@@ -245,43 +245,85 @@ void dialogClosing(HWND dialog) {
   run->steps.closed();
 }
 
-QMessageBox::StandardButton buttonFor(int answer) {
-  switch (answer) {
-    case IDOK: return QMessageBox::Ok;
-    case IDCANCEL: return QMessageBox::Cancel;
-    case 3: return QMessageBox::Abort;
-    case 4: return QMessageBox::Retry;
-    case 5: return QMessageBox::Ignore;
-    case IDYES: return QMessageBox::Yes;
-    case IDNO: return QMessageBox::No;
-    default: return QMessageBox::NoButton;
+// ---- Message boxes -------------------------------------------------------------
+
+struct BoxRun;
+void boxTurn(const std::shared_ptr<BoxRun> &run);
+
+struct BoxRun {
+  QPointer<TgMessageBox> box;
+  userscript::MessageBoxRun steps;
+  bool observed = false;
+  bool closed = false;
+  int turnsLeft = 0;  // the watchdog: turns of 20 ms at most
+};
+
+void boxTurnLater(const std::shared_ptr<BoxRun> &run, int milliseconds) {
+  QTimer::singleShot(milliseconds, [run] { boxTurn(run); });
+}
+
+// Escape or the close box, as a person gives them: through the window.
+void pressInBox(TgMessageBox *box, const Action &action) {
+  if (action.kind == ActionKind::CloseBox) {
+    QCloseEvent event;
+    QCoreApplication::sendEvent(box->windowHandle(), &event);
+  } else {
+    QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
   }
 }
 
-// Presses the answer's button with the mouse once the box is on screen.
-void pressWhenShown(QPointer<QMessageBox> box, QMessageBox::StandardButton wanted, int triesLeft) {
-  if (!box) return;
-  QAbstractButton *button = box->button(wanted);
-  if (box->isVisible() && button) {
-    if (MessageBoxObserver) MessageBoxObserver(box);
-    clickAt(button, button->rect().center());
-    if (!box || !box->isVisible()) return;
-  }
-  if (triesLeft == 0) {
+// One turn once the box is on screen: its next action, or else a mouse click
+// on the answer's button (again if the click did not end it).
+void boxTurn(const std::shared_ptr<BoxRun> &run) {
+  if (run->closed || !run->box) return;
+  TgMessageBox *box = run->box;
+  if (run->turnsLeft-- == 0) {
     userscript::reportFailure("message box \"" + box->text().toStdString() +
                               "\" could not be answered; the watchdog closes it");
     box->done(0);
     return;
   }
-  QTimer::singleShot(20, [box, wanted, triesLeft] { pressWhenShown(box, wanted, triesLeft - 1); });
+  if (!box->isVisible()) {
+    boxTurnLater(run, 20);
+    return;
+  }
+  if (!run->observed) {
+    run->observed = true;
+    if (MessageBoxObserver) MessageBoxObserver(box);
+  }
+  if (const Action *action = run->steps.next()) {
+    std::string why;
+    if (!userscript::MessageBoxRun::possible(*action, &why)) {
+      run->steps.cannot(*action, why);
+    } else if (action->kind == ActionKind::Inspect) {
+      if (action->inspect) action->inspect(box->owner());
+    } else {
+      pressInBox(box, *action);
+    }
+    boxTurnLater(run, 0);
+    return;
+  }
+  QAbstractButton *button = box->buttonFor(run->steps.answer());
+  Q_ASSERT(button);  // the run answers only with the box's own buttons
+  clickAt(button, button->rect().center());
+  boxTurnLater(run, 20);
 }
 
-void messageBoxShown(QMessageBox *box, bool owned, const char *text, const char *caption, unsigned type) {
-  int answer = userscript::takeMessageBoxStep(owned, text, caption, type);
-  QPointer<QMessageBox> guarded(box);
-  QMessageBox::StandardButton wanted = buttonFor(answer);
-  int tries = WatchdogMs / 20;
-  QTimer::singleShot(0, [guarded, wanted, tries] { pressWhenShown(guarded, wanted, tries); });
+void messageBoxShown(QMessageBox *shown, bool owned, const char *text, const char *caption, unsigned type) {
+  auto *box = dynamic_cast<TgMessageBox *>(shown);
+  Q_ASSERT(box);
+  auto run = std::make_shared<BoxRun>();
+  run->box = box;
+  run->turnsLeft = WatchdogMs / 20;
+  run->steps.start(owned, text, caption, type);
+  // However it closes (its button, Escape, the close box), the answer is
+  // the one the program gets.
+  QObject::connect(box, &QDialog::finished, box, [run] {
+    if (run->closed || !run->box) return;
+    run->closed = true;
+    run->steps.closed(run->box->answer());
+  });
+  boxTurnLater(run, 0);
 }
 
 const QtScriptedUser Driver{dialogShown, dialogClosing, messageBoxShown};

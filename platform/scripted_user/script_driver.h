@@ -20,13 +20,6 @@ namespace userscript {
 // message-box step stays for the box it was meant for.
 bool takeDialogStep(const std::string &caption, std::vector<Action> *actions);
 
-// A message box has shown: takes the next step, records the box with the
-// answer, and returns the answer. With no message-box step next, or an answer
-// the box has no button for, it reports the failure and answers as Escape
-// would (IDOK for a lone OK button, IDCANCEL with a Cancel button, IDNO for
-// Yes/No).
-int takeMessageBoxStep(bool owned, const std::string &text, const std::string &caption, UINT style);
-
 // Sends a failure to the handler set with setFailureHandler.
 void reportFailure(const std::string &message);
 
@@ -60,6 +53,39 @@ class DialogRun {
   std::string dialogName() const;
 
   std::string caption_;
+  std::vector<Action> actions_;
+  size_t next_ = 0;
+};
+
+// One message box's step as the backend performs it: the actions taken while
+// it is up, then the answer's button; the box is recorded when it closes.
+class MessageBoxRun {
+ public:
+  // A message box has shown: takes the next step. With no message-box step
+  // next, or an answer the box has no button for, the failure is reported and
+  // the box is answered as Escape would answer it, or where Escape does
+  // nothing, with its last button (No for Yes/No).
+  void start(bool owned, const std::string &text, const std::string &caption, UINT type);
+  // The next action to take while the box is up; null when they are done.
+  const Action *next();
+  // Whether a person can do `action` in a message box at all (Escape, the
+  // close box, an inspection); false with the reason otherwise.
+  static bool possible(const Action &action, std::string *why);
+  // An action that could not be done, and why.
+  void cannot(const Action &action, const std::string &why);
+  // The answer whose button to press once the actions are done.
+  int answer() const { return answer_; }
+  // The box has closed with `given`, by its button or as Escape or the close
+  // box answered it: records the box, reports actions left over or an answer
+  // other than the script's, and returns `given`.
+  int closed(int given);
+
+ private:
+  std::string boxName() const;
+
+  MessageBoxRecord record_{};
+  bool scripted_ = false;
+  int answer_ = 0;
   std::vector<Action> actions_;
   size_t next_ = 0;
 };

@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <deque>
 
-#include "platform/scripted_user/script_driver.h"
+#include "platform/core/rules.h"
 #include "platform/core/window.h"
+#include "platform/scripted_user/script_driver.h"
 
 namespace userscript {
 
@@ -16,7 +17,7 @@ namespace {
 struct Step {
   bool dialog;
   std::string caption;          // dialog steps
-  std::vector<Action> actions;  // dialog steps
+  std::vector<Action> actions;  // dialog steps; a message box's actions before its answer
   int answer = 0;               // message-box steps
 };
 
@@ -30,16 +31,20 @@ std::string describeStep(const Step &step) {
   return "message box answered " + std::to_string(step.answer);
 }
 
-// The answers a message box of this type can give, and what Escape gives.
-std::vector<int> answersFor(UINT style, int *escapeAnswer) {
-  switch (style & 0xF) {
-    case 1: *escapeAnswer = IDCANCEL; return {IDOK, IDCANCEL};         // MB_OKCANCEL
-    case 2: *escapeAnswer = 3; return {3, 4, 5};                       // MB_ABORTRETRYIGNORE
-    case 3: *escapeAnswer = IDCANCEL; return {IDYES, IDNO, IDCANCEL};  // MB_YESNOCANCEL
-    case 4: *escapeAnswer = IDNO; return {IDYES, IDNO};                // MB_YESNO
-    case 5: *escapeAnswer = IDCANCEL; return {4, IDCANCEL};            // MB_RETRYCANCEL
-    default: *escapeAnswer = IDOK; return {IDOK};                      // MB_OK
+bool hasButtonFor(UINT type, int answer) {
+  MessageBoxButtons buttons = messageBoxButtons(type);
+  for (int i = 0; i < buttons.count; ++i) {
+    if (buttons.answers[i] == answer) return true;
   }
+  return false;
+}
+
+// A box the script cannot answer still has to go: as Escape would end it, or
+// where Escape does nothing, with its last button (No, Ignore).
+int answerWithoutScript(UINT type) {
+  if (int answer = messageBoxEscapeAnswer(type)) return answer;
+  MessageBoxButtons buttons = messageBoxButtons(type);
+  return buttons.answers[buttons.count - 1];
 }
 
 Action make(ActionKind kind, int id, int value) {
@@ -75,10 +80,11 @@ void expectDialog(const std::string &caption, std::vector<Action> actions) {
   Steps.push_back(std::move(step));
 }
 
-void expectMessageBox(int answer) {
+void expectMessageBox(int answer, std::vector<Action> first) {
   Step step;
   step.dialog = false;
   step.answer = answer;
+  step.actions = std::move(first);
   Steps.push_back(std::move(step));
 }
 
@@ -129,30 +135,6 @@ bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
   }
   *actions = std::move(step.actions);
   return true;
-}
-
-int takeMessageBoxStep(bool owned, const std::string &text, const std::string &caption, UINT style) {
-  int escapeAnswer = IDOK;
-  std::vector<int> answers = answersFor(style, &escapeAnswer);
-  int answer = escapeAnswer;
-  std::string shown = "message box \"" + text + "\" (caption \"" + caption + "\")";
-  if (Steps.empty()) {
-    reportFailure(shown + " shown, but the scripted user has no step left");
-  } else if (Steps.front().dialog) {
-    reportFailure(shown + " shown where the script expects " + describeStep(Steps.front()));
-  } else {
-    int wanted = Steps.front().answer;
-    Steps.pop_front();
-    bool fits = false;
-    for (int a : answers) fits = fits || a == wanted;
-    if (fits) {
-      answer = wanted;
-    } else {
-      reportFailure(shown + " has no button for the answer " + std::to_string(wanted));
-    }
-  }
-  MessageBoxes.push_back(MessageBoxRecord{owned, text, caption, style, answer});
-  return answer;
 }
 
 std::string describeAction(const Action &action) {
@@ -246,5 +228,60 @@ void DialogRun::closed() {
 }
 
 std::string DialogRun::dialogName() const { return "dialog \"" + caption_ + "\""; }
+
+void MessageBoxRun::start(bool owned, const std::string &text, const std::string &caption, UINT type) {
+  record_ = MessageBoxRecord{owned, text, caption, type, 0};
+  scripted_ = false;
+  answer_ = answerWithoutScript(type);
+  actions_.clear();
+  next_ = 0;
+  if (Steps.empty()) {
+    reportFailure(boxName() + " shown, but the scripted user has no step left");
+  } else if (Steps.front().dialog) {
+    reportFailure(boxName() + " shown where the script expects " + describeStep(Steps.front()));
+  } else {
+    Step step = std::move(Steps.front());
+    Steps.pop_front();
+    if (hasButtonFor(type, step.answer)) {
+      scripted_ = true;
+      answer_ = step.answer;
+      actions_ = std::move(step.actions);
+    } else {
+      reportFailure(boxName() + " has no button for the answer " + std::to_string(step.answer));
+    }
+  }
+}
+
+const Action *MessageBoxRun::next() { return next_ < actions_.size() ? &actions_[next_++] : nullptr; }
+
+bool MessageBoxRun::possible(const Action &action, std::string *why) {
+  bool escape = action.kind == ActionKind::Key && action.value == VK_ESCAPE;
+  if (escape || action.kind == ActionKind::CloseBox || action.kind == ActionKind::Inspect) return true;
+  *why = "a message box takes only Escape, its close box and a button";
+  return false;
+}
+
+void MessageBoxRun::cannot(const Action &action, const std::string &why) {
+  reportFailure(boxName() + ": cannot " + describeAction(action) + ": " + why);
+}
+
+int MessageBoxRun::closed(int given) {
+  record_.answer = given;
+  MessageBoxes.push_back(record_);
+  if (!scripted_) return given;
+  if (next_ < actions_.size()) {
+    reportFailure(boxName() + " closed with answer " + std::to_string(given) + " and " +
+                  std::to_string(actions_.size() - next_) +
+                  " action(s) left, the next: " + describeAction(actions_[next_]));
+  } else if (given != answer_) {
+    reportFailure(boxName() + " closed with answer " + std::to_string(given) + " where the script answers " +
+                  std::to_string(answer_));
+  }
+  return given;
+}
+
+std::string MessageBoxRun::boxName() const {
+  return "message box \"" + record_.text + "\" (caption \"" + record_.caption + "\")";
+}
 
 }  // namespace userscript

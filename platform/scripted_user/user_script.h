@@ -27,14 +27,16 @@ enum class ActionKind {
   Click,           // mouse click on a button, check box or radio button
   SelectRow,       // mouse click on a list box row; or open a drop-down list and pick a row
   DoubleClickRow,  // double click on a list box row
-  Key,             // one key press and release to the focused control (VK_*, or 'A'..'Z')
+  Key,             // one key press and release to the focused control (VK_*, or 'A'..'Z');
+                   // in a message box only VK_ESCAPE
   AltKey,          // Alt + letter (a mnemonic)
   ShiftTab,        // Shift+Tab
   Focus,           // mouse click that only moves the focus into a control (a drop-down list
                    // is opened and closed again without a choice)
   DragTrackbar,    // drag a track bar's thumb to a position (one WM_HSCROLL per step)
   CloseBox,        // the caption's close box
-  Inspect,         // look at the dialog through the Win32 calls; changes nothing
+  Inspect,         // look at the dialog (in a message box: its owner, or null) through the Win32
+                   // calls; changes nothing
 };
 
 struct Action {
@@ -57,8 +59,12 @@ Action inspect(std::function<void(HWND dialog)> look);
 
 // The next dialog to open must carry `caption`; then `actions` run in it.
 void expectDialog(const std::string &caption, std::vector<Action> actions);
-// The next message box is answered with `answer` (IDOK, IDYES, IDNO).
-void expectMessageBox(int answer);
+// The next message box: `first` runs while it is up (key(VK_ESCAPE), closeBox()
+// and inspections only), then the button of `answer` (IDOK, IDYES, IDNO, ...)
+// is pressed. Where Escape or the close box ends the box, as it does in a box
+// with OK or Cancel, the answer it gives must be `answer` and no action may
+// be left; in a Yes/No box both do nothing, as on Windows.
+void expectMessageBox(int answer, std::vector<Action> first = {});
 
 struct MessageBoxRecord {
   bool owned;  // shown with an owner window

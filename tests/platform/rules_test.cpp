@@ -1,6 +1,6 @@
 /* The rules the core exports to every backend: who takes input, who takes
- * the focus, a text's mnemonic and its shown form, the character keys, and
- * what Cancel sends.
+ * the focus, a text's mnemonic and its shown form, the character keys, what
+ * Cancel sends, and a message box's buttons and Escape answer.
  */
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
@@ -117,5 +117,35 @@ TEST_F(Rules, CancelNamesTheCancelButtonWhereThereIsOne) {
                 EXPECT_EQ(takeNotifications(), (std::vector<Notification>{{WM_COMMAND, IDCANCEL, BN_CLICKED, 0}}));
               })});
 }
+
+// ---- Message boxes ------------------------------------------------------------------
+
+struct BoxCase {
+  const char *name;
+  UINT type;
+  std::vector<int> buttons;
+  int escapeAnswer;
+};
+
+class MessageBoxType : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(MessageBoxType, ButtonsLeftToRightAndWhatEscapeAnswers) {
+  const BoxCase &c = GetParam();
+  for (UINT icon : {0u, MB_ICONERROR, MB_ICONQUESTION, MB_ICONWARNING, MB_ICONINFORMATION}) {
+    MessageBoxButtons buttons = messageBoxButtons(c.type | icon);
+    EXPECT_EQ(std::vector<int>(buttons.answers, buttons.answers + buttons.count), c.buttons) << icon;
+    EXPECT_EQ(messageBoxEscapeAnswer(c.type | icon), c.escapeAnswer) << icon;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryType, MessageBoxType,
+    testing::Values(BoxCase{"Ok", MB_OK, {IDOK}, IDOK}, BoxCase{"OkCancel", MB_OKCANCEL, {IDOK, IDCANCEL}, IDCANCEL},
+                    // Windows ignores Escape and greys the close box where there is no Cancel.
+                    BoxCase{"AbortRetryIgnore", MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}, 0},
+                    BoxCase{"YesNoCancel", MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDCANCEL},
+                    BoxCase{"YesNo", MB_YESNO, {IDYES, IDNO}, 0},
+                    BoxCase{"RetryCancel", MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDCANCEL}),
+    [](const testing::TestParamInfo<BoxCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -303,6 +303,72 @@ TEST_F(Modal, UnexpectedMessageBoxFailsAndIsAnsweredAsByEscape) {
   EXPECT_NE(failures.messages[4].find("dialog \"Select Key\""), std::string::npos);
 }
 
+// Escape and the close box in a message box, as a step asks for them before
+// its answer: boxes with OK or Cancel end with their Escape answer, Yes/No
+// and Abort/Retry/Ignore stay up until a button is pressed.
+TEST_F(Modal, EscapeAndTheCloseBoxEndOnlyBoxesThatHaveAnEscapeAnswer) {
+  struct Case {
+    UINT type;
+    int answer;  // what the box gives
+    std::vector<Action> first;
+  } cases[] = {{MB_OK, IDOK, {key(VK_ESCAPE)}},
+               {MB_OK | MB_ICONERROR, IDOK, {closeBox()}},
+               {MB_OKCANCEL, IDCANCEL, {closeBox()}},
+               {MB_YESNOCANCEL, IDCANCEL, {key(VK_ESCAPE)}},
+               {MB_RETRYCANCEL, IDCANCEL, {key(VK_ESCAPE)}},
+               {MB_YESNO | MB_ICONQUESTION, IDYES, {key(VK_ESCAPE), closeBox(), key(VK_ESCAPE)}},
+               {MB_YESNO, IDNO, {closeBox()}},
+               {MB_ABORTRETRYIGNORE, IDRETRY, {key(VK_ESCAPE), closeBox()}}};
+  for (const Case &c : cases) {
+    expectMessageBox(c.answer, c.first);
+    EXPECT_EQ(MessageBoxA(nullptr, "Text", "Caption", c.type), c.answer) << c.type;
+    ASSERT_FALSE(messageBoxes().empty());
+    EXPECT_EQ(messageBoxes().back().answer, c.answer) << c.type;
+  }
+  EXPECT_EQ(messageBoxes().size(), std::size(cases));
+}
+
+TEST_F(Modal, AMessageBoxEndedByEscapeWithAnotherAnswerOrActionsLeftFails) {
+  FailureCollector failures;
+  expectMessageBox(IDYES, {key(VK_ESCAPE)});
+  EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Q", MB_YESNOCANCEL), IDCANCEL);
+  expectMessageBox(IDOK, {key(VK_ESCAPE), closeBox()});
+  EXPECT_EQ(MessageBoxA(nullptr, "Note", "N", MB_OK), IDOK);
+  ASSERT_EQ(failures.messages.size(), 2u);
+  EXPECT_NE(failures.messages[0].find("closed with answer 2 where the script answers 6"), std::string::npos);
+  EXPECT_NE(failures.messages[1].find("1 action(s) left, the next: close box"), std::string::npos);
+}
+
+TEST_F(Modal, AMessageBoxTakesOnlyEscapeItsCloseBoxAndInspections) {
+  FailureCollector failures;
+  HWND owner = nullptr;
+  HWND inspected = reinterpret_cast<HWND>(1);
+  RecordingHook = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_MENU_SAVE) {
+      owner = dialog;
+      EXPECT_EQ(MessageBoxA(dialog, "Sure?", "Q", MB_YESNO), IDNO);
+      EndDialog(dialog, 0);
+    }
+    return message == WM_INITDIALOG;
+  };
+  expectDialog("Tarrengard Configuration", {click(IDC_MENU_SAVE)});
+  expectMessageBox(IDNO, {click(IDYES), key(VK_RETURN), inspect([&](HWND window) { inspected = window; })});
+  runDialog(IDD_MAIN_MENU);
+  EXPECT_EQ(inspected, owner);  // an inspection looks at the box's owner
+  ASSERT_EQ(failures.messages.size(), 2u);
+  EXPECT_NE(failures.messages[0].find("cannot click on control 6"), std::string::npos);
+  EXPECT_NE(failures.messages[1].find("cannot key 0x0D"), std::string::npos);
+}
+
+// A box the script cannot answer closes as Escape would close it, or where
+// Escape does nothing, with its last button.
+TEST_F(Modal, AnUnscriptedBoxWithoutAnEscapeAnswerGetsItsLastButton) {
+  FailureCollector failures;
+  EXPECT_EQ(MessageBoxA(nullptr, "Disk?", "D", MB_ABORTRETRYIGNORE), IDIGNORE);
+  EXPECT_EQ(MessageBoxA(nullptr, "Again?", "A", MB_RETRYCANCEL), IDCANCEL);
+  EXPECT_EQ(failures.messages.size(), 2u);
+}
+
 TEST_F(Modal, AMessageBoxStepWhereADialogOpensFails) {
   FailureCollector failures;
   expectMessageBox(IDOK);

@@ -322,6 +322,35 @@ TEST_F(QtBackend, TheCloseBoxOfADialogWithoutOneClosesNothing) {
   EXPECT_TRUE(stillOpen);
 }
 
+// Real Escape keys and close requests on each type of message box: a box with
+// OK or Cancel ends with its Escape answer, Yes/No and Abort/Retry/Ignore
+// stay up, and only those show no close box.
+TEST_F(QtBackend, MessageBoxesTakeEscapeAndTheCloseBoxOnlyWhereWindowsDoes) {
+  struct Case {
+    UINT type;
+    int answer;
+    std::vector<Action> presses;
+    bool closeButton;
+  } cases[] = {{MB_OK | MB_ICONINFORMATION, IDOK, {key(VK_ESCAPE)}, true},
+               {MB_OKCANCEL, IDCANCEL, {closeBox()}, true},
+               {MB_YESNOCANCEL, IDCANCEL, {key(VK_ESCAPE)}, true},
+               {MB_RETRYCANCEL, IDCANCEL, {closeBox()}, true},
+               {MB_YESNO | MB_ICONQUESTION, IDYES, {key(VK_ESCAPE), closeBox()}, false},
+               {MB_ABORTRETRYIGNORE, IDIGNORE, {closeBox(), key(VK_ESCAPE)}, false}};
+  for (const Case &c : cases) {
+    bool closeButton = !c.closeButton;
+    std::vector<Action> first = {inspect([&](HWND) {
+      QWidget *box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      closeButton = box->windowFlags() & Qt::WindowCloseButtonHint;
+    })};
+    first.insert(first.end(), c.presses.begin(), c.presses.end());
+    expectMessageBox(c.answer, first);
+    EXPECT_EQ(MessageBoxA(nullptr, "Text", "Caption", c.type), c.answer) << c.type;
+    EXPECT_EQ(closeButton, c.closeButton) << c.type;
+  }
+}
+
 // ---- Pixels -------------------------------------------------------------------------
 
 // Every dialog: sizes in dialog units through the base units, every template
