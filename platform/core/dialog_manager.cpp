@@ -17,7 +17,6 @@ namespace {
 
 std::vector<HWND> LiveWindows;
 std::vector<HWND> OpenDialogs;
-bool CommonControlsInitialised = false;
 LONG DialogClassIcon = 0;
 
 WindowKind kindOf(const DialogControlTemplate &control) {
@@ -154,18 +153,11 @@ const std::vector<HWND> &openDialogs() { return OpenDialogs; }
 
 HWND activeDialog() { return OpenDialogs.empty() ? nullptr : OpenDialogs.back(); }
 
-bool commonControlsInitialised() { return CommonControlsInitialised; }
-
 LONG dialogClassIcon() { return DialogClassIcon; }
 
 const IconResource *dialogClassIconResource() {
   // LoadIconA's handles are the icon numbers.
   return DialogClassIcon > 0 && DialogClassIcon <= 0xffff ? findIcon(static_cast<int>(DialogClassIcon)) : nullptr;
-}
-
-void resetPlatformRecords() {
-  CommonControlsInitialised = false;
-  DialogClassIcon = 0;
 }
 
 // ---- Messages the dialog manager sends ------------------------------------
@@ -445,4 +437,6 @@ DWORD SetClassLongA(HWND window, int index, LONG value) {
   return static_cast<DWORD>(previous);
 }
 
-void InitCommonControls(void) { CommonControlsInitialised = true; }
+// Windows registers the track bar's window class here; the core's track bars
+// need nothing registered.
+void InitCommonControls(void) {}

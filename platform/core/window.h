@@ -111,11 +111,8 @@ int compareListText(const std::string &a, const std::string &b);
 // up to the next WS_GROUP control.
 std::vector<HWND> groupOf(HWND control);
 
-// ---- Process-wide records that tests and backends read ----------------------
-bool commonControlsInitialised();
-// The dialog window class's icon as SetClassLongA(GCL_HICON) set it (0 if never).
+// ---- The dialog window class ------------------------------------------------------
+// Its icon as SetClassLongA(GCL_HICON) set it (0 if never), shared by every dialog.
 LONG dialogClassIcon();
 // The icon resource behind that handle, for a backend to show (null if none).
 const IconResource *dialogClassIconResource();
-// Clears the records above (between tests).
-void resetPlatformRecords();

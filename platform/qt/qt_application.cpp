@@ -1,11 +1,8 @@
-/* The Qt application object, the dialog font with its base units, icons
- * from the program's icon table, and the start-up probe that bench/startup
- * reads.
+/* The Qt application object, the dialog font with its base units, and icons
+ * from the program's icon table.
  */
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "platform/core/rules.h"
@@ -197,25 +193,4 @@ QIcon qtIcon(const IconResource &resource) {
     icon.addFile(QStringLiteral(":/") + QString::fromLatin1(image.file), QSize(image.size, image.size));
   }
   return icon;
-}
-
-// With TG_STARTUP_PROBE set, the first paint of the first dialog prints the
-// wall clock and the peak memory so far, and ends the process: bench/startup
-// measures from just before it started the program.
-void qtFirstPaint() {
-  static bool done = false;
-  if (done || !isSet("TG_STARTUP_PROBE")) return;
-  done = true;
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  long peakKb = 0;
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) peakKb = std::strtol(line.c_str() + 6, nullptr, 10);
-  }
-  std::fprintf(stderr, "first-paint-ns %lld peak-rss-kb %ld\n",
-               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, peakKb);
-  std::fflush(stderr);
-  _exit(0);
 }

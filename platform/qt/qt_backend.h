@@ -7,7 +7,6 @@
 #include "platform/core/window.h"
 
 class QFont;
-class QMessageBox;
 class QWidget;
 
 // The application object, created on first use. Without any display (no
@@ -33,16 +32,3 @@ HWND qtWindowFor(const QWidget *widget);
 // it after every piece of input; whoever ends a dialog from elsewhere (the
 // scripted user, a watchdog) calls it too.
 void qtEndFinishedLoops();
-
-// The scripted user's Qt side hooks in here (tests and tools only; the
-// program has none, so it waits for a person).
-struct QtScriptedUser {
-  // The dialog is on screen and its modal loop is about to run.
-  void (*dialogShown)(HWND dialog);
-  // The dialog's modal loop has returned; it is destroyed next.
-  void (*dialogClosing)(HWND dialog);
-  // A message box is about to run its loop. Returns nothing; the scripted
-  // user presses one of its buttons with the mouse.
-  void (*messageBoxShown)(QMessageBox *box, bool owned, const char *text, const char *caption, unsigned type);
-};
-void qtSetScriptedUser(const QtScriptedUser *user);

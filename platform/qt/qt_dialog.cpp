@@ -578,11 +578,6 @@ void TgDialog::closeEvent(QCloseEvent *event) {
   qtInputDone();
 }
 
-void TgDialog::paintEvent(QPaintEvent *event) {
-  QDialog::paintEvent(event);
-  qtFirstPaint();
-}
-
 namespace {
 
 // A Windows drop-down list opens below its box, never over it, so a click on

@@ -24,7 +24,6 @@ class TgDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent *event) override;
-  void paintEvent(QPaintEvent *event) override;
 
  private:
   HWND dialog_;
@@ -81,7 +80,10 @@ class TgSlider : public QSlider {
 class TgMessageBox : public QMessageBox {
  public:
   TgMessageBox(HWND owner, const char *text, const char *caption, UINT type);
+  // What MessageBoxA was given.
   HWND owner() const { return owner_; }
+  const std::string &messageText() const { return text_; }
+  const std::string &caption() const { return caption_; }
   UINT type() const { return type_; }
   // What the closed box answers: its button pressed, else what Escape gives.
   int answer() const;
@@ -94,17 +96,13 @@ class TgMessageBox : public QMessageBox {
 
  private:
   HWND owner_;
+  std::string text_;
+  std::string caption_;
   UINT type_;
 };
-
-// The modal loop's record of a running dialog (qt_modal.cpp).
-bool qtScripted();
-const QtScriptedUser *qtScriptedUser();
 
 // Called once input has been handed to the core (qt_modal.cpp).
 inline void qtInputDone() { qtEndFinishedLoops(); }
 
-// Records the start-up probe's first paint when it is asked for (qt_application.cpp).
-void qtFirstPaint();
 // A window icon with every image of an icon resource.
 QIcon qtIcon(const IconResource &resource);

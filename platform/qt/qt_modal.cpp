@@ -18,7 +18,6 @@ struct RunningLoop {
   QEventLoop *loop;
 };
 std::vector<RunningLoop> Loops;
-const QtScriptedUser *ScriptedUser = nullptr;
 
 // DS_CENTER: the middle of the work area of the owner's screen.
 void place(TgDialog *window, HWND dialog) {
@@ -71,10 +70,6 @@ QMessageBox::Icon iconFor(UINT type) {
 
 }  // namespace
 
-bool qtScripted() { return ScriptedUser != nullptr; }
-const QtScriptedUser *qtScriptedUser() { return ScriptedUser; }
-void qtSetScriptedUser(const QtScriptedUser *user) { ScriptedUser = user; }
-
 void qtEndFinishedLoops() {
   for (const RunningLoop &running : Loops) {
     if (!isWindow(running.dialog) || running.dialog->ended) running.loop->exit(0);
@@ -90,7 +85,6 @@ void backendRunModalLoop(HWND dialog) {
   place(window, dialog);
   window->show();
   window->activateWindow();
-  if (ScriptedUser) ScriptedUser->dialogShown(dialog);
   if (!dialog->ended) {
     QEventLoop loop;
     Loops.push_back({dialog, &loop});
@@ -104,13 +98,14 @@ void backendRunModalLoop(HWND dialog) {
     loop.exec(QEventLoop::DialogExec);
     Loops.pop_back();
   }
-  if (ScriptedUser) ScriptedUser->dialogClosing(dialog);
 }
 
 TgMessageBox::TgMessageBox(HWND owner, const char *text, const char *caption, UINT type)
     : QMessageBox(iconFor(type), QString::fromLatin1(caption), QString::fromLatin1(text), QMessageBox::NoButton,
                   qtWidgetFor(owner)),
       owner_(owner),
+      text_(text),
+      caption_(caption),
       type_(type) {
   setTextFormat(Qt::PlainText);
   setWindowModality(Qt::ApplicationModal);
@@ -157,7 +152,6 @@ void TgMessageBox::closeEvent(QCloseEvent *event) {
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
   qtEnsureApplication();
   TgMessageBox box(owner, text, caption, type);
-  if (ScriptedUser) ScriptedUser->messageBoxShown(&box, owner != nullptr, text, caption, type);
   box.exec();
   return box.answer();
 }

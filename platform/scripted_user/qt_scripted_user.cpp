@@ -1,9 +1,12 @@
-/* The scripted user's Qt side: takes each window's step as it shows and
- * performs the actions with QtTest's window-system input (mouse presses,
- * moves and releases, key presses), one action per turn of the dialog's own
- * modal loop, so a nested dialog runs its whole step inside the action that
- * opened it. The queue, the records and the failure texts are the shared
- * ones of platform/scripted_user/script_driver.h.
+/* The scripted user's Qt side: watches the application's windows from
+ * outside, as a person sees them appear (an event filter on the
+ * application, the way a Windows CBT hook sees windows created), takes each
+ * window's step as it shows and performs the actions with QtTest's
+ * window-system input (mouse presses, moves and releases, key presses), one
+ * action per turn of the dialog's own modal loop, so a nested dialog runs its
+ * whole step inside the action that opened it. The queue, the records and
+ * the failure texts are the shared ones of
+ * platform/scripted_user/script_driver.h.
  */
 #include "platform/scripted_user/qt_scripted_user.h"
 
@@ -309,13 +312,11 @@ void boxTurn(const std::shared_ptr<BoxRun> &run) {
   boxTurnLater(run, 20);
 }
 
-void messageBoxShown(QMessageBox *shown, bool owned, const char *text, const char *caption, unsigned type) {
-  auto *box = dynamic_cast<TgMessageBox *>(shown);
-  Q_ASSERT(box);
+void messageBoxShown(TgMessageBox *box) {
   auto run = std::make_shared<BoxRun>();
   run->box = box;
   run->turnsLeft = WatchdogMs / 20;
-  run->steps.start(owned, text, caption, type);
+  run->steps.start(box->owner() != nullptr, box->messageText(), box->caption(), box->type());
   // However it closes (its button, Escape, the close box), the answer is
   // the one the program gets.
   QObject::connect(box, &QDialog::finished, box, [run] {
@@ -326,10 +327,31 @@ void messageBoxShown(QMessageBox *shown, bool owned, const char *text, const cha
   boxTurnLater(run, 0);
 }
 
-const QtScriptedUser Driver{dialogShown, dialogClosing, messageBoxShown};
+// ---- Seeing windows come and go ----------------------------------------------------
+
+// A dialog shows once its WM_INITDIALOG is done (so a caption set there is
+// the one compared) and hides when its modal loop has returned.
+class WindowWatcher : public QObject {
+ public:
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Show) {
+      if (auto *box = dynamic_cast<TgMessageBox *>(watched)) {
+        messageBoxShown(box);
+      } else if (auto *dialog = dynamic_cast<TgDialog *>(watched)) {
+        dialogShown(dialog->hwnd());
+      }
+    } else if (event->type() == QEvent::Hide) {
+      if (auto *dialog = dynamic_cast<TgDialog *>(watched)) dialogClosing(dialog->hwnd());
+    }
+    return false;
+  }
+};
+
+void watchWindows() { QCoreApplication::instance()->installEventFilter(new WindowWatcher); }
 
 }  // namespace
 
-void qtUseScriptedUser() { qtSetScriptedUser(&Driver); }
+// At once if the application exists, else as soon as it is created.
+void qtUseScriptedUser() { qAddPreRoutine(watchWindows); }
 void qtSetScriptWatchdog(int milliseconds) { WatchdogMs = milliseconds; }
 void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer) { MessageBoxObserver = std::move(observer); }

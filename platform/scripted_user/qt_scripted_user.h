@@ -9,7 +9,8 @@
 
 class QMessageBox;
 
-// From now on dialogs and message boxes take their steps from the script.
+// From now on dialogs and message boxes take their steps from the script
+// (call it once).
 void qtUseScriptedUser();
 
 // Longest time a dialog or message box may stay open before the watchdog

@@ -56,7 +56,6 @@ FailureCollector::~FailureCollector() {
 void PlatformTest::SetUp() {
   RecordingHook = nullptr;
   Seen.clear();
-  resetPlatformRecords();
 }
 
 void PlatformTest::TearDown() {

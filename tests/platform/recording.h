@@ -48,7 +48,7 @@ class FailureCollector {
 
 #include <gtest/gtest.h>
 
-// Every test starts with no hook, no notifications and fresh platform records.
+// Every test starts with no hook and no notifications.
 class PlatformTest : public testing::Test {
  protected:
   void SetUp() override;

@@ -188,15 +188,13 @@ TEST_F(Modal, MessageBoxesAreAnsweredFromTheScriptAndRecorded) {
   EXPECT_EQ(messageBoxes()[1].caption, "Error");  // Windows' caption when none is given
 }
 
-TEST_F(Modal, IconClassAndCommonControlsAreRecorded) {
-  EXPECT_FALSE(commonControlsInitialised());
-  InitCommonControls();
-  EXPECT_TRUE(commonControlsInitialised());
+TEST_F(Modal, TheIconIsRecordedInTheWindowClass) {
   HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_TARRENGARD));
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(1001)), nullptr);
   RecordingHook = [&](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
     if (message == WM_INITDIALOG) {
+      SetClassLongA(dialog, GCL_HICON, 0);  // whatever an earlier test left
       EXPECT_EQ(SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<intptr_t>(icon))), 0u);
       EndDialog(dialog, 0);
     }
@@ -213,6 +211,7 @@ TEST_F(Modal, TheClassIconNamesItsIconResourceOnlyForALoadedIcon) {
   std::vector<const IconResource *> seen;
   RecordingHook = [&](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
     if (message == WM_INITDIALOG) {
+      SetClassLongA(dialog, GCL_HICON, 0);
       seen.push_back(dialogClassIconResource());
       SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<intptr_t>(icon)));
       seen.push_back(dialogClassIconResource());

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/scripted_user/user_script.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "app/startup.h"
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/scripted_user/qt_scripted_user.h"
 #include "platform/scripted_user/user_script.h"

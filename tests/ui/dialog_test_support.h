@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"

@@ -1,36 +1,24 @@
-// MIDI output devices off Windows, from the ALSA sequencer: every port that
+// The machine's MIDI output devices, from the ALSA sequencer: every port that
 // accepts and exports writes (a synthesiser or a MIDI interface) is one
 // device, in (client, port) order, so device numbers stay stable while the
 // ports do. The sequencer is opened only when /dev/snd/seq exists, so build
 // machines without sound hardware answer 0 devices and ALSA prints nothing.
-#include "platform/midi.h"
-
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
 #include <tuple>
 
-#include "platform/win32.h"
+#include "platform/posix/midi_devices.h"
 
 #ifdef TG_HAVE_ALSA
 #include <alsa/asoundlib.h>
 #endif
 
+#ifdef TG_HAVE_ALSA
 namespace {
 
 const char SequencerDevice[] = "/dev/snd/seq";
-const WORD MidiPortTechnology = 1;  // MOD_MIDIPORT
-const WORD AllChannels = 0xFFFF;
 
-std::optional<std::vector<std::string>> testDevices;
-// The list from the last count, so that the names read for a fill belong to
-// the devices counted for it.
-std::vector<std::string> systemDevices;
-bool systemDevicesRead = false;
-
-#ifdef TG_HAVE_ALSA
 // ALSA reports its own problems on standard error; this program has none to show.
 void quietAlsaError(const char *, int, const char *, int, const char *, ...) {}
 
@@ -48,7 +36,9 @@ bool isMidiOutput(const snd_seq_port_info_t *info) {
   return (type & (SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_SYNTHESIZER)) != 0;
 }
 
-std::vector<std::string> readSequencerPorts() {
+}  // namespace
+
+std::vector<std::string> sequencerMidiPorts() {
   std::vector<std::string> names;
   if (access(SequencerDevice, F_OK) != 0) return names;
   snd_lib_error_set_handler(quietAlsaError);
@@ -84,43 +74,5 @@ std::vector<std::string> readSequencerPorts() {
   return names;
 }
 #else
-std::vector<std::string> readSequencerPorts() { return {}; }
+std::vector<std::string> sequencerMidiPorts() { return {}; }
 #endif
-
-const std::vector<std::string> &currentDevices(bool reread) {
-  if (testDevices) return *testDevices;
-  if (reread || !systemDevicesRead) {
-    systemDevices = readSequencerPorts();
-    systemDevicesRead = true;
-  }
-  return systemDevices;
-}
-
-}  // namespace
-
-void setMidiOutDevicesForTesting(const std::vector<std::string> *names) {
-  if (names != nullptr) {
-    testDevices = *names;
-  } else {
-    testDevices.reset();
-  }
-}
-
-UINT midiOutGetNumDevs(void) { return (UINT)currentDevices(true).size(); }
-
-MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size) {
-  const std::vector<std::string> &devices = currentDevices(false);
-  if (caps == nullptr || size < sizeof(MIDIOUTCAPSA) || deviceId >= devices.size()) {
-    return MMSYSERR_BADDEVICEID;
-  }
-  std::memset(caps, 0, sizeof(MIDIOUTCAPSA));
-  caps->vDriverVersion = 0x0100;
-  // Cut to the record's field, always terminated.
-  const std::string &name = devices[deviceId];
-  std::size_t length = std::min(name.size(), (std::size_t)MAXPNAMELEN - 1);
-  std::memcpy(caps->szPname, name.data(), length);
-  caps->szPname[length] = '\0';
-  caps->wTechnology = MidiPortTechnology;
-  caps->wChannelMask = AllChannels;
-  return MMSYSERR_NOERROR;
-}
