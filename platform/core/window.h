@@ -58,8 +58,6 @@ struct HWND__ {
   int defaultId = IDOK;
   bool ended = false;
   INT_PTR result = 0;
-
-  void *backendData = nullptr;  // for the backend's own widget
 };
 
 // ---- Window registry --------------------------------------------------------

@@ -25,8 +25,6 @@ int qtDialogUnitsToPixelsY(int units);
 
 // The widget that shows a dialog or control (null when there is none).
 QWidget *qtWidgetFor(HWND window);
-// The dialog or control a widget shows (null for other widgets).
-HWND qtWindowFor(const QWidget *widget);
 
 // Ends the modal loops of dialogs that EndDialog has ended. The backend calls
 // it after every piece of input; whoever ends a dialog from elsewhere (the

@@ -1,6 +1,9 @@
 /* Shared between the Qt backend's files: the widget classes that show the
- * core's dialogs and controls. Each widget only mirrors the core's state;
- * every user event on it is turned into a platform/core/user_input.h call.
+ * core's dialogs and controls (qt_widgets.cpp, qt_modal.cpp), which widget
+ * shows which window (qt_dialog.cpp), the input filter (qt_input_filter.cpp)
+ * and the list rows (qt_list_delegate.cpp). Each widget only mirrors the
+ * core's state; every user event on it is turned into a
+ * platform/core/user_input.h call.
  */
 #pragma once
 
@@ -9,8 +12,18 @@
 #include <QMessageBox>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QStyledItemDelegate>
+#include <string>
 
 #include "platform/qt/qt_backend.h"
+
+// An object the backend made, or an event Qt sent, as the class it is known
+// to be: asserted, then cast.
+template <typename To, typename From>
+To *qtAs(From *from) {
+  Q_ASSERT(dynamic_cast<To *>(from));
+  return static_cast<To *>(from);
+}
 
 // A dialog's window. Escape and the close box never close it: both become
 // IDCANCEL through the core, and only EndDialog ends it.
@@ -101,8 +114,35 @@ class TgMessageBox : public QMessageBox {
   UINT type_;
 };
 
+// ---- Which widget shows which window (qt_dialog.cpp) ------------------------------
+
+// What an object takes input for: the window whose widget it is (or a part of
+// that widget, as a list's viewport), or, as part of an open drop-down list,
+// that drop-down list. `window` is null for any other object.
+struct InputTarget {
+  HWND window = nullptr;
+  bool popupList = false;
+};
+InputTarget qtInputTargetOf(const QObject *object);
+// (qtWidgetFor, the other way, is in qt_backend.h.)
+
+// ---- Input (qt_input_filter.cpp) ---------------------------------------------------
+
+// Sends every mouse and key event of `object` through the input filter.
+void qtFilterInput(QObject *object);
+// Drops a mouse press held on `window`: it is going, or its list was opened
+// or closed from the core.
+void qtForgetPress(HWND window);
+// Whether the input being handled is a key (focus moves then show the focus
+// frame, as on Windows).
+bool qtKeyInput();
 // Called once input has been handed to the core (qt_modal.cpp).
 inline void qtInputDone() { qtEndFinishedLoops(); }
+
+// ---- List rows (qt_list_delegate.cpp) ----------------------------------------------
+
+// Draws a list box's rows with their tab-separated columns at its tab stops.
+QStyledItemDelegate *qtNewTabStopDelegate(HWND list, QObject *parent);
 
 // A window icon with every image of an icon resource.
 QIcon qtIcon(const IconResource &resource);

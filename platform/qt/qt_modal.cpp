@@ -77,11 +77,12 @@ void qtEndFinishedLoops() {
 }
 
 void backendRunModalLoop(HWND dialog) {
-  auto *window = static_cast<TgDialog *>(qtWidgetFor(dialog));
-  if (!window) {
+  QWidget *widget = qtWidgetFor(dialog);
+  if (!widget) {
     EndDialog(dialog, -1);
     return;
   }
+  auto *window = qtAs<TgDialog>(widget);
   place(window, dialog);
   window->show();
   window->activateWindow();

@@ -117,7 +117,7 @@ void selectRow(HWND control, int row, bool twice) {
     }
     return;
   }
-  auto *combo = static_cast<QComboBox *>(widget);
+  auto *combo = qtAs<QComboBox>(widget);
   clickAt(combo, combo->rect().center());
   if (popupOf(combo)) pickFromPopup(combo, row);
 }
@@ -126,9 +126,9 @@ void selectRow(HWND control, int row, bool twice) {
 void focusOnly(HWND control) {
   QWidget *widget = qtWidgetFor(control);
   switch (control->kind) {
-    case WindowKind::ComboBox: openAndCloseDropDown(control, static_cast<QComboBox *>(widget)); return;
+    case WindowKind::ComboBox: openAndCloseDropDown(control, qtAs<QComboBox>(widget)); return;
     case WindowKind::ListBox: clickAt(widget, QPoint(0, 0)); return;  // the frame, not a row
-    case WindowKind::Trackbar: clickAt(widget, static_cast<TgSlider *>(widget)->handleRect().center()); return;
+    case WindowKind::Trackbar: clickAt(widget, qtAs<TgSlider>(widget)->handleRect().center()); return;
     default: break;
   }
   QWindow *window = windowOf(widget);
@@ -137,7 +137,7 @@ void focusOnly(HWND control) {
 }
 
 void dragThumb(HWND control, int position) {
-  auto *slider = static_cast<TgSlider *>(qtWidgetFor(control));
+  auto *slider = qtAs<TgSlider>(qtWidgetFor(control));
   QWindow *window = windowOf(slider);
   QPoint from = slider->handleRect().center();
   QPoint to(slider->pixelForValue(qBound(slider->minimum(), position, slider->maximum())), from.y());
