@@ -164,7 +164,6 @@ LRESULT comboBoxMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) 
     case CB_GETLBTEXT: return itemText(combo, wParam, lParam);
     case CB_GETLBTEXTLEN: return itemTextLength(combo, wParam);
     case CB_GETCOUNT: return static_cast<LRESULT>(combo->items.size());
-    case CB_FINDSTRING: return findItem(combo, wParam, textArgument(lParam), false);
     case CB_FINDSTRINGEXACT: return findItem(combo, wParam, textArgument(lParam), true);
     case CB_SELECTSTRING: {
       int index = findItem(combo, wParam, textArgument(lParam), false);
