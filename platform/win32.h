@@ -100,6 +100,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define SS_LEFT 0x0000u
 #define SS_CENTER 0x0001u
 #define SS_RIGHT 0x0002u
+#define SS_TYPEMASK 0x001Fu
 #define SS_NOPREFIX 0x0080u
 #define SS_SUNKEN 0x1000u
 

@@ -103,8 +103,8 @@ QWidget *createControl(HWND control, QWidget *dialog) {
   auto *label = new QLabel(dialog);
   label->setTextFormat(Qt::PlainText);
   Qt::Alignment horizontal = Qt::AlignLeft;
-  if ((control->style & 0x3) == SS_CENTER) horizontal = Qt::AlignHCenter;
-  if ((control->style & 0x3) == SS_RIGHT) horizontal = Qt::AlignRight;
+  if ((control->style & SS_TYPEMASK) == SS_CENTER) horizontal = Qt::AlignHCenter;
+  if ((control->style & SS_TYPEMASK) == SS_RIGHT) horizontal = Qt::AlignRight;
   if (control->style & SS_SUNKEN) {
     // A sunken label shows a name: centred in its frame, both ways.
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
