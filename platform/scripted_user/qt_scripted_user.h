@@ -1,7 +1,7 @@
-/* The scripted user on the Qt backend (platform/scripted_user/user_script.h): each action of
- * a dialog's step becomes real mouse and key events on the real widgets,
- * sent through Qt's window-system path so that modality applies as it does
- * to a person. Linked only into tests and tools.
+/* The scripted user on the Qt backend (user_script.h): each action of a
+ * dialog's step becomes real mouse and key events on the real widgets, sent
+ * through Qt's window-system path so that modality applies as it does to a
+ * person. Linked only into tests and tools.
  */
 #pragma once
 

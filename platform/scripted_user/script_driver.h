@@ -1,7 +1,7 @@
-/* The backend's side of the scripted user (platform/scripted_user/user_script.h): taking
- * the step for a window as it shows, and reporting what went wrong. Shared by
- * every backend, so the queue rules and the failure texts are the same
- * everywhere; only the way an action becomes input differs per backend.
+/* The backend's side of the scripted user (user_script.h): taking the step
+ * for a window as it shows, running it, and reporting what went wrong.
+ * Shared by every backend, so the queue rules and the failure texts are the
+ * same everywhere; only the way an action becomes input differs per backend.
  */
 #pragma once
 
@@ -11,14 +11,6 @@
 #include "platform/scripted_user/user_script.h"
 
 namespace userscript {
-
-// A dialog has shown with `caption` (after WM_INITDIALOG, so a caption set
-// there counts): records it and takes the next step. Fills `actions` and
-// returns true when the next step is a dialog step with that caption;
-// otherwise reports the failure and returns false, and the backend ends the
-// dialog with -1. A dialog step with another caption is used up; a
-// message-box step stays for the box it was meant for.
-bool takeDialogStep(const std::string &caption, std::vector<Action> *actions);
 
 // Sends a failure to the handler set with setFailureHandler.
 void reportFailure(const std::string &message);

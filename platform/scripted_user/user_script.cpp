@@ -1,6 +1,6 @@
 /* The scripted user's queue of steps, its records and its failure reports.
- * Backend-neutral: a backend takes steps through platform/scripted_user/script_driver.h and
- * turns actions into its own input.
+ * Backend-neutral: a backend takes steps through script_driver.h and turns
+ * actions into its own input.
  */
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +53,30 @@ Action make(ActionKind kind, int id, int value) {
   action.id = id;
   action.value = value;
   return action;
+}
+
+// A dialog has shown with `caption` (after WM_INITDIALOG, so a caption set
+// there counts): records it and takes the next step, which must be a dialog
+// step with that caption. Otherwise reports the failure; a dialog step with
+// another caption is used up, a message-box step stays for its box.
+bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
+  DialogsOpened.push_back(caption);
+  if (Steps.empty()) {
+    reportFailure("dialog \"" + caption + "\" opened, but the scripted user has no step left");
+    return false;
+  }
+  if (!Steps.front().dialog) {
+    reportFailure("dialog \"" + caption + "\" opened where the script expects a " + describeStep(Steps.front()));
+    return false;
+  }
+  Step step = std::move(Steps.front());
+  Steps.pop_front();
+  if (step.caption != caption) {
+    reportFailure("dialog \"" + caption + "\" opened where the script expects dialog \"" + step.caption + "\"");
+    return false;
+  }
+  *actions = std::move(step.actions);
+  return true;
 }
 
 }  // namespace
@@ -115,26 +139,6 @@ void reportFailure(const std::string &message) {
   }
   std::fprintf(stderr, "scripted user: %s\n", message.c_str());
   std::abort();
-}
-
-bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
-  DialogsOpened.push_back(caption);
-  if (Steps.empty()) {
-    reportFailure("dialog \"" + caption + "\" opened, but the scripted user has no step left");
-    return false;
-  }
-  if (!Steps.front().dialog) {
-    reportFailure("dialog \"" + caption + "\" opened where the script expects a " + describeStep(Steps.front()));
-    return false;
-  }
-  Step step = std::move(Steps.front());
-  Steps.pop_front();
-  if (step.caption != caption) {
-    reportFailure("dialog \"" + caption + "\" opened where the script expects dialog \"" + step.caption + "\"");
-    return false;
-  }
-  *actions = std::move(step.actions);
-  return true;
 }
 
 std::string describeAction(const Action &action) {
