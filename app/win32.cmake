@@ -12,12 +12,12 @@ endif()
 
 # WIN32: the GUI subsystem (-mwindows), so no console window opens.
 add_executable(tarrengard-setup WIN32 main_win32.cpp)
-target_link_libraries(tarrengard-setup PRIVATE tgapp tgui)
-if(TARGET tgplatform_win32)
-  target_link_libraries(tarrengard-setup PRIVATE tgplatform_win32)
-endif()
-target_link_libraries(tarrengard-setup PRIVATE comctl32 winmm user32 kernel32)
-tg_add_win32_resources(tarrengard-setup ${TG_WIN32_ICON})
+target_link_libraries(tarrengard-setup PRIVATE tgapp tgui comctl32 winmm user32 kernel32)
+tg_add_win32_resources(tarrengard-setup
+  SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.rc.in
+  MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.manifest.in
+  ICON ${TG_WIN32_ICON}
+  TABLES ${PROJECT_SOURCE_DIR}/ui/resources.cpp)
 
 # Helpers of the Wine test stage (scripts/test.d/50-windows): the stand-in
 # game, the resource check and the window probe. The top level adds no tests

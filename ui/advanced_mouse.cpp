@@ -121,6 +121,11 @@ int32_t directionOfButton(int id) {
   return -1;
 }
 
+void initDialog(HWND dialog) {
+  setUpTrackbars(dialog);
+  fillAdvancedMouseDialog(dialog);
+}
+
 // Only the id counts; the notification code is not looked at.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   int id = LOWORD(wParam);
@@ -181,10 +186,7 @@ void fillAdvancedMouseDialog(HWND dialog) {
 
 INT_PTR CALLBACK advancedMouseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      setUpTrackbars(dialog);
-      fillAdvancedMouseDialog(dialog);
-      return TRUE;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
     case WM_COMMAND: return onCommand(dialog, wParam);
     case WM_HSCROLL: return onHorizontalScroll(dialog, lParam);
     default: return FALSE;

@@ -123,6 +123,11 @@ void onSelectMouseFunction(HWND dialog) {
   GameSettings.configChanged = true;
 }
 
+void initDialog(HWND dialog) {
+  setTabStops(dialog);
+  refreshInputDevicesDialog(dialog);
+}
+
 // Only the id counts, so list notifications (a double click too) fall to
 // the default case and open nothing.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
@@ -148,10 +153,7 @@ void refreshInputDevicesDialog(HWND dialog) {
 
 INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG:
-      setTabStops(dialog);
-      refreshInputDevicesDialog(dialog);
-      return TRUE;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
     case WM_COMMAND: return onCommand(dialog, wParam);
     default: return FALSE;
   }

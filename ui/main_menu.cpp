@@ -10,24 +10,32 @@
 #include "ui/dialogs.h"
 #include "ui/resource.h"
 
-static const char SaveCaption[] = "Save Configuration Changes";
+namespace {
 
-static HINSTANCE appInstance() { return (HINSTANCE)GameSettings.appInstance; }
+const char SaveCaption[] = "Save Configuration Changes";
+
+HINSTANCE appInstance() { return (HINSTANCE)GameSettings.appInstance; }
+
+// Every dialog shares the window class, so its icon is every dialog's.
+void initDialog(HWND dialog) {
+  HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
+  SetClassLongPtrA(dialog, GCLP_HICON, (LONG_PTR)icon);
+}
 
 // Saves, and tells the user when gardum.cfg could not be written.
-static bool saveOrReport(HWND menu) {
+bool saveOrReport(HWND menu) {
   if (saveSettings()) return true;
   MessageBoxA(menu, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
   return false;
 }
 
-static void onSaveConfiguration(HWND menu) {
+void onSaveConfiguration(HWND menu) {
   if (!saveOrReport(menu)) return;  // still unsaved: leaving must ask again
   MessageBoxA(menu, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
   GameSettings.configChanged = false;
 }
 
-static void onExit(HWND menu) {
+void onExit(HWND menu) {
   if (GameSettings.configChanged &&
       MessageBoxA(menu, "Your configuration has been changed. Save now?", SaveCaption, MB_ICONQUESTION | MB_YESNO) ==
           IDYES &&
@@ -36,33 +44,36 @@ static void onExit(HWND menu) {
   EndDialog(menu, 0);
 }
 
-static void onSaveAndRun(HWND menu) {
+void onSaveAndRun(HWND menu) {
   if (!saveOrReport(menu)) return;  // the game would read the old file
   GameSettings.runGameOnExit = true;
   EndDialog(menu, 0);
 }
 
+void openSettingsDialog(HWND menu, int templateId, DLGPROC proc) {
+  DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(templateId), menu, proc, 0);
+}
+
+// Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
+INT_PTR onCommand(HWND menu, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case IDC_MENU_SAVE: onSaveConfiguration(menu); return TRUE;
+    case IDC_MENU_EXIT: onExit(menu); return TRUE;
+    case IDC_MENU_SAVE_AND_RUN: onSaveAndRun(menu); return TRUE;
+    case IDC_MENU_MUSIC_SOUND_VIDEO:
+      openSettingsDialog(menu, IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+      return TRUE;
+    case IDC_MENU_INPUT_DEVICES: openSettingsDialog(menu, IDD_INPUT_DEVICES, inputDevicesDialogProc); return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
 INT_PTR CALLBACK mainMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: {
-      HICON icon = LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
-      SetClassLongPtrA(dialog, GCLP_HICON, (LONG_PTR)icon);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      // Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
-      switch (LOWORD(wParam)) {
-        case IDC_MENU_SAVE: onSaveConfiguration(dialog); return TRUE;
-        case IDC_MENU_EXIT: onExit(dialog); return TRUE;
-        case IDC_MENU_SAVE_AND_RUN: onSaveAndRun(dialog); return TRUE;
-        case IDC_MENU_MUSIC_SOUND_VIDEO:
-          DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_MUSIC_SOUND_VIDEO), dialog, musicSoundVideoDialogProc, 0);
-          return TRUE;
-        case IDC_MENU_INPUT_DEVICES:
-          DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_INPUT_DEVICES), dialog, inputDevicesDialogProc, 0);
-          return TRUE;
-      }
-      break;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
   }
-  return FALSE;
 }

@@ -126,6 +126,8 @@ void onResolution(HWND dialog) {
   GameSettings.ScreenHeight = ResolutionTable[row % ResolutionCount].height;
 }
 
+void initDialog(HWND dialog) { fillMusicSoundVideoDialog(dialog); }
+
 // Only the id counts: focus changes and drop-downs of a list are edits too.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (LOWORD(wParam)) {
@@ -171,7 +173,7 @@ void fillMusicSoundVideoDialog(HWND dialog) {
 
 INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: fillMusicSoundVideoDialog(dialog); return TRUE;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
     case WM_COMMAND: return onCommand(dialog, wParam);
     default: return FALSE;
   }

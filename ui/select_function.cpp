@@ -84,7 +84,7 @@ void applySelectionRule(HWND dialog, const char *current) {
   SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 
-void initialise(HWND dialog) {
+void initDialog(HWND dialog) {
   describeRequest(dialog);
   HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
@@ -146,7 +146,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 
 INT_PTR CALLBACK selectFunctionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: initialise(dialog); return TRUE;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
     case WM_COMMAND: return onCommand(dialog, wParam);
     default: return FALSE;
   }

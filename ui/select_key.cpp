@@ -45,7 +45,7 @@ void applySelectionRule(HWND dialog) {
   SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 
-void initialise(HWND dialog) {
+void initDialog(HWND dialog) {
   // Only reachable with a bad request; refuse rather than index past the table.
   if (!requestIsValid()) {
     EndDialog(dialog, 1);
@@ -120,7 +120,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 
 INT_PTR CALLBACK selectKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: initialise(dialog); return TRUE;
+    case WM_INITDIALOG: initDialog(dialog); return TRUE;
     case WM_COMMAND: return onCommand(dialog, wParam);
     default: return FALSE;
   }

@@ -2,15 +2,16 @@
  * modal loop is the scripted user: it takes the dialog's step and performs
  * its actions through the core's user-input calls, so tests see exactly the
  * notifications a real user would cause. Message boxes are answered from the
- * script and recorded.
+ * script, after the Escape and close-box presses it asks for (which the core's
+ * rule for the box's type turns into an answer, or into nothing), and
+ * recorded.
  */
-#include "platform/backend.h"
-#include "platform/script_driver.h"
-#include "platform/user_input.h"
+#include "platform/core/backend.h"
+#include "platform/core/rules.h"
+#include "platform/scripted_user/script_driver.h"
+#include "platform/core/user_input.h"
 
 namespace {
-
-std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
 
 // Performs one action; false (with the reason) when the user could not do it
 // at all.
@@ -42,30 +43,35 @@ void backendDialogDestroyed(HWND) {}
 void backendWindowChanged(HWND, WindowChange) {}
 
 void backendRunModalLoop(HWND dialog) {
-  std::vector<userscript::Action> actions;
-  if (!userscript::takeDialogStep(dialog->text, &actions)) {
+  userscript::DialogRun run;
+  if (!run.start(dialog)) {
     EndDialog(dialog, -1);
     return;
   }
-  size_t next = 0;
   while (!dialog->ended) {
-    if (next == actions.size()) {
-      userscript::reportFailure(quoted(dialog) + " is still open after the script's last action for it");
+    const userscript::Action *action = run.next();
+    if (!action) {
       EndDialog(dialog, -1);
       return;
     }
-    const userscript::Action &action = actions[next++];
     std::string why;
-    if (!perform(dialog, action, &why)) {
-      userscript::reportFailure(quoted(dialog) + ": cannot " + userscript::describeAction(action) + ": " + why);
-    }
+    if (!perform(dialog, *action, &why)) run.cannot(*action, why);
   }
-  if (next < actions.size()) {
-    userscript::reportFailure(quoted(dialog) + " closed with " + std::to_string(actions.size() - next) +
-                              " action(s) left, the next: " + userscript::describeAction(actions[next]));
-  }
+  run.closed();
 }
 
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
-  return userscript::takeMessageBoxStep(owner != nullptr, text, caption, type);
+  userscript::MessageBoxRun run;
+  run.start(owner != nullptr, text, caption, type);
+  while (const userscript::Action *action = run.next()) {
+    std::string why;
+    if (!userscript::MessageBoxRun::possible(*action, &why)) {
+      run.cannot(*action, why);
+    } else if (action->kind == userscript::ActionKind::Inspect) {
+      if (action->inspect) action->inspect(owner);
+    } else if (int answer = messageBoxEscapeAnswer(type)) {
+      return run.closed(answer);  // Escape or the close box ended it
+    }
+  }
+  return run.closed(run.answer());
 }

@@ -1,10 +1,8 @@
-/* The Qt application object, the dialog font with its base units, the
- * program's icon, and the start-up probe that bench/startup reads.
+/* The Qt application object, the dialog font with its base units, and icons
+ * from the program's icon table.
  */
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,13 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
-#include "ui/dialog_templates.h"
-
-static void loadIconResources() { Q_INIT_RESOURCE(tarrengard_icons); }
+#include "platform/resources.h"
 
 namespace {
 
@@ -99,9 +95,10 @@ void requireDisplay() {
 
 // A template text's width in pixels plus what its control draws beside it.
 int neededWidth(const DialogControlTemplate &control, const QFontMetrics &metrics) {
-  QString text = QString::fromLatin1(control.text ? control.text : "");
+  std::string shown = control.text ? control.text : "";
   if (!(std::string(control.className ? control.className : "") == "STATIC" && (control.style & SS_NOPREFIX)))
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    shown = textWithoutMnemonicMarks(shown);
+  QString text = QString::fromLatin1(shown.c_str());
   if (text.isEmpty()) return 0;
   int width = metrics.horizontalAdvance(text);
   QStyle *style = QApplication::style();
@@ -165,7 +162,6 @@ void qtEnsureApplication() {
   // error exits from inside a modal loop).
   new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  loadIconResources();
   measureDialogFont();
 }
 
@@ -188,33 +184,13 @@ int qtBaseUnitY() {
 int qtDialogUnitsToPixelsX(int units) { return static_cast<int>(std::lround(units * qtBaseUnitX() / 4.0)); }
 int qtDialogUnitsToPixelsY(int units) { return (units * qtBaseUnitY() * 2 + (units < 0 ? -8 : 8)) / 16; }
 
-const QIcon &qtProgramIcon() {
-  static QIcon *icon = nullptr;
-  if (!icon) {
-    icon = new QIcon;
-    for (int size : {16, 24, 32, 48})
-      icon->addFile(QStringLiteral(":/icons/tarrengard-%1.png").arg(size), QSize(size, size));
+// The images are among the program's Qt resources, under the names the
+// icon table gives them.
+QIcon qtIcon(const IconResource &resource) {
+  QIcon icon;
+  for (int i = 0; i < resource.imageCount; ++i) {
+    const IconImage &image = resource.images[i];
+    icon.addFile(QStringLiteral(":/") + QString::fromLatin1(image.file), QSize(image.size, image.size));
   }
-  return *icon;
-}
-
-// With TG_STARTUP_PROBE set, the first paint of the first dialog prints the
-// wall clock and the peak memory so far, and ends the process: bench/startup
-// measures from just before it started the program.
-void qtFirstPaint() {
-  static bool done = false;
-  if (done || !isSet("TG_STARTUP_PROBE")) return;
-  done = true;
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  long peakKb = 0;
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) peakKb = std::strtol(line.c_str() + 6, nullptr, 10);
-  }
-  std::fprintf(stderr, "first-paint-ns %lld peak-rss-kb %ld\n",
-               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, peakKb);
-  std::fflush(stderr);
-  _exit(0);
+  return icon;
 }

@@ -1,13 +1,12 @@
-/* What the Qt backend offers beyond platform/backend.h, for the Qt side of the
+/* What the Qt backend offers beyond platform/core/backend.h, for the Qt side of the
  * scripted user, the screenshot tool and the Qt-only tests. Dialog code never
  * includes this header.
  */
 #pragma once
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 class QFont;
-class QMessageBox;
 class QWidget;
 
 // The application object, created on first use. Without any display (no
@@ -26,23 +25,8 @@ int qtDialogUnitsToPixelsY(int units);
 
 // The widget that shows a dialog or control (null when there is none).
 QWidget *qtWidgetFor(HWND window);
-// The dialog or control a widget shows (null for other widgets).
-HWND qtWindowFor(const QWidget *widget);
 
 // Ends the modal loops of dialogs that EndDialog has ended. The backend calls
 // it after every piece of input; whoever ends a dialog from elsewhere (the
 // scripted user, a watchdog) calls it too.
 void qtEndFinishedLoops();
-
-// The scripted user's Qt side hooks in here (tests and tools only; the
-// program has none, so it waits for a person).
-struct QtScriptedUser {
-  // The dialog is on screen and its modal loop is about to run.
-  void (*dialogShown)(HWND dialog);
-  // The dialog's modal loop has returned; it is destroyed next.
-  void (*dialogClosing)(HWND dialog);
-  // A message box is about to run its loop. Returns nothing; the scripted
-  // user presses one of its buttons with the mouse.
-  void (*messageBoxShown)(QMessageBox *box, bool owned, const char *text, const char *caption, unsigned type);
-};
-void qtSetScriptedUser(const QtScriptedUser *user);

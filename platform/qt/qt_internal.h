@@ -1,15 +1,29 @@
 /* Shared between the Qt backend's files: the widget classes that show the
- * core's dialogs and controls. Each widget only mirrors the core's state;
- * every user event on it is turned into a platform/user_input.h call.
+ * core's dialogs and controls (qt_widgets.cpp, qt_modal.cpp), which widget
+ * shows which window (qt_dialog.cpp), the input filter (qt_input_filter.cpp)
+ * and the list rows (qt_list_delegate.cpp). Each widget only mirrors the
+ * core's state; every user event on it is turned into a
+ * platform/core/user_input.h call.
  */
 #pragma once
 
 #include <QComboBox>
 #include <QDialog>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QStyledItemDelegate>
+#include <string>
 
 #include "platform/qt/qt_backend.h"
+
+// An object the backend made, or an event Qt sent, as the class it is known
+// to be: asserted, then cast.
+template <typename To, typename From>
+To *qtAs(From *from) {
+  Q_ASSERT(dynamic_cast<To *>(from));
+  return static_cast<To *>(from);
+}
 
 // A dialog's window. Escape and the close box never close it: both become
 // IDCANCEL through the core, and only EndDialog ends it.
@@ -23,7 +37,6 @@ class TgDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent *event) override;
-  void paintEvent(QPaintEvent *event) override;
 
  private:
   HWND dialog_;
@@ -74,14 +87,62 @@ class TgSlider : public QSlider {
   QStyleOptionSlider option() const;
 };
 
-// The modal loop's record of a running dialog (qt_modal.cpp).
-bool qtScripted();
-const QtScriptedUser *qtScriptedUser();
+// A message box (MessageBoxA): the caller's buttons, text, caption and icon;
+// Escape and the close box answer as the core's rule for the type says, or
+// do nothing.
+class TgMessageBox : public QMessageBox {
+ public:
+  TgMessageBox(HWND owner, const char *text, const char *caption, UINT type);
+  // What MessageBoxA was given.
+  HWND owner() const { return owner_; }
+  const std::string &messageText() const { return text_; }
+  const std::string &caption() const { return caption_; }
+  UINT type() const { return type_; }
+  // What the closed box answers: its button pressed, else what Escape gives.
+  int answer() const;
+  // The button that gives `answer` (IDOK, IDYES, ...), or null.
+  QAbstractButton *buttonFor(int answer) const;
 
+ protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
+ private:
+  HWND owner_;
+  std::string text_;
+  std::string caption_;
+  UINT type_;
+};
+
+// ---- Which widget shows which window (qt_dialog.cpp) ------------------------------
+
+// What an object takes input for: the window whose widget it is (or a part of
+// that widget, as a list's viewport), or, as part of an open drop-down list,
+// that drop-down list. `window` is null for any other object.
+struct InputTarget {
+  HWND window = nullptr;
+  bool popupList = false;
+};
+InputTarget qtInputTargetOf(const QObject *object);
+// (qtWidgetFor, the other way, is in qt_backend.h.)
+
+// ---- Input (qt_input_filter.cpp) ---------------------------------------------------
+
+// Sends every mouse and key event of `object` through the input filter.
+void qtFilterInput(QObject *object);
+// Drops a mouse press held on `window`: it is going, or its list was opened
+// or closed from the core.
+void qtForgetPress(HWND window);
+// Whether the input being handled is a key (focus moves then show the focus
+// frame, as on Windows).
+bool qtKeyInput();
 // Called once input has been handed to the core (qt_modal.cpp).
 inline void qtInputDone() { qtEndFinishedLoops(); }
 
-// Records the start-up probe's first paint when it is asked for (qt_application.cpp).
-void qtFirstPaint();
-// The window icon of resource 1000.
-const QIcon &qtProgramIcon();
+// ---- List rows (qt_list_delegate.cpp) ----------------------------------------------
+
+// Draws a list box's rows with their tab-separated columns at its tab stops.
+QStyledItemDelegate *qtNewTabStopDelegate(HWND list, QObject *parent);
+
+// A window icon with every image of an icon resource.
+QIcon qtIcon(const IconResource &resource);

@@ -2,11 +2,13 @@
  * event loop that returns once EndDialog has been called for it, so dialogs
  * nest as on Windows; Qt's application modality keeps the owners from input
  * meanwhile. Message boxes are QMessageBoxes with the caller's text, caption,
- * icon and buttons.
+ * icon and buttons, which answer Escape and the close box as the core's rule
+ * for their type says.
  */
 #include <QtWidgets>
 
-#include "platform/backend.h"
+#include "platform/core/backend.h"
+#include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
 
 namespace {
@@ -16,7 +18,6 @@ struct RunningLoop {
   QEventLoop *loop;
 };
 std::vector<RunningLoop> Loops;
-const QtScriptedUser *ScriptedUser = nullptr;
 
 // DS_CENTER: the middle of the work area of the owner's screen.
 void place(TgDialog *window, HWND dialog) {
@@ -32,54 +33,42 @@ void place(TgDialog *window, HWND dialog) {
   }
 }
 
-QMessageBox::StandardButtons buttonsFor(UINT type) {
-  switch (type & 0xF) {
-    case 1: return QMessageBox::Ok | QMessageBox::Cancel;
-    case 2: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case 3: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case 4: return QMessageBox::Yes | QMessageBox::No;
-    case 5: return QMessageBox::Retry | QMessageBox::Cancel;
-    default: return QMessageBox::Ok;
+// Which Qt button gives which answer.
+struct AnswerButton {
+  int answer;
+  QMessageBox::StandardButton button;
+};
+const AnswerButton AnswerButtons[] = {
+    {IDOK, QMessageBox::Ok},       {IDCANCEL, QMessageBox::Cancel}, {IDABORT, QMessageBox::Abort},
+    {IDRETRY, QMessageBox::Retry}, {IDIGNORE, QMessageBox::Ignore}, {IDYES, QMessageBox::Yes},
+    {IDNO, QMessageBox::No},
+};
+
+QMessageBox::StandardButton standardButtonFor(int answer) {
+  for (const AnswerButton &entry : AnswerButtons) {
+    if (entry.answer == answer) return entry.button;
   }
+  return QMessageBox::NoButton;
+}
+
+int answerFor(QMessageBox::StandardButton button) {
+  for (const AnswerButton &entry : AnswerButtons) {
+    if (entry.button == button) return entry.answer;
+  }
+  return 0;
 }
 
 QMessageBox::Icon iconFor(UINT type) {
-  switch (type & 0xF0) {
+  switch (type & MB_ICONMASK) {
     case MB_ICONERROR: return QMessageBox::Critical;
     case MB_ICONQUESTION: return QMessageBox::Question;
-    case 0x30: return QMessageBox::Warning;
+    case MB_ICONWARNING: return QMessageBox::Warning;
     case MB_ICONINFORMATION: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
   }
 }
 
-int answerFor(QMessageBox::StandardButton button) {
-  switch (button) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Abort: return 3;
-    case QMessageBox::Retry: return 4;
-    case QMessageBox::Ignore: return 5;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return 0;
-  }
-}
-
-// What closing the box without a button gives, as Windows answers Escape.
-int escapeAnswerFor(UINT type) {
-  switch (type & 0xF) {
-    case 0: return IDOK;
-    case 4: return IDNO;
-    default: return IDCANCEL;
-  }
-}
-
 }  // namespace
-
-bool qtScripted() { return ScriptedUser != nullptr; }
-const QtScriptedUser *qtScriptedUser() { return ScriptedUser; }
-void qtSetScriptedUser(const QtScriptedUser *user) { ScriptedUser = user; }
 
 void qtEndFinishedLoops() {
   for (const RunningLoop &running : Loops) {
@@ -88,15 +77,15 @@ void qtEndFinishedLoops() {
 }
 
 void backendRunModalLoop(HWND dialog) {
-  auto *window = static_cast<TgDialog *>(qtWidgetFor(dialog));
-  if (!window) {
+  QWidget *widget = qtWidgetFor(dialog);
+  if (!widget) {
     EndDialog(dialog, -1);
     return;
   }
+  auto *window = qtAs<TgDialog>(widget);
   place(window, dialog);
   window->show();
   window->activateWindow();
-  if (ScriptedUser) ScriptedUser->dialogShown(dialog);
   if (!dialog->ended) {
     QEventLoop loop;
     Loops.push_back({dialog, &loop});
@@ -110,26 +99,60 @@ void backendRunModalLoop(HWND dialog) {
     loop.exec(QEventLoop::DialogExec);
     Loops.pop_back();
   }
-  if (ScriptedUser) ScriptedUser->dialogClosing(dialog);
+}
+
+TgMessageBox::TgMessageBox(HWND owner, const char *text, const char *caption, UINT type)
+    : QMessageBox(iconFor(type), QString::fromLatin1(caption), QString::fromLatin1(text), QMessageBox::NoButton,
+                  qtWidgetFor(owner)),
+      owner_(owner),
+      text_(text),
+      caption_(caption),
+      type_(type) {
+  setTextFormat(Qt::PlainText);
+  setWindowModality(Qt::ApplicationModal);
+  setWindowIcon(QApplication::windowIcon());
+  MessageBoxButtons buttons = messageBoxButtons(type);
+  for (int i = 0; i < buttons.count; ++i) {
+    QPushButton *button = addButton(standardButtonFor(buttons.answers[i]));
+    if (i == 0) setDefaultButton(button);  // MB_DEFBUTTON1
+  }
+  if (int escape = messageBoxEscapeAnswer(type)) {
+    setEscapeButton(button(standardButtonFor(escape)));
+  } else {
+    // Windows greys the close box of such a box; a window manager that
+    // honours the hint shows none.
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint) & ~Qt::WindowCloseButtonHint);
+  }
+}
+
+int TgMessageBox::answer() const {
+  QAbstractButton *clicked = clickedButton();
+  if (int answer = clicked ? answerFor(standardButton(clicked)) : 0) return answer;
+  return messageBoxEscapeAnswer(type_);
+}
+
+QAbstractButton *TgMessageBox::buttonFor(int answer) const { return button(standardButtonFor(answer)); }
+
+void TgMessageBox::keyPressEvent(QKeyEvent *event) {
+  // QMessageBox would take No (or Abort) for Escape in a box without Cancel.
+  if (event->matches(QKeySequence::Cancel) && !messageBoxEscapeAnswer(type_)) {
+    event->accept();
+    return;
+  }
+  QMessageBox::keyPressEvent(event);
+}
+
+void TgMessageBox::closeEvent(QCloseEvent *event) {
+  if (!messageBoxEscapeAnswer(type_)) {
+    event->ignore();
+    return;
+  }
+  QMessageBox::closeEvent(event);
 }
 
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
   qtEnsureApplication();
-  QMessageBox box(iconFor(type), QString::fromLatin1(caption), QString::fromLatin1(text), buttonsFor(type),
-                  qtWidgetFor(owner));
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.setWindowIcon(QApplication::windowIcon());
-  // The first button is the default, as with MB_DEFBUTTON1.
-  if (!box.buttons().isEmpty()) {
-    QList<QAbstractButton *> ordered = box.buttons();
-    std::sort(ordered.begin(), ordered.end(),
-              [&box](QAbstractButton *a, QAbstractButton *b) { return box.standardButton(a) < box.standardButton(b); });
-    if (auto *first = qobject_cast<QPushButton *>(ordered.front())) box.setDefaultButton(first);
-  }
-  if (ScriptedUser) ScriptedUser->messageBoxShown(&box, owner != nullptr, text, caption, type);
+  TgMessageBox box(owner, text, caption, type);
   box.exec();
-  QAbstractButton *clicked = box.clickedButton();
-  int answer = clicked ? answerFor(box.standardButton(clicked)) : 0;
-  return answer ? answer : escapeAnswerFor(type);
+  return box.answer();
 }

@@ -1,20 +1,38 @@
-# The Windows program's resources. The dialog templates are not written twice:
-# a small generator, built for the build machine from the same
-# ui/dialog_templates.cpp that every backend uses, turns the template data
-# into a resource script; tarrengard-setup.rc.in adds the icon group, the
-# common-controls manifest and the version information around it.
+# A Windows program's resources. The dialog templates are not written twice:
+# a small generator, built for the build machine with the same template
+# tables that every backend uses (the program names their sources), turns the
+# template data into a resource script, which the program's own resource
+# script template includes as @TG_DIALOGS_RC@ beside its icon group
+# (@TG_ICON_FILE@), manifest (@TG_MANIFEST_FILE@) and version information
+# (@TG_VERSION_QUAD@, @TG_VERSION_COMMAS@).
 #
-#   tg_add_win32_resources(TARGET ICON_FILE)
+#   tg_add_win32_resources(TARGET SCRIPT rc.in MANIFEST manifest.in ICON file.ico
+#                          TABLES table-source...)
 
 set(TG_WIN32_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-function(tg_add_win32_resources target icon_file)
+function(tg_add_win32_resources target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "SCRIPT;MANIFEST;ICON" "TABLES")
+  foreach(required SCRIPT MANIFEST ICON TABLES)
+    if(NOT arg_${required})
+      message(FATAL_ERROR "tg_add_win32_resources(${target}): ${required} is missing")
+    endif()
+  endforeach()
   set(gen ${CMAKE_BINARY_DIR}/win32-resources)
   file(MAKE_DIRECTORY ${gen})
   set(generator_sources
     ${TG_WIN32_RESOURCE_DIR}/generator/dialog_rc_generator.cpp
-    ${PROJECT_SOURCE_DIR}/ui/dialog_templates.cpp)
-  file(GLOB generator_headers ${PROJECT_SOURCE_DIR}/ui/*.h ${PROJECT_SOURCE_DIR}/platform/*.h)
+    ${PROJECT_SOURCE_DIR}/platform/resources.cpp
+    ${arg_TABLES})
+  # The headers beside each source, so an id changed there regenerates too.
+  set(generator_headers)
+  foreach(source ${generator_sources})
+    get_filename_component(folder ${source} DIRECTORY)
+    file(GLOB headers ${folder}/*.h)
+    list(APPEND generator_headers ${headers})
+  endforeach()
+  file(GLOB platform_headers ${PROJECT_SOURCE_DIR}/platform/*.h)
+  list(APPEND generator_headers ${platform_headers})
 
   if(CMAKE_CROSSCOMPILING)
     # The target compiler's programs cannot run here: compile the generator
@@ -40,15 +58,15 @@ function(tg_add_win32_resources target icon_file)
     COMMENT "Generating the dialog templates' resource script"
     VERBATIM)
 
-  set(TG_ICON_FILE ${icon_file})
-  set(TG_MANIFEST_FILE ${gen}/tarrengard-setup.manifest)
+  set(TG_ICON_FILE ${arg_ICON})
+  set(TG_MANIFEST_FILE ${gen}/${target}.manifest)
   set(TG_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
   set(TG_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
-  configure_file(${TG_WIN32_RESOURCE_DIR}/tarrengard-setup.manifest.in ${TG_MANIFEST_FILE} @ONLY)
-  configure_file(${TG_WIN32_RESOURCE_DIR}/tarrengard-setup.rc.in ${gen}/tarrengard-setup.rc @ONLY)
+  configure_file(${arg_MANIFEST} ${TG_MANIFEST_FILE} @ONLY)
+  configure_file(${arg_SCRIPT} ${gen}/${target}.rc @ONLY)
 
   # windres leaves no dependency file: name what the script pulls in.
-  set_source_files_properties(${gen}/tarrengard-setup.rc PROPERTIES
+  set_source_files_properties(${gen}/${target}.rc PROPERTIES
     OBJECT_DEPENDS "${TG_DIALOGS_RC};${TG_ICON_FILE};${TG_MANIFEST_FILE}")
-  target_sources(${target} PRIVATE ${gen}/tarrengard-setup.rc)
+  target_sources(${target} PRIVATE ${gen}/${target}.rc)
 endfunction()

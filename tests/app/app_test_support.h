@@ -20,7 +20,7 @@
 
 #include "app/startup.h"
 #include "config/config.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
 #include "tests/common/temp_folder.h"
 

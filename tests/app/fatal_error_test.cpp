@@ -45,6 +45,15 @@ void captureChildOutput() {
 
 using FatalError = FreshFolderTest;
 
+std::string escapeRegex(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (strchr("\\.[]()*+?{}|^$", c)) out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 // Opens the menu and Input Devices over it, fails inside the latter, and
 // writes down which of the two take input while the box is up.
 void failWithTwoDialogsOpen() {
@@ -56,10 +65,10 @@ void failWithTwoDialogsOpen() {
                      inputDevices = dialog;
                      fatalError("Couldn't allocate %d bytes.", 4096);
                    })});
-  us::expectMessageBox(IDOK, [] {
-    fprintf(stderr, "ENABLED menu=%d inputDevices=%d\n", IsWindowEnabled(menu) ? 1 : 0,
-            IsWindowEnabled(inputDevices) ? 1 : 0);
-  });
+  us::expectMessageBox(IDOK, {us::inspect([](HWND) {
+                         fprintf(stderr, "ENABLED menu=%d inputDevices=%d\n", IsWindowEnabled(menu) ? 1 : 0,
+                                 IsWindowEnabled(inputDevices) ? 1 : 0);
+                       })});
   static char module;
   tarrengardMain((HINSTANCE)&module);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 
 int main(int argc, char **argv) {
   userscript::setFailureHandler([](const std::string &message) {

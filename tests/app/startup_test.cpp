@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 #include "tests/common/ordinary_user.h"
 #include "ui/resource.h"
 

@@ -4,7 +4,7 @@
  */
 #include <gtest/gtest.h>
 
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 
 namespace {
 

@@ -51,12 +51,11 @@ FailureCollector::~FailureCollector() {
   userscript::setFailureHandler([](const std::string &message) { ADD_FAILURE() << message; });
 }
 
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 void PlatformTest::SetUp() {
   RecordingHook = nullptr;
   Seen.clear();
-  resetPlatformRecords();
 }
 
 void PlatformTest::TearDown() {
@@ -64,7 +63,7 @@ void PlatformTest::TearDown() {
   EXPECT_TRUE(openDialogs().empty()) << "a dialog is still open";
 }
 
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 void runInDialog(int id, std::vector<userscript::Action> actions) {
   actions.push_back(userscript::inspect([](HWND dialog) { EndDialog(dialog, 0); }));

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 
 struct Notification {
@@ -48,7 +48,7 @@ class FailureCollector {
 
 #include <gtest/gtest.h>
 
-// Every test starts with no hook, no notifications and fresh platform records.
+// Every test starts with no hook and no notifications.
 class PlatformTest : public testing::Test {
  protected:
   void SetUp() override;

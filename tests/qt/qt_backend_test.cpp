@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_internal.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 #include "ui/dialogs.h"
 #include "ui/main_menu.h"
 #include "ui/resource.h"
@@ -320,6 +320,35 @@ TEST_F(QtBackend, TheCloseBoxOfADialogWithoutOneClosesNothing) {
                                           key(VK_ESCAPE)});
   open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
   EXPECT_TRUE(stillOpen);
+}
+
+// Real Escape keys and close requests on each type of message box: a box with
+// OK or Cancel ends with its Escape answer, Yes/No and Abort/Retry/Ignore
+// stay up, and only those show no close box.
+TEST_F(QtBackend, MessageBoxesTakeEscapeAndTheCloseBoxOnlyWhereWindowsDoes) {
+  struct Case {
+    UINT type;
+    int answer;
+    std::vector<Action> presses;
+    bool closeButton;
+  } cases[] = {{MB_OK | MB_ICONINFORMATION, IDOK, {key(VK_ESCAPE)}, true},
+               {MB_OKCANCEL, IDCANCEL, {closeBox()}, true},
+               {MB_YESNOCANCEL, IDCANCEL, {key(VK_ESCAPE)}, true},
+               {MB_RETRYCANCEL, IDCANCEL, {closeBox()}, true},
+               {MB_YESNO | MB_ICONQUESTION, IDYES, {key(VK_ESCAPE), closeBox()}, false},
+               {MB_ABORTRETRYIGNORE, IDIGNORE, {closeBox(), key(VK_ESCAPE)}, false}};
+  for (const Case &c : cases) {
+    bool closeButton = !c.closeButton;
+    std::vector<Action> first = {inspect([&](HWND) {
+      QWidget *box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      closeButton = box->windowFlags() & Qt::WindowCloseButtonHint;
+    })};
+    first.insert(first.end(), c.presses.begin(), c.presses.end());
+    expectMessageBox(c.answer, first);
+    EXPECT_EQ(MessageBoxA(nullptr, "Text", "Caption", c.type), c.answer) << c.type;
+    EXPECT_EQ(closeButton, c.closeButton) << c.type;
+  }
 }
 
 // ---- Pixels -------------------------------------------------------------------------

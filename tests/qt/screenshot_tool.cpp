@@ -12,10 +12,10 @@
 #include <filesystem>
 
 #include "app/startup.h"
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/qt/qt_scripted_user.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/qt_scripted_user.h"
+#include "platform/scripted_user/user_script.h"
 #include "ui/resource.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi.h"
-#include "platform/user_script.h"
+#include "platform/scripted_user/test_midi_devices.h"
+#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
 #include "tests/common/temp_folder.h"

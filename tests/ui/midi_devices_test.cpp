@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi.h"
+#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/win32.h"
 
 namespace {

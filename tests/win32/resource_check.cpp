@@ -18,7 +18,7 @@
 #include <map>
 #include <string>
 
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
-// Turns the dialog template data (ui/dialog_templates.cpp) into a resource
-// script of DIALOGEX statements, so the Windows program carries the very same
-// templates every other backend renders. Built for and run on the build
-// machine; usage: dialog-rc-generator OUTPUT.rc
+// Turns the program's dialog template table (platform/resources.h) into a
+// resource script of DIALOGEX statements, so the Windows program carries the
+// very same templates every other backend renders. Built for and run on the
+// build machine, with the program's tables linked in; usage:
+// dialog-rc-generator OUTPUT.rc
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "ui/dialog_templates.h"
+#include "platform/resources.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ int main(int argc, char **argv) {
     std::perror(temporary.c_str());
     return 1;
   }
-  std::fprintf(out, "// Generated from ui/dialog_templates.cpp by dialog-rc-generator; do not edit.\n\n");
+  std::fprintf(out, "// Generated from the dialog template table by dialog-rc-generator; do not edit.\n\n");
   for (int i = 0; i < DialogTemplateCount; ++i) writeDialog(out, DialogTemplateTable[i]);
   // rename does not replace an existing file everywhere.
   std::remove(argv[1]);

@@ -1,0 +1,58 @@
+/* Rules of the Windows dialog manager that more than one part of this layer
+ * needs, each written once. The core follows them, and every backend asks
+ * them rather than working them out again: a second copy of a rule drifts
+ * from the first.
+ */
+#pragma once
+
+#include <string>
+
+#include "platform/core/window.h"
+
+// ---- Who takes input ------------------------------------------------------------
+
+// Whether user input reaches `window` now. A dialog: it is the active one,
+// enabled and not yet ended. A control: it is visible and enabled, and its
+// dialog takes input.
+bool acceptsInput(HWND window);
+
+// Whether a control takes the focus when clicked or tabbed to: every kind
+// but static texts and group boxes.
+bool takesFocus(HWND control);
+
+// ---- Keys and mnemonics ---------------------------------------------------------
+
+// Letters and digits ('A'..'Z', '0'..'9'): the keys that act as mnemonics and
+// as a list's type-ahead.
+bool isCharacterKey(int virtualKey);
+
+// The mnemonic of a control text: the character after the first '&' that does
+// not start "&&", upper-cased; 0 when there is none. (An SS_NOPREFIX static has
+// none whatever its text says; that is the caller's check.)
+int mnemonicOf(const std::string &text);
+
+// The text as a control shows it: "&x" is an underlined x, "&&" one '&'.
+std::string textWithoutMnemonicMarks(const std::string &text);
+
+// ---- Cancel ---------------------------------------------------------------------------
+
+// What Escape and an unhandled close box send: WM_COMMAND(IDCANCEL,
+// BN_CLICKED) to the dialog, with the IDCANCEL control (or null) in lParam.
+void sendCancel(HWND dialog);
+
+// ---- Message boxes ---------------------------------------------------------------
+
+// The buttons of a message box type (the MB_TYPEMASK bits: MB_OK, MB_YESNO,
+// ...), left to right, by the answer each gives (IDOK, IDYES, ...). The first
+// is the default button. An unknown type has MB_OK's button.
+struct MessageBoxButtons {
+  int count;
+  int answers[3];
+};
+MessageBoxButtons messageBoxButtons(UINT type);
+
+// What Escape and the close box answer in a message box of this type: IDOK
+// where OK is the only button, IDCANCEL where there is a Cancel button. 0
+// for MB_YESNO and MB_ABORTRETRYIGNORE: Windows ignores Escape there and
+// greys the close box, so only a button answers such a box.
+int messageBoxEscapeAnswer(UINT type);

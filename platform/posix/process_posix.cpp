@@ -1,0 +1,290 @@
+// CreateProcessA off Windows: starts a program from the current folder as an
+// independent process, the way the configurator starts the game.
+//
+// Only what the launch needs is offered: an application name, no command
+// line, no new environment or folder. The program is "./<name>" (a relative
+// name is never looked up along PATH), started with no arguments in a new
+// session with its standard streams on /dev/null and no other descriptor of
+// ours, and not waited for. A file that begins with "MZ" must be a Windows
+// program Wine runs, and is handed to `wine` from an absolute folder on PATH
+// when it cannot be executed directly. Any failure returns 0.
+//
+// Two forks leave the program a child of init, so no zombie is left behind
+// and it outlives us; a close-on-exec pipe tells the caller whether the exec
+// worked. Everything the children need is prepared before the first fork, so
+// they only make async-signal-safe calls (the caller may have threads).
+#ifndef _WIN32
+#include "platform/posix/process_posix.h"
+#include "platform/win32.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <dirent.h>
+#endif
+
+extern char **environ;
+
+namespace {
+
+// Where the status pipe sits in the game's process until the exec: right
+// above the standard streams, so that one range closes everything else.
+const int StatusDescriptor = 3;
+
+struct LaunchPlan {
+  std::string program;    // "./vexgame.exe" or an absolute name
+  std::string wine;       // full name of wine when the program needs it, else empty
+  int descriptorCeiling;  // no descriptor of ours is numbered this high
+};
+
+bool isExecutableFile(const std::string &path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+bool readAt(int fd, void *buffer, size_t size, off_t offset) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = pread(fd, (char *)buffer + done, size - done, offset + (off_t)done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += (size_t)got;
+  }
+  return true;
+}
+
+bool beginsWithMz(const std::string &path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char head[2] = {0, 0};
+  bool mz = readAt(fd, head, sizeof head, 0) && head[0] == 'M' && head[1] == 'Z';
+  close(fd);
+  return mz;
+}
+
+// Where `wine` would be found along PATH, or an empty string. An empty or
+// relative element would name the current folder, the game's own: a `wine`
+// placed there must not run in the real one's stead.
+std::string findWine() {
+  const char *path = getenv("PATH");
+  if (!path) return {};
+  std::string folders = path;
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string folder = folders.substr(start, end - start);
+    if (!folder.empty() && folder[0] == '/' && isExecutableFile(folder + "/wine")) return folder + "/wine";
+    start = end + 1;
+  }
+  return {};
+}
+
+// The hard limit on open files. Unbounded is not seen on the systems this
+// runs on; counting to INT_MAX would take minutes, so it counts to 2^20.
+int descriptorCeiling() {
+  const rlim_t unboundedCeiling = 1 << 20;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return (int)unboundedCeiling;
+  if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > (rlim_t)INT_MAX) return (int)unboundedCeiling;
+  return (int)limit.rlim_max;
+}
+
+bool closeByRange(int first) {
+#if defined(__linux__) && defined(SYS_close_range)
+  return syscall(SYS_close_range, (unsigned)first, ~0U, 0U) == 0;
+#else
+  (void)first;
+  return false;
+#endif
+}
+
+// Closing while listing is safe here: /proc lists descriptors by number.
+bool closeByListing(int first) {
+#ifdef __linux__
+  int list = open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (list < 0) return false;
+  alignas(struct dirent64) char buffer[2048];
+  ssize_t got;
+  while ((got = getdents64(list, buffer, sizeof buffer)) > 0) {
+    for (ssize_t at = 0; at < got;) {
+      const struct dirent64 *entry = (const struct dirent64 *)(buffer + at);
+      at += entry->d_reclen;
+      const char *name = entry->d_name;
+      if (*name < '0' || *name > '9') continue;  // "." and ".."
+      long fd = 0;
+      for (; *name >= '0' && *name <= '9' && fd <= INT_MAX; ++name) fd = fd * 10 + (*name - '0');
+      if (*name == '\0' && fd >= first && fd <= INT_MAX && fd != list) close((int)fd);
+    }
+  }
+  close(list);
+  return got == 0;
+#else
+  (void)first;
+  return false;
+#endif
+}
+
+bool readAll(int fd, void *buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = read(fd, (char *)buffer + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += (size_t)got;
+  }
+  return true;
+}
+
+void writeAll(int fd, const void *buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t put = write(fd, (const char *)buffer + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;
+    done += (size_t)put;
+  }
+}
+
+// In the grandchild: detach, exec, and on failure report errno and end.
+[[noreturn]] void runProgram(const LaunchPlan &plan, int statusFd) {
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  // Ignored signals stay ignored across exec; the game should not inherit that.
+  for (int s = 1; s < NSIG; ++s)
+    if (s != SIGKILL && s != SIGSTOP) signal(s, SIG_DFL);
+
+  // With our standard streams closed the pipe may be one of them, which
+  // /dev/null is about to take over: it moves to its own place first.
+  if (statusFd != StatusDescriptor) {
+    if (dup3(statusFd, StatusDescriptor, O_CLOEXEC) < 0) _exit(127);
+    statusFd = StatusDescriptor;
+  }
+  int null = open("/dev/null", O_RDWR);
+  if (null >= 0) {
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    if (null > 2) close(null);
+  }
+  // Handles are not inherited, not even those above the soft limit on open
+  // files (it may have been lowered after they were opened).
+  closeDescriptorsFrom(StatusDescriptor + 1, plan.descriptorCeiling, CloseAllWays);
+
+  char *const argv[] = {(char *)plan.program.c_str(), nullptr};
+  execve(plan.program.c_str(), argv, environ);
+  int error = errno;
+  if (!plan.wine.empty()) {
+    char *const wineArgv[] = {(char *)"wine", (char *)plan.program.c_str(), nullptr};
+    execve(plan.wine.c_str(), wineArgv, environ);
+    error = errno;
+  }
+  writeAll(statusFd, &error, sizeof error);
+  _exit(127);
+}
+
+}  // namespace
+
+unsigned closeDescriptorsFrom(int first, int ceiling, unsigned ways) {
+  if ((ways & CloseByRange) && closeByRange(first)) return CloseByRange;
+  if ((ways & CloseByListing) && closeByListing(first)) return CloseByListing;
+  if (ways & CloseByCounting) {
+    for (int fd = first; fd < ceiling; ++fd) close(fd);
+    return CloseByCounting;
+  }
+  return 0;
+}
+
+bool isWindowsProgram(const char *path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  unsigned char header[0x40];
+  unsigned char signature[6];  // "PE\0\0" and the machine type
+  bool windows = false;
+  if (readAt(fd, header, sizeof header, 0) && header[0] == 'M' && header[1] == 'Z') {
+    // Little-endian, as every field of the format. A short read means the
+    // offset points past the end of the file.
+    uint32_t offset = (uint32_t)header[0x3C] | (uint32_t)header[0x3D] << 8 | (uint32_t)header[0x3E] << 16 |
+                      (uint32_t)header[0x3F] << 24;
+    if (readAt(fd, signature, sizeof signature, (off_t)offset)) {
+      unsigned machine = (unsigned)signature[4] | (unsigned)signature[5] << 8;
+      const unsigned I386 = 0x14c, Amd64 = 0x8664;
+      windows = memcmp(signature, "PE\0\0", 4) == 0 && (machine == I386 || machine == Amd64);
+    }
+  }
+  close(fd);
+  return windows;
+}
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
+                    LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation) {
+  // What the layer does not offer is refused rather than silently ignored.
+  if (!applicationName || !*applicationName || (commandLine && *commandLine) || inheritHandles || creationFlags != 0 ||
+      environment || currentDirectory || !startupInfo || !processInformation)
+    return FALSE;
+
+  LaunchPlan plan;
+  plan.program = applicationName[0] == '/' ? std::string(applicationName) : std::string("./") + applicationName;
+  struct stat info;
+  if (stat(plan.program.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return FALSE;
+  // A Windows program the system may not run by itself (binfmt_misc could).
+  // Anything else that starts like one would have Wine fail only after the
+  // game had been reported started.
+  if (beginsWithMz(plan.program)) {
+    if (!isWindowsProgram(plan.program.c_str())) return FALSE;
+    plan.wine = findWine();
+  }
+  plan.descriptorCeiling = descriptorCeiling();
+
+  int status[2];
+  if (pipe2(status, O_CLOEXEC) != 0) return FALSE;
+
+  pid_t child = fork();
+  if (child < 0) {
+    close(status[0]);
+    close(status[1]);
+    return FALSE;
+  }
+  if (child == 0) {
+    close(status[0]);
+    setsid();
+    pid_t game = fork();
+    if (game == 0) runProgram(plan, status[1]);
+    int32_t id = game;  // -1 when the second fork failed
+    writeAll(status[1], &id, sizeof id);
+    _exit(0);
+  }
+
+  close(status[1]);
+  int childStatus = 0;
+  while (waitpid(child, &childStatus, 0) < 0 && errno == EINTR) {
+  }
+  int32_t game = -1;
+  int execError = 0;
+  // The pid comes first (from the middle process); an errno after it means
+  // the exec failed; the end of the pipe alone means it worked.
+  bool started =
+      readAll(status[0], &game, sizeof game) && game > 0 && !readAll(status[0], &execError, sizeof execError);
+  close(status[0]);
+  if (!started) return FALSE;
+
+  memset(processInformation, 0, sizeof *processInformation);
+  processInformation->dwProcessId = (DWORD)game;
+  processInformation->dwThreadId = (DWORD)game;  // the main thread's id is the pid
+  return TRUE;
+}
+#endif  // _WIN32

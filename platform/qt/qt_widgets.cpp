@@ -1,0 +1,134 @@
+/* The widget classes of the Qt backend: a dialog's window, a group box as
+ * Windows draws it, a drop-down list and a track bar. They show the core's
+ * state; what a person does to them goes to the core.
+ */
+#include <QtWidgets>
+
+#include "platform/core/rules.h"
+#include "platform/core/user_input.h"
+#include "platform/qt/qt_internal.h"
+
+TgDialog::TgDialog(HWND dialog, QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags), dialog_(dialog) {}
+
+void TgDialog::reject() {
+  // Only EndDialog closes a dialog; Escape is IDCANCEL to the procedure.
+  if (::isWindow(dialog_)) userKey(dialog_, VK_ESCAPE);
+  qtInputDone();
+}
+
+void TgDialog::closeEvent(QCloseEvent *event) {
+  if (closingByBackend_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  if (::isWindow(dialog_)) userCloseBox(dialog_);
+  qtInputDone();
+}
+
+namespace {
+
+// A Windows drop-down list opens below its box, never over it, so a click on
+// the box while the list is open reaches the box and closes the list.
+class DropBelowStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                QStyleHintReturn *returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+void TgGroupBox::setTitle(const QString &title) {
+  title_ = title;
+  update();
+}
+
+// The frame's top edge runs through the middle of the title, which sits on
+// it a little in from the left, as a Windows group box draws it.
+void TgGroupBox::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  QFontMetrics metrics(font());
+  // An etched line: the style's own group box frame assumes a title above it.
+  qDrawShadeRect(&painter, rect().adjusted(0, metrics.height() / 2, 0, 0), palette(), true, 1, 0);
+  if (title_.isEmpty()) return;
+  int inset = metrics.averageCharWidth();
+  QRect label(inset, 0, width() - 2 * inset, metrics.height());
+  QRect used = style()->itemTextRect(metrics, label, Qt::AlignLeft | Qt::TextShowMnemonic, isEnabled(), title_);
+  painter.fillRect(used.adjusted(-2, 0, 2, 0), palette().brush(QPalette::Window));
+  style()->drawItemText(&painter, label, Qt::AlignLeft | Qt::TextShowMnemonic, palette(), isEnabled(), title_,
+                        QPalette::WindowText);
+}
+
+TgComboBox::TgComboBox(HWND combo, QWidget *parent) : QComboBox(parent), combo_(combo) {
+  static DropBelowStyle *style = new DropBelowStyle;
+  setStyle(style);
+}
+
+void TgComboBox::showPopup() {
+  if (syncing_) {
+    QComboBox::showPopup();
+    return;
+  }
+  // Asked by Qt (not by the core): the core opens it, with its notifications.
+  if (acceptsInput(combo_) && !combo_->dropped) {
+    if (combo_->dialog->focus != combo_) moveFocus(combo_->dialog, combo_);
+    if (::isWindow(combo_)) openDropDown(combo_);
+  }
+  qtInputDone();
+}
+
+void TgComboBox::hidePopup() {
+  if (syncing_ || !::isWindow(combo_) || combo_->dialog->ended) {
+    QComboBox::hidePopup();
+    return;
+  }
+  // Qt closes the list itself (Escape in the list, a click elsewhere): that
+  // is a cancelled drop-down for the core.
+  if (combo_->dropped) closeDropDown(combo_, false);
+  syncing_ = true;
+  QComboBox::hidePopup();
+  syncing_ = false;
+  qtInputDone();
+}
+
+void TgComboBox::syncPopup(bool dropped) {
+  qtForgetPress(combo_);
+  syncing_ = true;
+  if (dropped) {
+    QComboBox::showPopup();
+  } else {
+    QComboBox::hidePopup();
+  }
+  syncing_ = false;
+}
+
+QStyleOptionSlider TgSlider::option() const {
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  return option;
+}
+
+QRect TgSlider::handleRect() const {
+  QStyleOptionSlider slider = option();
+  return style()->subControlRect(QStyle::CC_Slider, &slider, QStyle::SC_SliderHandle, this);
+}
+
+int TgSlider::pixelForValue(int value) const {
+  QStyleOptionSlider slider = option();
+  QRect groove = style()->subControlRect(QStyle::CC_Slider, &slider, QStyle::SC_SliderGroove, this);
+  QRect handle = handleRect();
+  int span = groove.width() - handle.width();
+  return groove.left() + handle.width() / 2 + QStyle::sliderPositionFromValue(minimum(), maximum(), value, span);
+}
+
+int TgSlider::valueForPixel(int x) const {
+  QStyleOptionSlider slider = option();
+  QRect groove = style()->subControlRect(QStyle::CC_Slider, &slider, QStyle::SC_SliderGroove, this);
+  QRect handle = handleRect();
+  int span = groove.width() - handle.width();
+  int offset = qBound(0, x - groove.left() - handle.width() / 2, span);
+  return QStyle::sliderValueFromPosition(minimum(), maximum(), offset, span);
+}
