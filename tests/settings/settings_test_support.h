@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 // Frees every document slot and puts the record back to what start-up leaves
 // before loading: initial values plus the default bindings.
@@ -20,6 +20,16 @@ inline void resetSettings() {
   for (ConfigHandle handle = 0; handle < ConfigSlotCount; ++handle) configFree(handle);
   GameSettings = GameSettingsRecord{};
   placeDefaultBindings();
+}
+
+// What start-up leaves before loading, as a record of its own.
+inline GameSettingsRecord startUpState() {
+  GameSettingsRecord current = GameSettings;
+  GameSettings = GameSettingsRecord{};
+  placeDefaultBindings();
+  GameSettingsRecord state = GameSettings;
+  GameSettings = current;
+  return state;
 }
 
 // Whole-file text with LF line ends written as CRLF, as the writer produces.
@@ -40,6 +50,25 @@ inline std::string readBytes(const std::string &path) {
 inline void writeBytes(const std::string &path, const std::string &bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// Every entry of every field gardum.cfg holds, one by one, so a failure names
+// the field and entry that differ. Bindings compare as references: they must
+// be the same table string, not an equal copy.
+inline void expectSameSettings(GameSettingsRecord a, GameSettingsRecord b) {
+  for (const SettingField &field : SettingFieldTable) {
+    for (int i = 0; i < field.count; ++i) {
+      SCOPED_TRACE(std::string(field.name) + "[" + std::to_string(i) + "]");
+      SettingEntryRef left = field.entry(a, i);
+      SettingEntryRef right = field.entry(b, i);
+      if (left.integer != nullptr) {
+        EXPECT_EQ(*left.integer, *right.integer);
+      } else {
+        EXPECT_EQ(*left.name, *right.name)
+            << (*left.name ? *left.name : "(null)") << " against " << (*right.name ? *right.name : "(null)");
+      }
+    }
+  }
 }
 
 class SettingsTest : public testing::Test {
