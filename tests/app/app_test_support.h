@@ -1,6 +1,6 @@
-// Shared by the start-up tests: a fresh temporary folder per test as the
-// current folder, a clean settings record, small file helpers, and a shell
-// script that stands in for the game and records how it was started.
+// Shared by the start-up tests: a fresh scratch folder per test as the
+// current folder, a clean settings record, and a shell script that stands in
+// for the game and records how it was started.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,21 +22,9 @@
 #include "config/config.h"
 #include "platform/user_script.h"
 #include "settings/settings.h"
-#include "tests/common/temp_folder.h"
+#include "tests/common/scratch_folder.h"
 
 namespace apptest {
-
-inline std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void writeFile(const std::string &path, const std::string &text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // How the stand-in game was started, as it wrote it down.
 struct GameRecord {
@@ -70,7 +58,7 @@ class FreshFolderTest : public ::testing::Test {
   std::string folder;  // the current folder while the test runs (no symlinks)
 
   void SetUp() override {
-    temp = std::make_unique<TempFolder>();
+    temp = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
     // The game reports its folder with symlinks resolved.
     folder = std::filesystem::canonical(temp->path()).string();
     GameSettings = GameSettingsRecord{};
@@ -142,7 +130,7 @@ class FreshFolderTest : public ::testing::Test {
   }
 
  private:
-  std::unique_ptr<TempFolder> temp;
+  std::unique_ptr<ScratchFolder> temp;
   std::vector<pid_t> gamesToStop;
 };
 

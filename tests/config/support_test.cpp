@@ -3,7 +3,7 @@
 // end the process with the right status. Death tests capture standard error
 // only, so each child sends its standard output to a file checked afterwards.
 #include "config/support.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <climits>
 #include <fcntl.h>
@@ -18,7 +18,7 @@ namespace {
 
 class Support : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
   std::string out = dir.file("stdout.txt");
 };
 
