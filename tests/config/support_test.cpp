@@ -111,7 +111,7 @@ TEST_F(SupportDeathTest, NamedPipeIsNotAFileAndDoesNotBlock) {
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_EXIT(
       {
-        alarm(5);
+        alarm(30);
         _exit(fileExists(pipe.c_str()) == 0 ? 0 : 3);
       },
       testing::ExitedWithCode(0), "");

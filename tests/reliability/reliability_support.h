@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,13 +45,6 @@ inline void startUp() {
   for (ConfigHandle h = 0; h < ConfigSlotCount; h++) configFree(h);
   GameSettings = GameSettingsRecord{};
   placeDefaultBindings();
-}
-
-// Processor time of this process: other work on the machine does not count.
-inline double processorSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
 }
 
 // Works in a scratch folder of its own as the current folder (gardum.cfg is
