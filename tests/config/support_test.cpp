@@ -106,7 +106,7 @@ TEST_F(SupportDeathTest, ShortReadClosesTheFileAndEndsTheProcess) {
 
 TEST_F(SupportDeathTest, NamedPipeIsNotAFileAndDoesNotBlock) {
   // Nobody writes to the pipe: an open that waited would never return, so
-  // the child gives up after a few seconds.
+  // the child gives up after half a minute.
   std::string pipe = dir.file("pipe");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_EXIT(
