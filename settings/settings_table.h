@@ -81,18 +81,16 @@ struct SettingField {
   SettingEntryRef (*entry)(GameSettingsRecord &record, int index);
 };
 
-// A kind that does not match the member's type leaves `entry` null, which
-// the checks in settings_record.cpp turn into a build error.
+// A kind that does not match the member's type stops the build here.
 template <auto Member>
 consteval SettingField settingField(const char *name, const char *section, SettingKind kind,
                                     SettingRule rule = AsRead) {
   using Type = std::remove_reference_t<decltype(std::declval<GameSettingsRecord &>().*Member)>;
   constexpr bool isArray = std::is_array_v<Type>;
   constexpr bool holdsNames = std::is_same_v<std::remove_extent_t<Type>, const char *>;
-  bool kindFits = holdsNames == (kind == FunctionSetting);
+  if (holdsNames != (kind == FunctionSetting)) throw "a setting's kind does not fit its field's type";
   int count = isArray ? static_cast<int>(std::extent_v<Type>) : 1;
-  SettingEntryRef (*entry)(GameSettingsRecord &, int) = kindFits ? &settingEntry<Member> : nullptr;
-  return {section, name, kind, rule, count, isArray, entry};
+  return {section, name, kind, rule, count, isArray, &settingEntry<Member>};
 }
 
 // The member's own name is the name shown for it.
