@@ -56,6 +56,7 @@ void expectProbesPerUnit(uint64_t probes, uint64_t units, const char *what) {
   EXPECT_LE(probes, ProbesPerEntryBound * units) << probes << " index probes for " << units << " " << what;
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
 // The address space this process has mapped, in bytes.
 uint64_t addressSpaceNow() {
   unsigned long long pages = 0;
@@ -64,6 +65,7 @@ uint64_t addressSpaceNow() {
   if (statm != nullptr) fclose(statm);
   return pages * (uint64_t)sysconf(_SC_PAGESIZE);
 }
+#endif
 
 // Loads and saves gardum.cfg in a child whose address space may grow by at
 // most `budget` bytes: the library ends the process when an allocation
