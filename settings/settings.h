@@ -50,28 +50,33 @@ int findAnalogFunction(const char *name);
 
 // ---- The settings record -----------------------------------------------------
 
-// Every binding refers to a table string or to EmptyName; the record owns no text.
+// Every binding refers to a table string or to EmptyName; the record owns no
+// text. A new record holds each setting's default (SettingKeyTable in
+// settings/settings_table.h), every mouse binding unbound and no key bindings;
+// start-up then places the default bindings.
 struct GameSettingsRecord {
+  GameSettingsRecord();
+
   // "Screen Setup"
-  int32_t ScreenMode = 1;
-  int32_t ScreenWidth = 640;
-  int32_t ScreenHeight = 480;
-  int32_t ScreenBPP = 8;
+  int32_t ScreenMode;
+  int32_t ScreenWidth;
+  int32_t ScreenHeight;
+  int32_t ScreenBPP;
   // "Sound Setup"
-  int32_t FXDevice = 0;
-  int32_t NumVoices = 8;
-  int32_t NumBits = 8;
-  int32_t NumChannels = 2;
-  int32_t MixRate = 22050;
-  int32_t MusicDevice = 0;
+  int32_t FXDevice;
+  int32_t NumVoices;
+  int32_t NumBits;
+  int32_t NumChannels;
+  int32_t MixRate;
+  int32_t MusicDevice;
   // "Controls"
-  int32_t ControllerType = 1;
-  int32_t MouseAiming = 0;
-  int32_t MouseAnalogScale[MouseAxisCount] = {65536, 65536};
-  int32_t MouseAnalogAxes[MouseAxisCount] = {0, 2};
-  const char *MouseDigitalAxes[MouseDirectionCount] = {EmptyName, EmptyName, EmptyName, EmptyName};
-  const char *MouseButton[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
-  const char *MouseButtonClicked[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
+  int32_t ControllerType;
+  int32_t MouseAiming;
+  int32_t MouseAnalogScale[MouseAxisCount];
+  int32_t MouseAnalogAxes[MouseAxisCount];  // AnalogFunctionTable indices; -1: none
+  const char *MouseDigitalAxes[MouseDirectionCount];
+  const char *MouseButton[MouseButtonCount];
+  const char *MouseButtonClicked[MouseButtonCount];  // only 0..3 are in the file
   // "KeyDefinitions": [function][0] primary, [function][1] secondary.
   const char *KeyBindings[GameFunctionCount][2] = {};
   // Run time only.

@@ -1,15 +1,15 @@
-// Shared by the start-up tests: a fresh temporary folder per test as the
-// current folder, a clean settings record, small file helpers, and a shell
-// script that stands in for the game and records how it was started.
+// Shared by the start-up tests: a fresh scratch folder per test as the
+// current folder, a clean settings record, and a shell script that stands in
+// for the game and records how it was started.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -22,21 +22,9 @@
 #include "config/config.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
-#include "tests/common/temp_folder.h"
+#include "tests/common/scratch_folder.h"
 
 namespace apptest {
-
-inline std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void writeFile(const std::string &path, const std::string &text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // How the stand-in game was started, as it wrote it down.
 struct GameRecord {
@@ -70,15 +58,15 @@ class FreshFolderTest : public ::testing::Test {
   std::string folder;  // the current folder while the test runs (no symlinks)
 
   void SetUp() override {
-    temp = std::make_unique<TempFolder>();
+    temp = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
     // The game reports its folder with symlinks resolved.
     folder = std::filesystem::canonical(temp->path()).string();
     GameSettings = GameSettingsRecord{};
   }
 
+  // Every game the test started works in its folder: stopped by its id.
   void TearDown() override {
-    for (pid_t pid : gamesToStop)
-      if (pid > 0) kill(pid, SIGKILL);
+    for (pid_t pid : processesInFolder()) kill(pid, SIGKILL);
     temp.reset();
   }
 
@@ -108,12 +96,49 @@ class FreshFolderTest : public ::testing::Test {
                                            std::filesystem::perms::group_exec);
   }
 
-  // Waits up to `timeout` for the record; remembers the game to stop it later.
-  GameRecord waitForGame(const std::string &record, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  // Processes other than this one working in the test's folder or below it:
+  // the games (and stand-ins for wine) that were started, nothing else.
+  std::vector<pid_t> processesInFolder() const {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc", error)) {
+      std::string name = entry.path().filename().string();
+      if (name.empty() || !std::all_of(name.begin(), name.end(), [](unsigned char c) { return isdigit(c); })) continue;
+      pid_t pid = (pid_t)std::stol(name);
+      std::error_code unreadable;
+      std::string cwd = std::filesystem::read_symlink(entry.path() / "cwd", unreadable).string();
+      if (pid != getpid() && !unreadable && (cwd == folder || cwd.rfind(folder + "/", 0) == 0)) found.push_back(pid);
+    }
+    return found;
+  }
+
+  // Waits until every process working in the folder has ended or reached the
+  // stand-in's last step, "exec sleep", which comes after its record is
+  // written. A launch returns only once the program runs, so afterwards every
+  // record a game started so far will write is there, and a missing one means
+  // no game, however slow the machine. The deadline only keeps a start that
+  // hangs from hanging the suite.
+  void settleGames() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+      bool busy = false;
+      for (pid_t pid : processesInFolder()) {
+        std::string command = readFile("/proc/" + std::to_string(pid) + "/comm");
+        busy = busy || (!command.empty() && command != "sleep\n");
+      }
+      if (!busy) return;
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "a program started in " << folder << " neither ended nor wrote its record";
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  // The record of a game started so far, once every game has written its own.
+  GameRecord waitForGame(const std::string &record) {
+    settleGames();
     GameRecord result;
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!std::filesystem::exists(record)) return result;
     std::istringstream lines(readFile(record));
     std::string line;
@@ -131,19 +156,14 @@ class FreshFolderTest : public ::testing::Test {
         result.pid = (pid_t)std::stol(value);
     }
     result.found = true;
-    gamesToStop.push_back(result.pid);
     return result;
   }
 
-  // For cases where no game may start: a game started in error has had ample
-  // time to write its record by then.
-  bool gameStartedWithin(const std::string &record, std::chrono::milliseconds wait) {
-    return waitForGame(record, wait).found;
-  }
+  // For cases where no game may start.
+  bool gameStarted(const std::string &record) { return waitForGame(record).found; }
 
  private:
-  std::unique_ptr<TempFolder> temp;
-  std::vector<pid_t> gamesToStop;
+  std::unique_ptr<ScratchFolder> temp;
 };
 
 }  // namespace apptest

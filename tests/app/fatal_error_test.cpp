@@ -8,6 +8,7 @@
 #include "app_test_support.h"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -41,6 +42,16 @@ void captureChildOutput() {
   dup2(2, 1);
   atexit(printMessageBoxes);
   us::setFailureHandler([](const std::string &message) { fprintf(stderr, "SCRIPT FAILURE %s\n", message.c_str()); });
+}
+
+// The text as a death-test pattern that matches it literally.
+std::string escapeRegex(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (strchr("\\.[]()*+?{}|^$", c)) out += '\\';
+    out += c;
+  }
+  return out;
 }
 
 using FatalError = FreshFolderTest;

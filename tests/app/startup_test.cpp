@@ -187,7 +187,7 @@ TEST_P(Leaving, WithoutChangesClosesAtOnceAndLeavesTheFileAlone) {
   EXPECT_TRUE(us::messageBoxes().empty());
   EXPECT_EQ(readFile(ConfigFileName), SampleConfig);
   EXPECT_FALSE(GameSettings.runGameOnExit);
-  EXPECT_FALSE(gameStartedWithin(folder + "/game.record", std::chrono::milliseconds(300)));
+  EXPECT_FALSE(gameStarted(folder + "/game.record"));
 }
 
 TEST_P(Leaving, AfterAChangeAnsweredNoClosesAndDropsTheChange) {
@@ -315,7 +315,7 @@ TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
   ASSERT_EQ(us::messageBoxes().size(), 1u);
   expectWriteErrorAt(0);
   EXPECT_FALSE(GameSettings.runGameOnExit);
-  EXPECT_FALSE(gameStartedWithin(folder + "/game.record", std::chrono::milliseconds(300)));
+  EXPECT_FALSE(gameStarted(folder + "/game.record"));
 }
 
 TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) {
@@ -474,7 +474,7 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
   GameRecord game = waitForGame(outer + "/inner.record");
   ASSERT_TRUE(game.found);
   EXPECT_EQ(game.folder, outer + "/game");
-  EXPECT_FALSE(gameStartedWithin(outer + "/outer.record", std::chrono::milliseconds(300)));
+  EXPECT_FALSE(gameStarted(outer + "/outer.record"));
 }
 
 // ---- The menu window -------------------------------------------------------------
