@@ -348,7 +348,7 @@ void folderChooserShown(QFileDialog *chooser) {
       return;
     }
     alive->setDirectory(QString::fromLocal8Bit(run->answer().c_str()));
-    alive->accept();
+    static_cast<QDialog *>(alive.data())->accept();  // Choose: QFileDialog's own accept, public in QDialog
   });
 }
 
