@@ -85,3 +85,67 @@ TEST(WindowsCommandLine, IsCutAsTheCRuntimeCutsIt) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/win32.h"
+#include "tests/common/scratch_folder.h"
+
+namespace {
+
+// The folder calls of the layer off Windows answer as Windows does, and the
+// reason reads as Windows words it.
+TEST(FolderCalls, FailWithWindowsCodesAndTexts) {
+  TempDir scratch;
+  writeFile(scratch.file("plain"), "");
+  std::string before = std::filesystem::current_path().string();
+  const struct {
+    std::string path;
+    DWORD error;
+    const char *text;
+  } cases[] = {
+      {scratch.file("missing"), ERROR_PATH_NOT_FOUND, "The system cannot find the path specified.\r\n"},
+      {scratch.file("missing/deeper"), ERROR_PATH_NOT_FOUND, "The system cannot find the path specified.\r\n"},
+      {scratch.file("plain"), ERROR_DIRECTORY, "The directory name is invalid.\r\n"},
+      {scratch.file("plain/below"), ERROR_DIRECTORY, "The directory name is invalid.\r\n"},
+      {"", ERROR_INVALID_PARAMETER, "The parameter is incorrect.\r\n"},
+      {scratch.file(std::string(5000, 'x')), ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long.\r\n"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.path.substr(0, 80));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(SetCurrentDirectoryA(c.path.c_str()));
+    EXPECT_EQ(GetLastError(), c.error);
+    char text[256];
+    EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, c.error, 0, text,
+                             sizeof text, nullptr),
+              strlen(c.text));
+    EXPECT_STREQ(text, c.text);
+    EXPECT_EQ(std::filesystem::current_path().string(), before);
+  }
+  char tiny[4];
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_DIRECTORY, 0, tiny, sizeof tiny, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 99999, 0, tiny, sizeof tiny, nullptr), 0u);
+}
+
+TEST(FolderCalls, GetCurrentDirectoryAnswersTheLengthOrTheSizeNeeded) {
+  TempDir scratch;
+  std::string canonical = std::filesystem::canonical(scratch.path()).string();
+  std::string before = std::filesystem::current_path().string();
+  ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
+  EXPECT_EQ(GetCurrentDirectoryA(0, nullptr), canonical.size() + 1);
+  std::vector<char> exact(canonical.size() + 1);
+  EXPECT_EQ(GetCurrentDirectoryA((DWORD)exact.size(), exact.data()), canonical.size());
+  EXPECT_EQ(std::string(exact.data()), canonical);
+  std::vector<char> short1(canonical.size());
+  EXPECT_EQ(GetCurrentDirectoryA((DWORD)short1.size(), short1.data()), canonical.size() + 1);
+  ASSERT_TRUE(SetCurrentDirectoryA(before.c_str()));
+}
+
+}  // namespace
+#endif
