@@ -12,7 +12,7 @@ endif()
 
 # WIN32: the GUI subsystem (-mwindows), so no console window opens.
 add_executable(tarrengard-setup WIN32 main_win32.cpp)
-target_link_libraries(tarrengard-setup PRIVATE tgapp tgui comctl32 winmm user32 kernel32)
+target_link_libraries(tarrengard-setup PRIVATE tgapp tgui tgplatform_win32 comctl32 winmm user32 kernel32)
 tg_add_win32_resources(tarrengard-setup
   SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.rc.in
   MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.manifest.in

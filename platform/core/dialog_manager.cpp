@@ -1,7 +1,7 @@
 /* The dialog manager off Windows: creating dialogs from the template data,
  * the modal loop around the backend, ending dialogs, focus, and the small
  * window calls (GetDlgItem, EnableWindow, texts, check boxes, message boxes,
- * the class icon). Control messages are in control_messages.cpp, user input
+ * the folder chooser, the class icon). Control messages are in control_messages.cpp, user input
  * in user_input.cpp.
  */
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
+#include "platform/desktop.h"
 #include "platform/resources.h"
 
 namespace {
@@ -428,6 +429,21 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (isWindow(window)) EnableWindow(window, TRUE);
   if (previouslyActive == activeDialog()) reactivate(previouslyActive);
   return answer;
+}
+
+// The folder chooser is modal like a message box: its owner takes no input
+// while it shows.
+bool chooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen) {
+  owner = topLevel(owner);
+  HWND previouslyActive = activeDialog();
+  bool disabled = disableOwner(owner);
+  deactivate(previouslyActive);
+  std::string answer;
+  bool chose = backendChooseFolder(owner, title ? title : "", start, &answer);
+  if (disabled && isWindow(owner)) EnableWindow(owner, TRUE);
+  if (previouslyActive == activeDialog()) reactivate(previouslyActive);
+  if (chose && chosen) *chosen = answer;
+  return chose;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

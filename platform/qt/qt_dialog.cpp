@@ -248,6 +248,10 @@ void mirror(HWND window, WindowChange what) {
       if (auto *list = qobject_cast<QListWidget *>(widget)) list->viewport()->update();
       break;
     case WindowChange::Icon: showClassIcon(); break;
+    // Controls without a tooltip of their own pass Qt's tooltip event on to
+    // the dialog, so it shows over them too, as the Windows program adds
+    // each control as a tool.
+    case WindowChange::ToolTip: widget->setToolTip(QString::fromLocal8Bit(window->toolTip.c_str())); break;
     case WindowChange::Focus:
       if (window->kind == WindowKind::Dialog) {
         if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget)

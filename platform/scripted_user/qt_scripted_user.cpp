@@ -327,6 +327,31 @@ void messageBoxShown(TgMessageBox *box) {
   boxTurnLater(run, 0);
 }
 
+// ---- The folder chooser -----------------------------------------------------------
+
+// Once the chooser is up, the script's folder is opened in it and accepted,
+// as a person would go there and press Choose; or Cancel is pressed.
+void folderChooserShown(QFileDialog *chooser) {
+  auto run = std::make_shared<userscript::FolderChooserRun>();
+  run->start(chooser->parentWidget() != nullptr, chooser->windowTitle().toStdString(),
+             chooser->directory().absolutePath().toLocal8Bit().toStdString());
+  QObject::connect(chooser, &QDialog::finished, chooser, [run, chooser](int result) {
+    QStringList folders = chooser->selectedFiles();
+    bool chose = result == QDialog::Accepted && !folders.isEmpty();
+    run->closed(chose ? folders.first().toLocal8Bit().toStdString() : std::string());
+  });
+  QPointer<QFileDialog> alive(chooser);
+  QTimer::singleShot(0, [run, alive] {
+    if (!alive) return;
+    if (run->answer().empty()) {
+      alive->reject();
+      return;
+    }
+    alive->setDirectory(QString::fromLocal8Bit(run->answer().c_str()));
+    static_cast<QDialog *>(alive.data())->accept();  // Choose: QFileDialog's own accept, public in QDialog
+  });
+}
+
 // ---- Seeing windows come and go ----------------------------------------------------
 
 // A dialog shows once its WM_INITDIALOG is done (so a caption set there is
@@ -337,6 +362,8 @@ class WindowWatcher : public QObject {
     if (event->type() == QEvent::Show) {
       if (auto *box = dynamic_cast<TgMessageBox *>(watched)) {
         messageBoxShown(box);
+      } else if (auto *chooser = dynamic_cast<QFileDialog *>(watched)) {
+        folderChooserShown(chooser);
       } else if (auto *dialog = dynamic_cast<TgDialog *>(watched)) {
         dialogShown(dialog->hwnd());
       }

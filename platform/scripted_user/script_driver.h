@@ -82,4 +82,20 @@ class MessageBoxRun {
   size_t next_ = 0;
 };
 
+// One folder chooser's step: the folder to choose (empty: Cancel), and the
+// chooser's record once it has been answered.
+class FolderChooserRun {
+ public:
+  // A folder chooser has shown: takes the next step. With no folder-chooser
+  // step next the failure is reported and the chooser is cancelled.
+  void start(bool owned, const std::string &title, const std::string &start);
+  // The folder to choose; empty for Cancel.
+  const std::string &answer() const { return record_.chosen; }
+  // The chooser has closed with `chosen` (empty: cancelled): records it.
+  void closed(const std::string &chosen);
+
+ private:
+  FolderChooserRecord record_{};
+};
+
 }  // namespace userscript

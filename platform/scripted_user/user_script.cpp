@@ -14,21 +14,30 @@ namespace userscript {
 
 namespace {
 
+enum class StepKind { Dialog, MessageBox, FolderChooser };
+
 struct Step {
-  bool dialog;
+  StepKind kind;
   std::string caption;          // dialog steps
   std::vector<Action> actions;  // dialog steps; a message box's actions before its answer
   int answer = 0;               // message-box steps
+  std::string folder;           // folder-chooser steps: the folder chosen, empty for Cancel
 };
 
 std::deque<Step> Steps;
 std::vector<MessageBoxRecord> MessageBoxes;
+std::vector<FolderChooserRecord> FolderChoosers;
 std::vector<std::string> DialogsOpened;
 std::function<void(const std::string &)> FailureHandler;
 
 std::string describeStep(const Step &step) {
-  if (step.dialog) return "dialog \"" + step.caption + "\"";
-  return "message box answered " + std::to_string(step.answer);
+  switch (step.kind) {
+    case StepKind::Dialog: return "dialog \"" + step.caption + "\"";
+    case StepKind::MessageBox: return "message box answered " + std::to_string(step.answer);
+    case StepKind::FolderChooser:
+      return step.folder.empty() ? "folder chooser cancelled" : "folder chooser choosing \"" + step.folder + "\"";
+  }
+  return "step";
 }
 
 bool hasButtonFor(UINT type, int answer) {
@@ -65,7 +74,7 @@ bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
     reportFailure("dialog \"" + caption + "\" opened, but the scripted user has no step left");
     return false;
   }
-  if (!Steps.front().dialog) {
+  if (Steps.front().kind != StepKind::Dialog) {
     reportFailure("dialog \"" + caption + "\" opened where the script expects a " + describeStep(Steps.front()));
     return false;
   }
@@ -98,7 +107,7 @@ Action inspect(std::function<void(HWND dialog)> look) {
 
 void expectDialog(const std::string &caption, std::vector<Action> actions) {
   Step step;
-  step.dialog = true;
+  step.kind = StepKind::Dialog;
   step.caption = caption;
   step.actions = std::move(actions);
   Steps.push_back(std::move(step));
@@ -106,11 +115,20 @@ void expectDialog(const std::string &caption, std::vector<Action> actions) {
 
 void expectMessageBox(int answer, std::vector<Action> first) {
   Step step;
-  step.dialog = false;
+  step.kind = StepKind::MessageBox;
   step.answer = answer;
   step.actions = std::move(first);
   Steps.push_back(std::move(step));
 }
+
+void expectFolderChooser(const std::string &folder) {
+  Step step;
+  step.kind = StepKind::FolderChooser;
+  step.folder = folder;
+  Steps.push_back(std::move(step));
+}
+
+const std::vector<FolderChooserRecord> &folderChoosers() { return FolderChoosers; }
 
 const std::vector<MessageBoxRecord> &messageBoxes() { return MessageBoxes; }
 const std::vector<std::string> &dialogsOpened() { return DialogsOpened; }
@@ -118,6 +136,7 @@ const std::vector<std::string> &dialogsOpened() { return DialogsOpened; }
 void reset() {
   Steps.clear();
   MessageBoxes.clear();
+  FolderChoosers.clear();
   DialogsOpened.clear();
 }
 
@@ -241,7 +260,7 @@ void MessageBoxRun::start(bool owned, const std::string &text, const std::string
   next_ = 0;
   if (Steps.empty()) {
     reportFailure(boxName() + " shown, but the scripted user has no step left");
-  } else if (Steps.front().dialog) {
+  } else if (Steps.front().kind != StepKind::MessageBox) {
     reportFailure(boxName() + " shown where the script expects " + describeStep(Steps.front()));
   } else {
     Step step = std::move(Steps.front());
@@ -282,6 +301,24 @@ int MessageBoxRun::closed(int given) {
                   std::to_string(answer_));
   }
   return given;
+}
+
+void FolderChooserRun::start(bool owned, const std::string &title, const std::string &start) {
+  record_ = FolderChooserRecord{owned, title, start, ""};
+  std::string name = "folder chooser \"" + title + "\"";
+  if (Steps.empty()) {
+    reportFailure(name + " shown, but the scripted user has no step left; it is cancelled");
+  } else if (Steps.front().kind != StepKind::FolderChooser) {
+    reportFailure(name + " shown where the script expects " + describeStep(Steps.front()) + "; it is cancelled");
+  } else {
+    record_.chosen = Steps.front().folder;
+    Steps.pop_front();
+  }
+}
+
+void FolderChooserRun::closed(const std::string &chosen) {
+  record_.chosen = chosen;
+  FolderChoosers.push_back(record_);
 }
 
 std::string MessageBoxRun::boxName() const {

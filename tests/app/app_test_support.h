@@ -13,7 +13,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <spawn.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -24,7 +26,27 @@
 #include "settings/settings.h"
 #include "tests/common/scratch_folder.h"
 
+extern "C" char **environ;
+
 namespace apptest {
+
+// Runs the configurator program (tg_scripted_setup) in the current folder with
+// the given steps and returns its exit code, or -1 when it did not exit.
+inline int runSetupProcess(std::vector<std::string> steps) {
+#ifdef TG_SCRIPTED_SETUP
+  std::vector<char *> argv = {(char *)TG_SCRIPTED_SETUP};
+  for (std::string &step : steps) argv.push_back(step.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawn(&pid, TG_SCRIPTED_SETUP, nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+#else
+  (void)steps;
+  return -1;
+#endif
+}
 
 // How the stand-in game was started, as it wrote it down.
 struct GameRecord {
