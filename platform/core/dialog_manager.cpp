@@ -11,6 +11,7 @@
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
+#include "platform/key_codes.h"
 #include "platform/resources.h"
 
 namespace {
@@ -428,6 +429,20 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (isWindow(window)) EnableWindow(window, TRUE);
   if (previouslyActive == activeDialog()) reactivate(previouslyActive);
   return answer;
+}
+
+// Modal like a message box: the owner is disabled and its focused control
+// hears that it lost the focus, then that it has it back. Escape is the
+// user's way out; the backend reports it as the key it is.
+int capturePressedKey(HWND owner, const char *caption, const char *prompt) {
+  owner = topLevel(owner);
+  HWND previouslyActive = activeDialog();
+  bool disabled = disableOwner(owner);
+  deactivate(previouslyActive);
+  int key = backendCaptureKey(owner, caption ? caption : "", prompt ? prompt : "");
+  if (disabled && isWindow(owner)) EnableWindow(owner, TRUE);
+  if (previouslyActive == activeDialog()) reactivate(previouslyActive);
+  return key < 0 || key == KeyCodeEscape ? -1 : key;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

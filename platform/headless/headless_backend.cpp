@@ -4,7 +4,7 @@
  * notifications a real user would cause. Message boxes are answered from the
  * script, after the Escape and close-box presses it asks for (which the core's
  * rule for the box's type turns into an answer, or into nothing), and
- * recorded.
+ * recorded; so is the key-capture box, given the script's key.
  */
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
@@ -74,4 +74,12 @@ int backendMessageBox(HWND owner, const char *text, const char *caption, UINT ty
     }
   }
   return run.closed(run.answer());
+}
+
+// The script's key goes in as the code itself: there is no keyboard to read.
+int backendCaptureKey(HWND owner, const char *caption, const char *prompt) {
+  userscript::KeyCaptureRun run;
+  int keyCode = run.start(owner != nullptr, caption, prompt);
+  run.closed(keyCode);
+  return keyCode;
 }
