@@ -15,7 +15,7 @@ namespace {
 const char ConsoleSecondaryText[] = "The console may be activated by one key only.";
 const char ConsoleSecondaryCaption[] = "Set Secondary Key";
 const char DefaultsQuestion[] = "Put every key back to its default?";
-const char DefaultsCaption[] = "Input Devices";
+const char DefaultsCaption[] = "Default Keys";
 // After a key that another slot holds too.
 const char BoundElsewhereMark[] = "*";
 

@@ -405,7 +405,7 @@ TEST_F(InputDevicesTest, DefaultsAnsweredYesPutsEveryKeyBackAndNothingElse) {
   const userscript::MessageBoxRecord &box = userscript::messageBoxes()[0];
   EXPECT_TRUE(box.owned);
   EXPECT_EQ(box.text, "Put every key back to its default?");
-  EXPECT_EQ(box.caption, "Input Devices");
+  EXPECT_EQ(box.caption, "Default Keys");
   EXPECT_EQ(box.style, (UINT)(MB_ICONQUESTION | MB_YESNO));
 
   // The start-up's very entries, "KPad6" in its own letter case included.
