@@ -1,7 +1,8 @@
 # The Windows program, included from app/CMakeLists.txt on Windows (native or
 # cross-built with cmake/toolchains/mingw-i686.cmake): tarrengard-setup.exe, a
 # windowed program on the real user32, comctl32, winmm and kernel32, with the
-# dialog templates, icon, manifest and version information as resources.
+# dialog templates, icon, manifest and version information as resources, and
+# the operations of our own beside the real API (tgplatform_win32).
 include(${PROJECT_SOURCE_DIR}/platform/win32/resources.cmake)
 
 set(TG_WIN32_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tarrengard.ico CACHE FILEPATH

@@ -322,3 +322,14 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 
 #endif  // _WIN32
+
+// ---- Beyond the Win32 API ---------------------------------------------------------
+// Operations of this program's own that every backend supplies, the Windows
+// build included (platform/win32/).
+
+// Shows a small modal box owned by `owner` (which is disabled meanwhile),
+// with `caption` and `prompt`, and waits for one key to be pressed. Answers
+// the key's code (platform/key_codes.h: the PC scan code with its E0 or E1
+// prefix above it, whatever the keyboard layout; 0 for a key without one), or
+// -1 when the key was Escape or the box was closed.
+int capturePressedKey(HWND owner, const char *caption, const char *prompt);

@@ -47,6 +47,10 @@ int findGameFunction(const char *name);
 const char *findKeyName(const char *name);
 // Index 0..2 of the analog function equal to `name` ignoring case, or -1.
 int findAnalogFunction(const char *name);
+// The KeyNameTable entry of the key with this key code (its PC scan code,
+// set 1, with its E0 or E1 prefix byte above it: 0x1E "A", 0xE01D "RCtrl"),
+// or EmptyName for a key the game has no name for.
+const char *keyNameForKeyCode(int32_t keyCode);
 
 // ---- The settings record -----------------------------------------------------
 
@@ -97,6 +101,8 @@ extern const char ConfigFileName[];  // "gardum.cfg"
 
 // Places the default bindings into GameSettings (start-up steps 3 to 6).
 void placeDefaultBindings();
+// Only the key bindings' part of it: both keys of every game function.
+void placeDefaultKeyBindings();
 // Fills GameSettings from gardum.cfg, when it exists; keeps the document in
 // configHandle for a later save. A file that exists but cannot be read is
 // recorded in configReadError and leaves the defaults in place.

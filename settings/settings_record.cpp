@@ -125,12 +125,16 @@ GameSettingsRecord GameSettings;
 
 const char ConfigFileName[] = "gardum.cfg";
 
-void placeDefaultBindings() {
-  // References are copied, never text: the record owns no strings.
+// References are copied, never text: the record owns no strings.
+void placeDefaultKeyBindings() {
   for (int i = 0; i < GameFunctionCount; ++i) {
     GameSettings.KeyBindings[i][0] = DefaultKeyBindingTable[i].primary;
     GameSettings.KeyBindings[i][1] = DefaultKeyBindingTable[i].secondary;
   }
+}
+
+void placeDefaultBindings() {
+  placeDefaultKeyBindings();
   // All six double-click slots are filled, though only 0..3 reach the file.
   for (int b = 0; b < MouseButtonCount; ++b) {
     GameSettings.MouseButton[b] = DefaultMouseButtonTable[b];

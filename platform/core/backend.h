@@ -4,8 +4,8 @@
  *
  * The core keeps all control state (platform/core/window.h) and produces every
  * notification; a backend only mirrors state into its widgets, runs the modal
- * loop, shows message boxes, and feeds user input back through
- * platform/core/user_input.h.
+ * loop, shows message boxes and the key-capture box, and feeds user input
+ * back through platform/core/user_input.h.
  */
 #pragma once
 
@@ -41,3 +41,7 @@ int backendMessageBox(HWND owner, const char *text, const char *caption, UINT ty
 bool backendChooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen);
 bool backendLoadRememberedFolder(std::string *folder);
 bool backendStoreRememberedFolder(const std::string &folder);
+// Shows the modal key-capture box (capturePressedKey) and returns the code of
+// the first key pressed in it (platform/key_codes.h), Escape's included, or
+// -1 when it was closed without a key.
+int backendCaptureKey(HWND owner, const char *caption, const char *prompt);

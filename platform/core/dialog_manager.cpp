@@ -12,6 +12,7 @@
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
 #include "platform/desktop.h"
+#include "platform/key_codes.h"
 #include "platform/resources.h"
 
 namespace {
@@ -431,19 +432,34 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   return answer;
 }
 
-// The folder chooser is modal like a message box: its owner takes no input
-// while it shows.
-bool chooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen) {
+// The backend's own modal boxes (the folder chooser, the key-capture box) are
+// modal like a message box: the owner takes no input while one shows, and its
+// focused control hears that it lost the focus, then that it has it back.
+template <typename Show>
+static auto runOwnedModal(HWND owner, Show show) {
   owner = topLevel(owner);
   HWND previouslyActive = activeDialog();
   bool disabled = disableOwner(owner);
   deactivate(previouslyActive);
-  std::string answer;
-  bool chose = backendChooseFolder(owner, title ? title : "", start, &answer);
+  auto result = show(owner);
   if (disabled && isWindow(owner)) EnableWindow(owner, TRUE);
   if (previouslyActive == activeDialog()) reactivate(previouslyActive);
+  return result;
+}
+
+bool chooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen) {
+  std::string answer;
+  bool chose =
+      runOwnedModal(owner, [&](HWND top) { return backendChooseFolder(top, title ? title : "", start, &answer); });
   if (chose && chosen) *chosen = answer;
   return chose;
+}
+
+// Escape is the user's way out; the backend reports it as the key it is.
+int capturePressedKey(HWND owner, const char *caption, const char *prompt) {
+  int key = runOwnedModal(
+      owner, [&](HWND top) { return backendCaptureKey(top, caption ? caption : "", prompt ? prompt : ""); });
+  return key < 0 || key == KeyCodeEscape ? -1 : key;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

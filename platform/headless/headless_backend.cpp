@@ -4,8 +4,8 @@
  * notifications a real user would cause. Message boxes are answered from the
  * script, after the Escape and close-box presses it asks for (which the core's
  * rule for the box's type turns into an answer, or into nothing), and
- * recorded; so is the folder chooser. The remembered game folder lives in
- * memory.
+ * recorded; so are the folder chooser and the key-capture box (given the
+ * script's key). The remembered game folder lives in memory.
  */
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
@@ -102,4 +102,12 @@ bool backendLoadRememberedFolder(std::string *folder) {
 bool backendStoreRememberedFolder(const std::string &folder) {
   RememberedFolder = folder;
   return true;
+}
+
+// The script's key goes in as the code itself: there is no keyboard to read.
+int backendCaptureKey(HWND owner, const char *caption, const char *prompt) {
+  userscript::KeyCaptureRun run;
+  int keyCode = run.start(owner != nullptr, caption, prompt);
+  run.closed(keyCode);
+  return keyCode;
 }

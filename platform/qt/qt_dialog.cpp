@@ -102,6 +102,8 @@ QWidget *createControl(HWND control, QWidget *dialog) {
   }
   auto *label = new QLabel(dialog);
   label->setTextFormat(Qt::PlainText);
+  // A static two lines tall or more wraps its words, as Windows wraps them all.
+  label->setWordWrap(control->cy >= 16);
   Qt::Alignment horizontal = Qt::AlignLeft;
   if ((control->style & SS_TYPEMASK) == SS_CENTER) horizontal = Qt::AlignHCenter;
   if ((control->style & SS_TYPEMASK) == SS_RIGHT) horizontal = Qt::AlignRight;

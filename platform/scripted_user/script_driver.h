@@ -98,4 +98,22 @@ class FolderChooserRun {
   FolderChooserRecord record_{};
 };
 
+// One key-capture box's step as the backend performs it: the key to press,
+// and the box recorded when it closes.
+class KeyCaptureRun {
+ public:
+  // A key-capture box has shown: takes the next step and answers the code of
+  // the key to press in it. With no key-capture step next the failure is
+  // reported and the answer is -1: the backend closes the box without a key.
+  int start(bool owned, const std::string &caption, const std::string &prompt);
+  // The box has closed having read `keyCode` (-1: none): records the box and
+  // reports a key other than the script's.
+  void closed(int keyCode);
+
+ private:
+  KeyCaptureRecord record_{};
+  bool scripted_ = false;
+  int keyCode_ = -1;
+};
+
 }  // namespace userscript
