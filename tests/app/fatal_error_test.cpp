@@ -56,15 +56,6 @@ std::string escapeRegex(const std::string &text) {
 
 using FatalError = FreshFolderTest;
 
-std::string escapeRegex(const std::string &text) {
-  std::string out;
-  for (char c : text) {
-    if (strchr("\\.[]()*+?{}|^$", c)) out += '\\';
-    out += c;
-  }
-  return out;
-}
-
 // Opens the menu and Input Devices over it, fails inside the latter, and
 // writes down which of the two take input while the box is up.
 void failWithTwoDialogsOpen() {
