@@ -155,8 +155,9 @@ void qtEnsureApplication() {
   static int argc = 1;
   static char name[] = "tarrengard-setup";
   static char *argv[] = {name, nullptr};
+  // No display name: Qt would append it to every window title, and a
+  // title is exactly the dialog's caption.
   QApplication::setApplicationName(QStringLiteral("tarrengard-setup"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tarrengard Setup"));
   QGuiApplication::setDesktopFileName(QStringLiteral("tarrengard-setup"));
   // Never deleted: dialogs may still be open when the process ends (a fatal
   // error exits from inside a modal loop).

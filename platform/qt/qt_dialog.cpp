@@ -277,9 +277,13 @@ InputTarget qtInputTargetOf(const QObject *object) { return TargetOf.value(objec
 void backendDialogCreated(HWND dialog) {
   qtEnsureApplication();
   QWidget *owner = qtWidgetFor(dialog->owner);
+  // A close box only with a system menu. No minimise box even where the
+  // template asks for one (the main menu): dialogs nest, each disabling its
+  // owner, and a minimised dialog of the stack would leave the program with
+  // nothing on screen to bring it back; nor a maximise box, for a fixed
+  // layout.
   Qt::WindowFlags flags = (owner ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (dialog->style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-  if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_MINIMIZEBOX)) flags |= Qt::WindowMinimizeButtonHint;
 
   auto *window = new TgDialog(dialog, owner, flags);
   window->setWindowModality(Qt::ApplicationModal);

@@ -37,6 +37,7 @@ class TgDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
  private:
   HWND dialog_;
@@ -106,6 +107,7 @@ class TgMessageBox : public QMessageBox {
  protected:
   void keyPressEvent(QKeyEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
  private:
   HWND owner_;
@@ -146,3 +148,10 @@ QStyledItemDelegate *qtNewTabStopDelegate(HWND list, QObject *parent);
 
 // A window icon with every image of an icon resource.
 QIcon qtIcon(const IconResource &resource);
+
+// ---- Windows of the modal stack (qt_modal.cpp) ------------------------------------
+
+// Brings back, after the events being handled, every window of the program
+// that a window manager minimised on its own (TgDialog and TgMessageBox call
+// it when their window state changes).
+void qtKeepWindowsOnScreen();

@@ -26,6 +26,11 @@ void TgDialog::closeEvent(QCloseEvent *event) {
   qtInputDone();
 }
 
+void TgDialog::changeEvent(QEvent *event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !closingByBackend_) qtKeepWindowsOnScreen();
+}
+
 namespace {
 
 // A Windows drop-down list opens below its box, never over it, so a click on

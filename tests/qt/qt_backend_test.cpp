@@ -317,6 +317,7 @@ TEST_F(QtBackend, MessageBoxesTakeEscapeAndTheCloseBoxOnlyWhereWindowsDoes) {
       QWidget *box = QApplication::activeModalWidget();
       ASSERT_NE(box, nullptr);
       closeButton = box->windowFlags() & Qt::WindowCloseButtonHint;
+      EXPECT_FALSE(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     })};
     first.insert(first.end(), c.presses.begin(), c.presses.end());
     expectMessageBox(c.answer, first);

@@ -66,14 +66,18 @@ inline void inEveryDialog(const std::function<void(HWND dialog, const DialogTemp
 }
 
 // Sizes in dialog units through the base units, every template text inside
-// its control, the caption, the close box only with a system menu, centred
-// on the screen's work area.
+// its control, the caption, the close box only with a system menu and never
+// a minimise or maximise box, centred on the screen's work area.
 inline void expectLaidOutInDialogUnits(HWND d, const DialogTemplateData &data) {
   QWidget *window = qtWidgetFor(d);
   EXPECT_EQ(window->windowTitle().toStdString(), d->text);  // what xdotool search --name finds
+  // Window systems append an application display name, once one is set, to
+  // every title they show; without one the title is the caption alone.
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
   EXPECT_EQ(window->size(), QSize(qtDialogUnitsToPixelsX(data.cx), qtDialogUnitsToPixelsY(data.cy)));
   bool hasSystemMenu = data.style & WS_SYSMENU;
   EXPECT_EQ(bool(window->windowFlags() & Qt::WindowCloseButtonHint), hasSystemMenu);
+  EXPECT_FALSE(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   // Centred on the screen's work area (to the pixel, after two roundings).
   QRect area = window->screen()->availableGeometry();
   EXPECT_LE(std::abs(window->geometry().center().x() - area.center().x()), 2);
