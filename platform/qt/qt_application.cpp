@@ -163,6 +163,7 @@ void qtEnsureApplication() {
   // error exits from inside a modal loop).
   new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  qtInstallAccessibleInterfaces();
   measureDialogFont();
 }
 

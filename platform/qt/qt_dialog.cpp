@@ -225,7 +225,10 @@ void mirror(HWND window, WindowChange what) {
   if (!widget) return;
   QSignalBlocker quiet(widget);
   switch (what) {
-    case WindowChange::Text: mirrorText(window, widget); break;
+    case WindowChange::Text:
+      mirrorText(window, widget);
+      qtNameControls(window->dialog);  // a label's text names the control after it
+      break;
     case WindowChange::Check:
       if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
         button->setCheckable(window->kind == WindowKind::CheckBox || window->kind == WindowKind::RadioButton);
@@ -314,6 +317,7 @@ void backendDialogCreated(HWND dialog) {
     }
     mirrorAll(control);
   }
+  qtNameControls(dialog);
   showDefaultButton(dialog);
   showClassIcon();
 }

@@ -155,3 +155,11 @@ QIcon qtIcon(const IconResource &resource);
 // that a window manager minimised on its own (TgDialog and TgMessageBox call
 // it when their window state changes).
 void qtKeepWindowsOnScreen();
+
+// ---- Screen readers (qt_widgets.cpp) ---------------------------------------------
+
+// Names every control of the dialog after accessibleNameOf (again whenever a
+// text changes).
+void qtNameControls(HWND dialog);
+// Makes Qt's accessibility ask the backend first for its own widget classes.
+void qtInstallAccessibleInterfaces();

@@ -1,6 +1,7 @@
 /* The widget classes of the Qt backend: a dialog's window, a group box as
- * Windows draws it, a drop-down list and a track bar. They show the core's
- * state; what a person does to them goes to the core.
+ * Windows draws it, a drop-down list and a track bar, and what a screen
+ * reader learns of them. They show the core's state; what a person does to
+ * them goes to the core.
  */
 #include <QtWidgets>
 
@@ -136,4 +137,39 @@ int TgSlider::valueForPixel(int x) const {
   int span = groove.width() - handle.width();
   int offset = qBound(0, x - groove.left() - handle.width() / 2, span);
   return QStyle::sliderValueFromPosition(minimum(), maximum(), offset, span);
+}
+
+// ---- Screen readers ----------------------------------------------------------------
+
+namespace {
+
+// A drop-down list as Windows presents one to a screen reader: named by its
+// label, with the chosen row as its value. (Qt names a read-only combo box
+// on Unix after its chosen row and leaves the label to a relation.)
+class AccessibleDropDownList : public QAccessibleWidget {
+ public:
+  explicit AccessibleDropDownList(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Value) return qtAs<QComboBox>(widget())->currentText();
+    return QAccessibleWidget::text(kind);
+  }
+};
+
+QAccessibleInterface *accessibleInterfaceFor(const QString &, QObject *object) {
+  if (auto *combo = dynamic_cast<TgComboBox *>(object)) return new AccessibleDropDownList(combo);
+  // A group box is a frame with a title, which names it.
+  if (auto *frame = dynamic_cast<TgGroupBox *>(object)) return new QAccessibleWidget(frame, QAccessible::Grouping);
+  return nullptr;
+}
+
+}  // namespace
+
+void qtInstallAccessibleInterfaces() { QAccessible::installFactory(accessibleInterfaceFor); }
+
+void qtNameControls(HWND dialog) {
+  for (HWND control : dialog->controls) {
+    QWidget *widget = qtWidgetFor(control);
+    QString name = QString::fromLatin1(accessibleNameOf(control).c_str());
+    if (widget && widget->accessibleName() != name) widget->setAccessibleName(name);
+  }
 }

@@ -1,6 +1,9 @@
-// The desktop window's manners: a program that minimising one of its
-// windows never hides with nothing left on screen.
+// The desktop window's manners: what a screen reader hears of each control,
+// and a program that minimising one of its windows never hides with nothing
+// left on screen.
+#include <QAccessible>
 #include <QtWidgets>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,66 @@
 namespace {
 
 using namespace userscript;
+
+// ---- Screen readers ------------------------------------------------------------------
+
+// What a screen reader names each control, in template order: its own text,
+// else the label before it as Windows finds it ("Video" names the
+// resolution list, whose "Resolution:" label comes last in the template),
+// else the label after it ("Action"), else the last label before it (the
+// four direction buttons, blank while unbound, are "Digital"). A control the
+// program retitles is named by the text it shows then ("Jump" is the
+// function being bound, " 1.0" a scale).
+const std::map<int, std::vector<const char *>> ExpectedNames = {
+    {IDD_MAIN_MENU,
+     {"Exit", "Select a category", "Music, Sound and Video", "Input Devices", "Save Configuration",
+      "Save and Run Brax"}},
+    {IDD_MUSIC_SOUND_VIDEO,
+     {"Music", "Enabled", "Music device:", "Music device:", "Sound", "Enabled", "Voices:", "Voices:", "Sample size:",
+      "8-bit", "16-bit", "Sample rate:", "Sample rate:", "Video", "Video", "Fullscreen", "Close", "Resolution:"}},
+    {IDD_INPUT_DEVICES,
+     {"Select Secondary", "Select Primary", "Action", "Action", "Key Assignments", "Select", "* = Double-clicked",
+      "* = Double-clicked", "Button", "Mouse Assignments", "Close", "Advanced...", "Input Devices:", "Input Devices:"}},
+    {IDD_ADVANCED_MOUSE,
+     {"Mouse",
+      "X-Axis Scale:",
+      "X-Axis Scale:",
+      "1.0",
+      "Y-Axis Scale:",
+      "Y-Axis Scale:",
+      "1.0",
+      "Mouse Aiming Mode:",
+      "Toggle",
+      "Momentary",
+      "Analogue X:",
+      "Analogue X:",
+      "Y:",
+      "Y:",
+      "Digital",
+      "Digital",
+      "Digital",
+      "Digital",
+      "Digital",
+      "Close"}},
+    {IDD_SELECT_KEY, {"Select the key to assign to:", "Jump", "Jump", "None", "Set", "Cancel"}},
+    {IDD_SELECT_FUNCTION, {"Select the function to assign to:", "Mouse Left", "Mouse Left", "Set", "Cancel", "None"}},
+};
+
+TEST_F(QtBackend, EveryControlHasTheNameAScreenReaderGivesIt) {
+  inEveryDialog([](HWND d, const DialogTemplateData &data) {
+    const std::vector<const char *> &expected = ExpectedNames.at(data.id);
+    ASSERT_EQ(expected.size(), d->controls.size());
+    for (size_t i = 0; i < d->controls.size(); ++i) {
+      QAccessibleInterface *control = QAccessible::queryAccessibleInterface(qtWidgetFor(d->controls[i]));
+      ASSERT_NE(control, nullptr) << i;
+      EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected[i]) << "control " << i;
+      // A drop-down list's chosen row is its value, not its name.
+      if (auto *combo = qobject_cast<QComboBox *>(qtWidgetFor(d->controls[i]))) {
+        EXPECT_EQ(control->text(QAccessible::Value), combo->currentText()) << "control " << i;
+      }
+    }
+  });
+}
 
 // ---- Minimising ----------------------------------------------------------------------
 
