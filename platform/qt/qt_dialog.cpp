@@ -76,7 +76,7 @@ QWidget *createControl(HWND control, QWidget *dialog) {
     }
     case WindowKind::GroupBox: return new TgGroupBox(text, dialog);
     case WindowKind::ListBox: {
-      auto *list = new QListWidget(dialog);
+      auto *list = new TgListBox(dialog);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
       list->setUniformItemSizes(true);
       list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -127,6 +127,10 @@ void placeControl(HWND control, QWidget *widget) {
                                                                  : QFontMetrics(combo->font()).height() + 2);
     combo->setMaxVisibleItems(qMax(3, (height - boxHeight) / rowHeight));
     height = boxHeight;
+  }
+  if (control->kind == WindowKind::ListBox) {
+    qtAs<TgListBox>(widget)->placeInto(QRect(x, y, width, height));
+    return;
   }
   widget->setGeometry(x, y, width, height);
 }
@@ -182,8 +186,11 @@ void mirrorSelection(HWND window, QWidget *widget) {
       list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
       list->scrollToItem(list->item(row));
     } else {
+      // The arrow keys start again from the first row, where the focus
+      // rectangle then shows.
       list->clearSelection();
       list->setCurrentIndex(QModelIndex());
+      list->scrollToTop();
     }
   } else if (window->kind == WindowKind::ComboBox) {
     qtAs<QComboBox>(widget)->setCurrentIndex(row < 0 ? -1 : row);

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSlider>
 #include <QStyleOptionSlider>
@@ -56,6 +57,31 @@ class TgGroupBox : public QWidget {
 
  private:
   QString title_;
+};
+
+// A list box. Its rows are as high as lets the template's height hold whole
+// rows, and with the focus but no selection it draws a focus rectangle on
+// the row the arrow keys go to first, as a Windows list box draws one on its
+// caret row: without it nothing would show where the focus is.
+class TgListBox : public QListWidget {
+ public:
+  explicit TgListBox(QWidget *parent);
+  int rowHeight() const { return rowHeight_; }
+  // Places the list in `area` (the template's rectangle in pixels): rows of
+  // at least one text line, as many as fit, grown to fill the height; the
+  // few pixels that are left (fewer than one per row) come off the bottom.
+  void placeInto(const QRect &area);
+  // Where the focus rectangle is drawn (viewport coordinates); empty when
+  // none is drawn.
+  QRect focusMarkRect() const;
+
+ protected:
+  void paintEvent(QPaintEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
+
+ private:
+  int rowHeight_;
 };
 
 // A drop-down list whose list opens and closes only as the core says. Qt

@@ -1,6 +1,6 @@
 // The desktop window's manners: what a screen reader hears of each control,
-// and a program that minimising one of its windows never hides with nothing
-// left on screen.
+// list boxes that show whole rows and mark the focus, and a program that
+// minimising one of its windows never hides with nothing left on screen.
 #include <QAccessible>
 #include <QtWidgets>
 #include <map>
@@ -71,6 +71,67 @@ TEST_F(QtBackend, EveryControlHasTheNameAScreenReaderGivesIt) {
       }
     }
   });
+}
+
+// ---- List boxes ------------------------------------------------------------------------
+
+// Every list of every dialog shows whole rows, at least a text line high,
+// also scrolled to its end.
+TEST_F(QtBackend, ListBoxesShowWholeRows) {
+  int lists = 0;
+  inEveryDialog([&](HWND d, const DialogTemplateData &) {
+    for (HWND control : d->controls) {
+      if (control->kind != WindowKind::ListBox) continue;
+      ++lists;
+      auto *list = qtAs<TgListBox>(qtWidgetFor(control));
+      SCOPED_TRACE(control->id);
+      int row = list->rowHeight();
+      EXPECT_GE(row, list->fontMetrics().height());
+      EXPECT_EQ(list->viewport()->height() % row, 0) << list->viewport()->height() << " / " << row;
+      if (list->count() == 0) continue;
+      QModelIndex top = list->indexAt(QPoint(1, 1));  // scrolled to the selection
+      EXPECT_EQ(list->visualRect(top), QRect(0, 0, list->viewport()->width(), row));
+      list->scrollToBottom();
+      QRect last = list->visualItemRect(list->item(list->count() - 1));
+      EXPECT_EQ(last.bottom(), list->viewport()->height() - 1);
+      EXPECT_EQ(last.top() % row, 0);
+    }
+  });
+  EXPECT_EQ(lists, 4);  // Input Devices' two, one in each Select dialog
+}
+
+// The Action list at the opening of Input Devices has no selection: tabbed
+// to, it shows a dotted rectangle on its first row (where the arrow keys
+// start), which goes once a row is selected or the focus moves on.
+TEST_F(QtBackend, AFocusedListWithoutASelectionShowsAFocusRectangle) {
+  QRect markAtTab, markAfterDown = {0, 0, 1, 1}, markAfterLeaving = {0, 0, 1, 1}, firstRow;
+  QImage focused, unfocused;
+  auto actions = [](HWND d) { return qtAs<TgListBox>(qtWidgetFor(GetDlgItem(d, IDC_INPUT_ACTIONS))); };
+  expectDialog("Input Devices",
+               {inspect([&](HWND d) { unfocused = actions(d)->viewport()->grab().toImage(); }), key(VK_TAB),
+                key(VK_TAB), inspect([&](HWND d) {
+                  TgListBox *list = actions(d);
+                  EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_INPUT_ACTIONS));
+                  EXPECT_TRUE(list->hasFocus());
+                  markAtTab = list->focusMarkRect();
+                  firstRow = list->visualItemRect(list->item(0));
+                  focused = list->viewport()->grab().toImage();
+                }),
+                key(VK_TAB), inspect([&](HWND d) { markAfterLeaving = actions(d)->focusMarkRect(); }), shiftTab(),
+                key(VK_DOWN), inspect([&](HWND d) { markAfterDown = actions(d)->focusMarkRect(); }), key(VK_ESCAPE)});
+  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  EXPECT_EQ(markAtTab, firstRow);
+  EXPECT_TRUE(markAfterLeaving.isEmpty());
+  EXPECT_TRUE(markAfterDown.isEmpty());
+  // Drawn: the rectangle's edges differ from the same list without the focus.
+  ASSERT_EQ(focused.size(), unfocused.size());
+  qreal scale = focused.devicePixelRatio();
+  int changed = 0;
+  for (int x = markAtTab.left(); x <= markAtTab.right(); ++x) {
+    QPoint top = QPoint(x, markAtTab.top()) * scale, bottom = QPoint(x, markAtTab.bottom()) * scale;
+    changed += (focused.pixel(top) != unfocused.pixel(top)) + (focused.pixel(bottom) != unfocused.pixel(bottom));
+  }
+  EXPECT_GT(changed, markAtTab.width() / 2);  // dotted: every other pixel at least
 }
 
 // ---- Minimising ----------------------------------------------------------------------

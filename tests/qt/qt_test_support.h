@@ -67,7 +67,9 @@ inline void inEveryDialog(const std::function<void(HWND dialog, const DialogTemp
 
 // Sizes in dialog units through the base units, every template text inside
 // its control, the caption, the close box only with a system menu and never
-// a minimise or maximise box, centred on the screen's work area.
+// a minimise or maximise box, centred on the screen's work area. A list box
+// keeps its place and width and is at most as high as its template, short of
+// it by less than a pixel per row.
 inline void expectLaidOutInDialogUnits(HWND d, const DialogTemplateData &data) {
   QWidget *window = qtWidgetFor(d);
   EXPECT_EQ(window->windowTitle().toStdString(), d->text);  // what xdotool search --name finds
@@ -97,6 +99,11 @@ inline void expectLaidOutInDialogUnits(HWND d, const DialogTemplateData &data) {
       EXPECT_LE(button->fontMetrics().horizontalAdvance(text), button->width() - 4);
     } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
       EXPECT_LE(button->sizeHint().width(), button->width());  // check box or radio: box and text
+    } else if (auto *list = dynamic_cast<TgListBox *>(widget)) {
+      int height = qtDialogUnitsToPixelsY(t.cy);
+      int rows = list->viewport()->height() / list->rowHeight();
+      EXPECT_LE(list->height(), height);
+      EXPECT_GT(list->height(), height - rows);
     }
   }
 }
