@@ -20,18 +20,24 @@ struct RunningLoop {
 };
 std::vector<RunningLoop> Loops;
 
-// DS_CENTER: the middle of the work area of the owner's screen.
+// DS_CENTER: the middle of the work area of the owner's screen. Either way
+// the dialog is then moved into the work area where it runs off it, title bar
+// first, as the Windows dialog manager moves it.
 void place(TgDialog *window, HWND dialog) {
   QWidget *owner = qtWidgetFor(dialog->owner);
   QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   QRect area = screen->availableGeometry();
+  QPoint at;
   if (dialog->style & DS_CENTER) {
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    at = area.center() - QPoint(window->width() / 2, window->height() / 2);
   } else {
     QPoint origin = owner ? owner->geometry().topLeft() : area.topLeft();
-    window->move(origin + QPoint(qtDialogUnitsToPixelsX(dialog->x), qtDialogUnitsToPixelsY(dialog->y)));
+    at = origin + QPoint(qtDialogUnitsToPixelsX(dialog->x), qtDialogUnitsToPixelsY(dialog->y));
   }
+  at.setX(qMax(area.left(), qMin(at.x(), area.right() + 1 - window->width())));
+  at.setY(qMax(area.top(), qMin(at.y(), area.bottom() + 1 - window->height())));
+  window->move(at);
 }
 
 // The window that `window` belongs to in the end: its owner's owner, and so

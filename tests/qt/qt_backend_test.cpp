@@ -332,6 +332,8 @@ TEST_F(QtBackend, EveryDialogIsLaidOutInDialogUnitsWithNothingClipped) { inEvery
 
 TEST_F(QtBackend, BaseUnitsComeFromTheDialogFont) {
   qtEnsureApplication();
+  // The usual size: the offscreen platform's 800x600 screen holds every dialog.
+  EXPECT_EQ(qtDialogFont().pointSizeF(), 9);
   QFontMetrics metrics(qtDialogFont());
   EXPECT_EQ(qtBaseUnitY(), metrics.height());
   int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
