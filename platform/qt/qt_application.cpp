@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -117,13 +118,20 @@ int neededWidth(const DialogControlTemplate &control, const QFontMetrics &metric
 
 // The templates' font is "MS Shell Dlg" 8 pt; the desktop's sans serif at
 // 9 pt is about as tall (13 to 14 pixels at 96 dpi) and keeps every label
-// legible. Base units are measured as Windows measures them; since this font
-// is wider than the templates' in places, the horizontal unit then grows until
-// every template text fits its control, so nothing is clipped and the layout
-// keeps its proportions.
-void measureDialogFont() {
-  DialogFont = new QFont(QApplication::font());
-  DialogFont->setPointSize(9);
+// legible. Smaller sizes are only for screens too small for the dialogs.
+constexpr double DialogPoints = 9;
+constexpr double SmallestDialogPoints = 6;
+// Room kept around the largest dialog on the screen's work area, in pixels:
+// for the window manager's title bar and borders, and a margin beyond them.
+constexpr int RoomAcross = 2 * 16;
+constexpr int RoomDown = 32 + 2 * 16;
+
+// Base units are measured as Windows measures them; since this font is wider
+// than the templates' in places, the horizontal unit then grows until every
+// template text fits its control, so nothing is clipped and the layout keeps
+// its proportions.
+void measureDialogFont(double points) {
+  DialogFont->setPointSizeF(points);
   QFontMetrics metrics(*DialogFont);
   // Windows' average character width: over the 52 letters, rounded.
   int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -135,6 +143,31 @@ void measureDialogFont() {
       const DialogControlTemplate &control = dialog.controls[c];
       if (control.cx > 0) BaseX = std::max(BaseX, 4.0 * neededWidth(control, metrics) / control.cx);
     }
+  }
+}
+
+bool everyDialogFits(const QSize &room) {
+  for (int i = 0; i < DialogTemplateCount; ++i) {
+    const DialogTemplateData &dialog = DialogTemplateTable[i];
+    if (qtDialogUnitsToPixelsX(dialog.cx) > room.width() || qtDialogUnitsToPixelsY(dialog.cy) > room.height())
+      return false;
+  }
+  return true;
+}
+
+// The dialog font, in half points smaller until the largest dialog fits the
+// primary screen's work area with room for its frame (a small screen, or a
+// large scale factor). Below the smallest size the dialogs may run off the
+// screen; they are still placed title bar first and work from the keyboard.
+void chooseDialogFont() {
+  DialogFont = new QFont(QApplication::font());
+  QScreen *screen = QGuiApplication::primaryScreen();
+  QSize room = screen ? screen->availableGeometry().size() - QSize(RoomAcross, RoomDown) : QSize(INT_MAX, INT_MAX);
+  double points = DialogPoints;
+  measureDialogFont(points);
+  while (points > SmallestDialogPoints && !everyDialogFits(room)) {
+    points -= 0.5;
+    measureDialogFont(points);
   }
 }
 
@@ -155,14 +188,16 @@ void qtEnsureApplication() {
   static int argc = 1;
   static char name[] = "tarrengard-setup";
   static char *argv[] = {name, nullptr};
+  // No display name: Qt would append it to every window title, and a
+  // title is exactly the dialog's caption.
   QApplication::setApplicationName(QStringLiteral("tarrengard-setup"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tarrengard Setup"));
   QGuiApplication::setDesktopFileName(QStringLiteral("tarrengard-setup"));
   // Never deleted: dialogs may still be open when the process ends (a fatal
   // error exits from inside a modal loop).
   new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  measureDialogFont();
+  qtInstallAccessibleInterfaces();
+  chooseDialogFont();
 }
 
 const QFont &qtDialogFont() {

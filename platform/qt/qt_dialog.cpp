@@ -76,7 +76,7 @@ QWidget *createControl(HWND control, QWidget *dialog) {
     }
     case WindowKind::GroupBox: return new TgGroupBox(text, dialog);
     case WindowKind::ListBox: {
-      auto *list = new QListWidget(dialog);
+      auto *list = new TgListBox(dialog);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
       list->setUniformItemSizes(true);
       list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -129,6 +129,10 @@ void placeControl(HWND control, QWidget *widget) {
                                                                  : QFontMetrics(combo->font()).height() + 2);
     combo->setMaxVisibleItems(qMax(3, (height - boxHeight) / rowHeight));
     height = boxHeight;
+  }
+  if (control->kind == WindowKind::ListBox) {
+    qtAs<TgListBox>(widget)->placeInto(QRect(x, y, width, height));
+    return;
   }
   widget->setGeometry(x, y, width, height);
 }
@@ -184,8 +188,11 @@ void mirrorSelection(HWND window, QWidget *widget) {
       list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
       list->scrollToItem(list->item(row));
     } else {
+      // The arrow keys start again from the first row, where the focus
+      // rectangle then shows.
       list->clearSelection();
       list->setCurrentIndex(QModelIndex());
+      list->scrollToTop();
     }
   } else if (window->kind == WindowKind::ComboBox) {
     qtAs<QComboBox>(widget)->setCurrentIndex(row < 0 ? -1 : row);
@@ -227,7 +234,10 @@ void mirror(HWND window, WindowChange what) {
   if (!widget) return;
   QSignalBlocker quiet(widget);
   switch (what) {
-    case WindowChange::Text: mirrorText(window, widget); break;
+    case WindowChange::Text:
+      mirrorText(window, widget);
+      qtNameControls(window->dialog);  // a label's text names the control after it
+      break;
     case WindowChange::Check:
       if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
         button->setCheckable(window->kind == WindowKind::CheckBox || window->kind == WindowKind::RadioButton);
@@ -283,9 +293,13 @@ InputTarget qtInputTargetOf(const QObject *object) { return TargetOf.value(objec
 void backendDialogCreated(HWND dialog) {
   qtEnsureApplication();
   QWidget *owner = qtWidgetFor(dialog->owner);
+  // A close box only with a system menu. No minimise box even where the
+  // template asks for one (the main menu): dialogs nest, each disabling its
+  // owner, and a minimised dialog of the stack would leave the program with
+  // nothing on screen to bring it back; nor a maximise box, for a fixed
+  // layout.
   Qt::WindowFlags flags = (owner ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (dialog->style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-  if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_MINIMIZEBOX)) flags |= Qt::WindowMinimizeButtonHint;
 
   auto *window = new TgDialog(dialog, owner, flags);
   window->setWindowModality(Qt::ApplicationModal);
@@ -316,6 +330,7 @@ void backendDialogCreated(HWND dialog) {
     }
     mirrorAll(control);
   }
+  qtNameControls(dialog);
   showDefaultButton(dialog);
   showClassIcon();
 }

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSlider>
 #include <QStyleOptionSlider>
@@ -37,6 +38,7 @@ class TgDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
  private:
   HWND dialog_;
@@ -55,6 +57,31 @@ class TgGroupBox : public QWidget {
 
  private:
   QString title_;
+};
+
+// A list box. Its rows are as high as lets the template's height hold whole
+// rows, and with the focus but no selection it draws a focus rectangle on
+// the row the arrow keys go to first, as a Windows list box draws one on its
+// caret row: without it nothing would show where the focus is.
+class TgListBox : public QListWidget {
+ public:
+  explicit TgListBox(QWidget *parent);
+  int rowHeight() const { return rowHeight_; }
+  // Places the list in `area` (the template's rectangle in pixels): rows of
+  // at least one text line, as many as fit, grown to fill the height; the
+  // few pixels that are left (fewer than one per row) come off the bottom.
+  void placeInto(const QRect &area);
+  // Where the focus rectangle is drawn (viewport coordinates); empty when
+  // none is drawn.
+  QRect focusMarkRect() const;
+
+ protected:
+  void paintEvent(QPaintEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
+
+ private:
+  int rowHeight_;
 };
 
 // A drop-down list whose list opens and closes only as the core says. Qt
@@ -106,6 +133,7 @@ class TgMessageBox : public QMessageBox {
  protected:
   void keyPressEvent(QKeyEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
  private:
   HWND owner_;
@@ -146,3 +174,18 @@ QStyledItemDelegate *qtNewTabStopDelegate(HWND list, QObject *parent);
 
 // A window icon with every image of an icon resource.
 QIcon qtIcon(const IconResource &resource);
+
+// ---- Windows of the modal stack (qt_modal.cpp) ------------------------------------
+
+// Brings back, after the events being handled, every window of the program
+// that a window manager minimised on its own (TgDialog and TgMessageBox call
+// it when their window state changes).
+void qtKeepWindowsOnScreen();
+
+// ---- Screen readers (qt_widgets.cpp) ---------------------------------------------
+
+// Names every control of the dialog after accessibleNameOf (again whenever a
+// text changes).
+void qtNameControls(HWND dialog);
+// Makes Qt's accessibility ask the backend first for its own widget classes.
+void qtInstallAccessibleInterfaces();

@@ -41,9 +41,10 @@ class TabStopDelegate : public QStyledItemDelegate {
     painter->restore();
   }
 
+  // Rows as high as the list makes them (TgListBox::placeInto).
   QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(QFontMetrics(option.font).height() + 2);
+    size.setHeight(qtAs<const TgListBox>(option.widget)->rowHeight());
     return size;
   }
 

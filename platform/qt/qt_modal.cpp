@@ -3,7 +3,8 @@
  * nest as on Windows; Qt's application modality keeps the owners from input
  * meanwhile. Message boxes are QMessageBoxes with the caller's text, caption,
  * icon and buttons, which answer Escape and the close box as the core's rule
- * for their type says.
+ * for their type says. A dialog or box that a window manager minimises on its
+ * own comes back: the program is minimised only as a whole.
  */
 #include <QtWidgets>
 
@@ -19,17 +20,61 @@ struct RunningLoop {
 };
 std::vector<RunningLoop> Loops;
 
-// DS_CENTER: the middle of the work area of the owner's screen.
+// DS_CENTER: the middle of the work area of the owner's screen. Either way
+// the dialog is then moved into the work area where it runs off it, title bar
+// first, as the Windows dialog manager moves it.
 void place(TgDialog *window, HWND dialog) {
   QWidget *owner = qtWidgetFor(dialog->owner);
   QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   QRect area = screen->availableGeometry();
+  QPoint at;
   if (dialog->style & DS_CENTER) {
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    at = area.center() - QPoint(window->width() / 2, window->height() / 2);
   } else {
     QPoint origin = owner ? owner->geometry().topLeft() : area.topLeft();
-    window->move(origin + QPoint(qtDialogUnitsToPixelsX(dialog->x), qtDialogUnitsToPixelsY(dialog->y)));
+    at = origin + QPoint(qtDialogUnitsToPixelsX(dialog->x), qtDialogUnitsToPixelsY(dialog->y));
+  }
+  at.setX(qMax(area.left(), qMin(at.x(), area.right() + 1 - window->width())));
+  at.setY(qMax(area.top(), qMin(at.y(), area.bottom() + 1 - window->height())));
+  window->move(at);
+}
+
+// The window that `window` belongs to in the end: its owner's owner, and so
+// on (a dialog's or message box's owner is its parent widget).
+QWidget *outermostOwner(QWidget *window) {
+  while (QWidget *owner = window->parentWidget()) window = owner->window();
+  return window;
+}
+
+// The minimised windows that `window` belongs to come back before it shows,
+// so that it never opens over a program that is not there.
+void restoreOwners(QWidget *window) {
+  for (QWidget *owner = window->parentWidget(); owner; owner = owner->window()->parentWidget()) {
+    if (owner->window()->isMinimized()) owner->window()->showNormal();
+  }
+}
+
+bool KeepQueued = false;
+
+// Only the outermost window has a taskbar entry that brings the program back;
+// every other window is a dialog or message box whose owners take no input
+// while it is up. So such a window may be minimised only together with its
+// outermost owner; minimised alone, it comes back at once, and when the
+// outermost one comes back they all do, the innermost one active.
+void keepWindowsOnScreen() {
+  KeepQueued = false;
+  QWidget *restored = nullptr;
+  for (QWidget *window : QApplication::topLevelWidgets()) {
+    if (!window->isVisible() || !window->isMinimized() || !window->parentWidget()) continue;
+    if (outermostOwner(window)->isMinimized()) continue;
+    window->showNormal();
+    restored = window;
+  }
+  if (!restored) return;
+  if (QWidget *active = QApplication::activeModalWidget()) {
+    active->raise();
+    active->activateWindow();
   }
 }
 
@@ -70,6 +115,14 @@ QMessageBox::Icon iconFor(UINT type) {
 
 }  // namespace
 
+void qtKeepWindowsOnScreen() {
+  // After the state change being handled: a window manager minimising a
+  // stack sends one change per window.
+  if (KeepQueued) return;
+  KeepQueued = true;
+  QMetaObject::invokeMethod(qApp, keepWindowsOnScreen, Qt::QueuedConnection);
+}
+
 void qtEndFinishedLoops() {
   for (const RunningLoop &running : Loops) {
     if (!isWindow(running.dialog) || running.dialog->ended) running.loop->exit(0);
@@ -84,6 +137,7 @@ void backendRunModalLoop(HWND dialog) {
   }
   auto *window = qtAs<TgDialog>(widget);
   place(window, dialog);
+  restoreOwners(window);
   window->show();
   window->activateWindow();
   if (!dialog->ended) {
@@ -116,13 +170,15 @@ TgMessageBox::TgMessageBox(HWND owner, const char *text, const char *caption, UI
     QPushButton *button = addButton(standardButtonFor(buttons.answers[i]));
     if (i == 0) setDefaultButton(button);  // MB_DEFBUTTON1
   }
+  // A title bar with the caption, and a close box where Escape answers:
+  // Windows greys the close box of the other boxes, and a window manager
+  // that honours the hint shows none. No minimise or maximise box.
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (int escape = messageBoxEscapeAnswer(type)) {
     setEscapeButton(button(standardButtonFor(escape)));
-  } else {
-    // Windows greys the close box of such a box; a window manager that
-    // honours the hint shows none.
-    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint) & ~Qt::WindowCloseButtonHint);
+    flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   }
+  setWindowFlags(flags);
 }
 
 int TgMessageBox::answer() const {
@@ -150,9 +206,15 @@ void TgMessageBox::closeEvent(QCloseEvent *event) {
   QMessageBox::closeEvent(event);
 }
 
+void TgMessageBox::changeEvent(QEvent *event) {
+  QMessageBox::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) qtKeepWindowsOnScreen();
+}
+
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type) {
   qtEnsureApplication();
   TgMessageBox box(owner, text, caption, type);
+  restoreOwners(&box);
   box.exec();
   return box.answer();
 }

@@ -1,6 +1,7 @@
 /* The widget classes of the Qt backend: a dialog's window, a group box as
- * Windows draws it, a drop-down list and a track bar. They show the core's
- * state; what a person does to them goes to the core.
+ * Windows draws it, a list box, a drop-down list and a track bar, and what a
+ * screen reader learns of them. They show the core's state; what a person
+ * does to them goes to the core.
  */
 #include <QtWidgets>
 
@@ -24,6 +25,11 @@ void TgDialog::closeEvent(QCloseEvent *event) {
   event->ignore();
   if (::isWindow(dialog_)) userCloseBox(dialog_);
   qtInputDone();
+}
+
+void TgDialog::changeEvent(QEvent *event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !closingByBackend_) qtKeepWindowsOnScreen();
 }
 
 namespace {
@@ -60,6 +66,49 @@ void TgGroupBox::paintEvent(QPaintEvent *) {
   painter.fillRect(used.adjusted(-2, 0, 2, 0), palette().brush(QPalette::Window));
   style()->drawItemText(&painter, label, Qt::AlignLeft | Qt::TextShowMnemonic, palette(), isEnabled(), title_,
                         QPalette::WindowText);
+}
+
+TgListBox::TgListBox(QWidget *parent) : QListWidget(parent), rowHeight_(QFontMetrics(font()).height()) {
+  // Scrolling by whole rows keeps every shown row whole.
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+// The templates' lists say LBS_NOINTEGRALHEIGHT, and on Windows their
+// heights do end in a part of a row; here the rows grow a little instead, so
+// the list shows only whole rows and keeps the template's place.
+void TgListBox::placeInto(const QRect &area) {
+  int frame = 2 * frameWidth();
+  int visible = qMax(1, area.height() - frame);
+  int rows = qMax(1, visible / fontMetrics().height());
+  rowHeight_ = qMax(1, visible / rows);
+  setGeometry(area.x(), area.y(), area.width(), rows * rowHeight_ + frame);
+  doItemsLayout();
+}
+
+QRect TgListBox::focusMarkRect() const {
+  if (!hasFocus() || !isEnabled() || !selectedItems().isEmpty()) return {};
+  if (count() > 0) return visualItemRect(item(0));
+  return QRect(0, 0, viewport()->width(), rowHeight_);
+}
+
+void TgListBox::paintEvent(QPaintEvent *event) {
+  QListWidget::paintEvent(event);
+  QRect mark = focusMarkRect();
+  if (mark.isEmpty()) return;
+  // Dotted, in the text colour, as Windows draws a focus rectangle.
+  QPainter painter(viewport());
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.drawRect(mark.adjusted(0, 0, -1, -1));
+}
+
+void TgListBox::focusInEvent(QFocusEvent *event) {
+  QListWidget::focusInEvent(event);
+  viewport()->update();
+}
+
+void TgListBox::focusOutEvent(QFocusEvent *event) {
+  QListWidget::focusOutEvent(event);
+  viewport()->update();
 }
 
 TgComboBox::TgComboBox(HWND combo, QWidget *parent) : QComboBox(parent), combo_(combo) {
@@ -131,4 +180,39 @@ int TgSlider::valueForPixel(int x) const {
   int span = groove.width() - handle.width();
   int offset = qBound(0, x - groove.left() - handle.width() / 2, span);
   return QStyle::sliderValueFromPosition(minimum(), maximum(), offset, span);
+}
+
+// ---- Screen readers ----------------------------------------------------------------
+
+namespace {
+
+// A drop-down list as Windows presents one to a screen reader: named by its
+// label, with the chosen row as its value. (Qt names a read-only combo box
+// on Unix after its chosen row and leaves the label to a relation.)
+class AccessibleDropDownList : public QAccessibleWidget {
+ public:
+  explicit AccessibleDropDownList(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Value) return qtAs<QComboBox>(widget())->currentText();
+    return QAccessibleWidget::text(kind);
+  }
+};
+
+QAccessibleInterface *accessibleInterfaceFor(const QString &, QObject *object) {
+  if (auto *combo = dynamic_cast<TgComboBox *>(object)) return new AccessibleDropDownList(combo);
+  // A group box is a frame with a title, which names it.
+  if (auto *frame = dynamic_cast<TgGroupBox *>(object)) return new QAccessibleWidget(frame, QAccessible::Grouping);
+  return nullptr;
+}
+
+}  // namespace
+
+void qtInstallAccessibleInterfaces() { QAccessible::installFactory(accessibleInterfaceFor); }
+
+void qtNameControls(HWND dialog) {
+  for (HWND control : dialog->controls) {
+    QWidget *widget = qtWidgetFor(control);
+    QString name = QString::fromLatin1(accessibleNameOf(control).c_str());
+    if (widget && widget->accessibleName() != name) widget->setAccessibleName(name);
+  }
 }

@@ -394,10 +394,13 @@ void keyCaptureShown(TgKeyCaptureBox *box) {
 // ---- Seeing windows come and go ----------------------------------------------------
 
 // A dialog shows once its WM_INITDIALOG is done (so a caption set there is
-// the one compared) and hides when its modal loop has returned.
+// the one compared) and hides when its modal loop has returned. The window
+// system's own show and hide events (a window minimised and restored) open
+// and close nothing.
 class WindowWatcher : public QObject {
  public:
   bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->spontaneous()) return false;
     if (event->type() == QEvent::Show) {
       if (auto *box = dynamic_cast<TgMessageBox *>(watched)) {
         messageBoxShown(box);

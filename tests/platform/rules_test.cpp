@@ -1,6 +1,7 @@
 /* The rules the core exports to every backend: who takes input, who takes
  * the focus, a text's mnemonic and its shown form, the character keys, what
- * Cancel sends, and a message box's buttons and Escape answer.
+ * Cancel sends, a control's name for screen readers, and a message box's
+ * buttons and Escape answer.
  */
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
@@ -116,6 +117,46 @@ TEST_F(Rules, CancelNamesTheCancelButtonWhereThereIsOne) {
                 sendCancel(dialog);
                 EXPECT_EQ(takeNotifications(), (std::vector<Notification>{{WM_COMMAND, IDCANCEL, BN_CLICKED, 0}}));
               })});
+}
+
+// ---- Names for screen readers ------------------------------------------------------
+
+// The cases the six dialogs as they open do not reach (tests/qt checks every
+// control of them): a hidden or emptied label, a control with nothing before
+// it. Control numbers are template positions.
+struct NameCase {
+  const char *what;
+  int dialog;
+  size_t control;
+  std::function<void(HWND dialog)> change;
+  const char *name;
+};
+
+TEST_F(Rules, AControlIsNamedByItsTextOrTheLabelWindowsFindsForIt) {
+  auto hide = [](size_t i) { return [i](HWND d) { d->controls[i]->style &= ~WS_VISIBLE; }; };
+  auto blank = [](size_t i) { return [i](HWND d) { d->controls[i]->text = "  "; }; };
+  const NameCase cases[] = {
+      {"a drop-down list: its label", IDD_MUSIC_SOUND_VIDEO, 3, [](HWND) {}, "Music device:"},
+      {"a hidden label still names", IDD_MUSIC_SOUND_VIDEO, 3, hide(2), "Music device:"},
+      // The blank label ends the search; none after it before "Enabled", so
+      // the nearest label further back: the frame "Music".
+      {"a blank label names nothing", IDD_MUSIC_SOUND_VIDEO, 3, blank(2), "Music"},
+      {"a list with its label after it", IDD_INPUT_DEVICES, 2, [](HWND) {}, "Action"},
+      {"a blank label after it: the frame", IDD_INPUT_DEVICES, 2, blank(3), "Key Assignments"},
+      {"a blank button: nothing before, its frame", IDD_INPUT_DEVICES, 0, blank(0), "Key Assignments"},
+      {"a blank button outside every frame", IDD_MAIN_MENU, 0, blank(0), ""},
+      {"a mnemonic mark is not read", IDD_SELECT_KEY, 4, [](HWND) {}, "Set"},
+      {"a label without prefixes reads its '&'", IDD_SELECT_KEY, 2,
+       [](HWND d) { SetWindowTextA(d->controls[1], " Fish & Chips "); }, "Fish & Chips"},
+  };
+  for (const NameCase &c : cases) {
+    SCOPED_TRACE(c.what);
+    runInDialog(c.dialog, {check([&c](HWND dialog) {
+                  c.change(dialog);
+                  EXPECT_EQ(accessibleNameOf(dialog->controls[c.control]), c.name);
+                  EXPECT_EQ(accessibleNameOf(dialog), "");
+                })});
+  }
 }
 
 // ---- Message boxes ------------------------------------------------------------------
