@@ -1,22 +1,31 @@
 // Shared by the start-up tests: a fresh temporary folder per test as the
-// current folder, a clean settings record, small file helpers, and a shell
-// script that stands in for the game and records how it was started.
+// current folder, a clean settings record, small file helpers, and a program
+// that stands in for the game and records how it was started (a shell script
+// off Windows, tests/win32/standin_game.c on Windows).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <sys/types.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#ifndef _WIN32
+#include <csignal>
+#include <spawn.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+#endif
 
 #include "app/startup.h"
 #include "config/config.h"
@@ -38,61 +47,146 @@ inline void writeFile(const std::string &path, const std::string &text) {
   out << text;
 }
 
+// The module that holds the dialog templates and the icon, as the program's
+// entry point passes it: on Windows the program file itself, elsewhere any
+// non-null handle (the templates are linked in).
+inline HINSTANCE programInstance() {
+#ifdef _WIN32
+  return GetModuleHandleA(nullptr);
+#else
+  static char module;
+  return reinterpret_cast<HINSTANCE>(&module);
+#endif
+}
+
+// The current folder as the system names it to a program started there (the
+// stand-in game reports it so): symlinks resolved off Windows.
+inline std::string currentFolder() {
+#ifdef _WIN32
+  return std::filesystem::current_path().string();
+#else
+  return std::filesystem::canonical(std::filesystem::current_path()).string();
+#endif
+}
+
+// The names in the current folder, sorted.
+inline std::vector<std::string> namesInCurrentFolder() {
+  std::vector<std::string> names;
+  for (const auto &item : std::filesystem::directory_iterator(".")) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Whether the Windows this runs on is Wine, which differs from Windows in a
+// few places (docs/platform.md lists them).
+inline bool runningUnderWine() {
+#ifdef _WIN32
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+  return false;
+#endif
+}
+
+#ifdef _WIN32
+// A program built with the tests, beside the running test program.
+inline std::string besideThisProgram(const char *name) {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return (std::filesystem::path(path).parent_path() / name).string();
+}
+#endif
+
+// The configurator as a process of its own (tests/app/scripted_setup.cpp),
+// or "" where it was not built.
+inline std::string scriptedSetupProgram() {
+#if defined(_WIN32)
+  return besideThisProgram("tg-win32-scripted-setup.exe");
+#elif defined(TG_SCRIPTED_SETUP)
+  return TG_SCRIPTED_SETUP;
+#else
+  return "";
+#endif
+}
+
+// Runs the configurator program (scriptedSetupProgram()) in the current
+// folder with the given steps ("click:3", "answer:1") and returns its exit
+// code, or -1 when it could not be started or did not exit.
+inline int runSetupProcess(std::vector<std::string> steps) {
+  std::string program = scriptedSetupProgram();
+  if (program.empty()) return -1;
+#ifdef _WIN32
+  std::string line = "\"" + program + "\"";
+  for (const std::string &step : steps) line += " " + step;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  DWORD code = 0;
+  bool ended =
+      WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended ? static_cast<int>(code) : -1;
+#else
+  std::vector<char *> argv = {program.data()};
+  for (std::string &step : steps) argv.push_back(step.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+#endif
+}
+
 // How the stand-in game was started, as it wrote it down.
 struct GameRecord {
   bool found = false;
   int argumentCount = -1;
   std::string arguments;
   std::string folder;
-  pid_t pid = 0;
+  long pid = 0;
 };
-
-// A process that exists and is not a zombie.
-inline bool isRunning(pid_t pid) {
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-  size_t close = stat.rfind(')');
-  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
-}
-
-// One field of /proc/<pid>/stat after the command name (3 = state, 4 = ppid, 6 = session).
-inline long procStatField(pid_t pid, int field) {
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-  size_t close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(stat.substr(close + 2));
-  std::string value;
-  for (int i = 3; i <= field; ++i) rest >> value;
-  return value.empty() || !isdigit((unsigned char)value[0]) ? -1 : std::stol(value);
-}
 
 class FreshFolderTest : public ::testing::Test {
  protected:
-  std::string folder;  // the current folder while the test runs (no symlinks)
+  std::string folder;  // the current folder while the test runs, as currentFolder() names it
 
   void SetUp() override {
     temp = std::make_unique<TempFolder>();
-    // The game reports its folder with symlinks resolved.
-    folder = std::filesystem::canonical(temp->path()).string();
+    folder = currentFolder();
     GameSettings = GameSettingsRecord{};
   }
 
   void TearDown() override {
-    for (pid_t pid : gamesToStop)
-      if (pid > 0) kill(pid, SIGKILL);
+#ifndef _WIN32
+    // The shell stand-in waits; the Windows one ends by itself.
+    for (long pid : gamesToStop)
+      if (pid > 0) kill(static_cast<pid_t>(pid), SIGKILL);
+#endif
     temp.reset();
   }
 
   // Runs the configurator as the program does and checks the script was used up.
   int runConfigurator() {
-    static char module;
-    int code = tarrengardMain((HINSTANCE)&module);
+    int code = tarrengardMain(programInstance());
     EXPECT_TRUE(userscript::finished());
     return code;
   }
 
-  // An executable shell script at `path` that writes how it was started to
-  // `record` (absolute, so a wrong folder still shows) and then waits.
+  // A game at `path` that writes how it was started to `record` (absolute,
+  // so a wrong folder still shows): its argument count and arguments, its
+  // current folder and its process id.
   void writeGameStandIn(const std::string &path, const std::string &record) {
+#ifdef _WIN32
+    // The stand-in program, told where to write by a note beside it.
+    std::filesystem::copy_file(besideThisProgram("vexgame-standin.exe"), path,
+                               std::filesystem::copy_options::overwrite_existing);
+    writeFile(path + ".record-path", record);
+#else
+    // A shell script that then waits.
     writeFile(path,
               "#!/bin/sh\n"
               "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
@@ -106,6 +200,17 @@ class FreshFolderTest : public ::testing::Test {
                   "exec sleep 60\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                            std::filesystem::perms::group_exec);
+#endif
+  }
+
+  // A vexgame.exe the system will not start: off Windows a script without
+  // execute permission, on Windows a file that is no program.
+  void writeUnstartableGame(const std::string &path) {
+#ifdef _WIN32
+    writeFile(path, "just text, no program\r\n");
+#else
+    writeFile(path, "#!/bin/sh\nexit 0\n");
+#endif
   }
 
   // Waits up to `timeout` for the record; remembers the game to stop it later.
@@ -118,6 +223,7 @@ class FreshFolderTest : public ::testing::Test {
     std::istringstream lines(readFile(record));
     std::string line;
     while (std::getline(lines, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
       size_t equals = line.find('=');
       if (equals == std::string::npos) continue;
       std::string key = line.substr(0, equals), value = line.substr(equals + 1);
@@ -128,7 +234,7 @@ class FreshFolderTest : public ::testing::Test {
       else if (key == "folder")
         result.folder = value;
       else if (key == "pid")
-        result.pid = (pid_t)std::stol(value);
+        result.pid = std::stol(value);
     }
     result.found = true;
     gamesToStop.push_back(result.pid);
@@ -143,7 +249,7 @@ class FreshFolderTest : public ::testing::Test {
 
  private:
   std::unique_ptr<TempFolder> temp;
-  std::vector<pid_t> gamesToStop;
+  std::vector<long> gamesToStop;
 };
 
 }  // namespace apptest
