@@ -9,9 +9,9 @@
 #include "app/startup.h"
 #include "config/support.h"
 
-int tarrengardMainGuarded(HINSTANCE instance) {
+int tarrengardMainGuarded(HINSTANCE instance, const std::vector<std::string> &arguments) {
   try {
-    return tarrengardMain(instance);
+    return tarrengardMain(instance, arguments);
   } catch (const std::bad_alloc &) {
     fatalError("Couldn't allocate memory.");
   } catch (const std::exception &error) {

@@ -1,10 +1,15 @@
-// Process entry off Windows. There are no command-line options; the dialog
-// templates are linked in, so the instance only has to be non-null.
+// Process entry off Windows: the arguments after the program's name go to
+// start-up (app/command_line.h). The dialog templates are linked in, so the
+// instance only has to be non-null.
 #ifndef _WIN32
+#include <string>
+#include <vector>
+
 #include "app/entry_guard.h"
 
-int main() {
+int main(int argc, char **argv) {
   static char module;
-  return tarrengardMainGuarded((HINSTANCE)&module);
+  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+  return tarrengardMainGuarded((HINSTANCE)&module, arguments);
 }
 #endif

@@ -1,7 +1,11 @@
-// Process entry of the Windows program: only the instance handle is used;
-// the command line and the show state are ignored.
+// Process entry of the Windows program: the instance handle, and the command
+// line cut into arguments as the C runtime cuts one (app/command_line.h);
+// the show state is not used.
 #ifdef _WIN32
+#include "app/command_line.h"
 #include "app/entry_guard.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return tarrengardMainGuarded(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  return tarrengardMainGuarded(instance, splitWindowsCommandLine(commandLine));
+}
 #endif

@@ -1,16 +1,32 @@
-// Start-up of the configurator: places the default bindings, reads
-// gardum.cfg, runs the main menu until the user leaves it, releases the
-// document and, when asked to, starts the game and ends without waiting.
+// Start-up of the configurator: enters the game folder the command line
+// names or finds, places the default bindings, reads gardum.cfg (telling the
+// user about lines it could not read), runs the main menu until the user
+// leaves it, releases the document and, when asked to, starts the game and
+// ends without waiting.
 #include "app/startup.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "app/command_line.h"
+#include "app/game_folder.h"
 #include "config/config.h"
 #include "config/support.h"
+#include "platform/desktop.h"
 #include "settings/settings.h"
 #include "ui/main_menu.h"
 #include "ui/resource.h"
+
+const char GameProgramName[] = "vexgame.exe";
+
+namespace {
+
+const char MenuCaption[] = "Tarrengard Configuration";
+
+// At most this many diagnostics are quoted; the rest are counted.
+const size_t QuotedDiagnostics = 5;
+
+}  // namespace
 
 // A windowed program has no console, so a fatal error of the configuration
 // library would otherwise end the process without a word to the user.
@@ -25,7 +41,7 @@ static void showFatalError(const char *message) {
   text[length] = '\0';
   // Task-modal: no open dialog may take input and call back into the library
   // while it is failing.
-  MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONERROR | MB_OK | MB_TASKMODAL);
+  MessageBoxA(nullptr, text, MenuCaption, MB_ICONERROR | MB_OK | MB_TASKMODAL);
 }
 
 // gardum.cfg is there but could not be read: the menu shows the defaults,
@@ -35,33 +51,136 @@ static void warnUnreadableFile(int error) {
   snprintf(text, sizeof text,
            "%s could not be read (%s). The settings shown are the defaults, and saving will not replace the file.",
            ConfigFileName, fileErrorText(error));
-  MessageBoxA(nullptr, text, "Tarrengard Configuration", MB_ICONWARNING | MB_OK);
+  MessageBoxA(nullptr, text, MenuCaption, MB_ICONWARNING | MB_OK);
 }
 
-static bool launchGame() {
+namespace {
+
+// What the parser said while gardum.cfg was read.
+struct LoadDiagnostics {
+  std::vector<std::string> messages;
+  long lines = 0;  // lines they are about (a line may have two)
+  long lastLine = 0;
+};
+
+}  // namespace
+
+static void collectDiagnostic(void *context, long line, const char *message) {
+  auto *diagnostics = static_cast<LoadDiagnostics *>(context);
+  diagnostics->messages.push_back(message);
+  // The parser goes forward through the file, so a line's diagnostics follow
+  // each other.
+  if (diagnostics->lines == 0 || line != diagnostics->lastLine) diagnostics->lines++;
+  diagnostics->lastLine = line;
+}
+
+// The parser drops the lines it cannot read, and a save writes the document
+// back: the user should know before changing anything.
+static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
+  std::string text = std::to_string(diagnostics.lines) + (diagnostics.lines == 1 ? " line" : " lines") + " of " +
+                     ConfigFileName + " could not be read:\n\n";
+  for (size_t i = 0; i < diagnostics.messages.size() && i < QuotedDiagnostics; ++i)
+    text += diagnostics.messages[i] + "\n";
+  if (diagnostics.messages.size() > QuotedDiagnostics)
+    text += "...and " + std::to_string(diagnostics.messages.size() - QuotedDiagnostics) + " more.\n";
+  text += diagnostics.lines == 1 ? "\nThat line will be dropped when the configuration is saved."
+                                 : "\nThese lines will be dropped when the configuration is saved.";
+  MessageBoxA(nullptr, text.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
+}
+
+static void commandLineError(const std::string &message) {
+  MessageBoxA(nullptr, message.c_str(), MenuCaption, MB_ICONERROR | MB_OK);
+}
+
+// The folder in use, shown as the main menu's tooltip.
+static std::string FolderInUse;
+
+// The main menu as it is, with the folder in use as its tooltip once its
+// controls exist.
+static INT_PTR CALLBACK mainMenuWithFolderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = mainMenuDialogProc(dialog, message, wParam, lParam);
+  if (message == WM_INITDIALOG) setWindowToolTip(dialog, FolderInUse.c_str());
+  return result;
+}
+
+// Reads the command line and enters the game folder it names or finds.
+// Returns -1 to go on, otherwise the exit code to end with.
+static int enterFolderOfCommandLine(const std::vector<std::string> &arguments) {
+  StartOptions options;
+  std::string error;
+  if (!parseStartArguments(arguments, &options, &error)) {
+    commandLineError(error + "\n\n" + StartUsage);
+    return 1;
+  }
+  std::string folder;
+  if (options.hasFolder) {
+    folder = options.folder;
+  } else if (options.chooseFolder) {
+    if (!findGameFolder(options.ask, &folder)) return 0;  // cancelled: nothing to do, nothing written
+  } else {
+    return -1;  // the current folder, as started
+  }
+  if (!enterGameFolder(folder, &error)) {
+    commandLineError(error);
+    return 1;
+  }
+  return -1;
+}
+
+// Starts the game; on failure, the reason as GetLastError gives it.
+static bool launchGame(DWORD *reason) {
   STARTUPINFOA startup;
   memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   memset(&process, 0, sizeof process);
   // A relative name: the game is looked for in the current folder only.
-  return CreateProcessA("vexgame.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+  if (CreateProcessA(GameProgramName, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return true;
+  *reason = GetLastError();
+  return false;
 }
 
-int tarrengardMain(HINSTANCE instance) {
+static void reportLaunchFailure(DWORD reason) {
+  std::string text = "Failed starting VEXGAME.EXE.";
+#ifndef _WIN32
+  // Off Windows the launch says so when the game is a Windows program and
+  // no Wine was found to run it; on Windows the same code means a broken
+  // program, which Wine would not mend.
+  if (reason == ERROR_BAD_EXE_FORMAT) text += "\nWine is needed to start a Windows program.";
+#else
+  (void)reason;
+#endif
+  MessageBoxA(nullptr, text.c_str(), "Failure starting game", MB_ICONERROR);
+}
+
+int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments) {
   setFatalErrorHook(showFatalError);
+  // Before anything else: from here on the configurator works in the game
+  // folder exactly as if it had been started there.
+  int exitCode = enterFolderOfCommandLine(arguments);
+  if (exitCode >= 0) return exitCode;
+  FolderInUse = currentFolder();
+
   InitCommonControls();
   GameSettings.appInstance = instance;
   placeDefaultBindings();
+  LoadDiagnostics diagnostics;
+  configSetDiagnosticHook(collectDiagnostic, &diagnostics);
   loadSettings();
-  if (GameSettings.configReadError != 0) warnUnreadableFile(GameSettings.configReadError);
+  configSetDiagnosticHook(nullptr, nullptr);
+  if (GameSettings.configReadError != 0)
+    warnUnreadableFile(GameSettings.configReadError);
+  else if (!diagnostics.messages.empty())
+    warnUnreadLines(diagnostics);
 
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_MENU), nullptr, mainMenuDialogProc, 0);
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_MENU), nullptr, mainMenuWithFolderProc, 0);
 
   if (GameSettings.configHandle >= 0) configFree(GameSettings.configHandle);
 
-  if (GameSettings.runGameOnExit && !launchGame()) {
-    MessageBoxA(nullptr, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
+  DWORD reason = ERROR_SUCCESS;
+  if (GameSettings.runGameOnExit && !launchGame(&reason)) {
+    reportLaunchFailure(reason);
     return 1;
   }
   return 0;

@@ -1,7 +1,8 @@
 # The Windows program, included from app/CMakeLists.txt on Windows (native or
 # cross-built with cmake/toolchains/mingw-i686.cmake): tarrengard-setup.exe, a
 # windowed program on the real user32, comctl32, winmm and kernel32, with the
-# dialog templates, icon, manifest and version information as resources.
+# dialog templates, icon, manifest and version information as resources, and
+# the operations of our own beside the real API (tgplatform_win32).
 include(${PROJECT_SOURCE_DIR}/platform/win32/resources.cmake)
 
 set(TG_WIN32_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tarrengard.ico CACHE FILEPATH
@@ -12,7 +13,7 @@ endif()
 
 # WIN32: the GUI subsystem (-mwindows), so no console window opens.
 add_executable(tarrengard-setup WIN32 main_win32.cpp)
-target_link_libraries(tarrengard-setup PRIVATE tgapp tgui comctl32 winmm user32 kernel32)
+target_link_libraries(tarrengard-setup PRIVATE tgapp tgui tgplatform_win32 comctl32 winmm user32 kernel32)
 tg_add_win32_resources(tarrengard-setup
   SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.rc.in
   MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/tarrengard-setup.manifest.in

@@ -72,6 +72,13 @@ bool configEntryExists(ConfigHandle handle, const char *section, const char *key
 // negative length (nothing read). With no document the text is still read
 // and diagnosed, and nothing is stored.
 int configParseText(ConfigHandle handle, char *text, long length);
+// Receives each diagnostic of configParseText (and so of the loads), as the
+// text printed without its line feed ("Illegal character (ASCII 49) on line
+// 3.") and the number of the line it is about, with the context given here.
+// Null (the default) for none; the diagnostics are printed either way. One
+// hook for the process: set it around a load, then set it back.
+typedef void (*ConfigDiagnosticHook)(void *context, long line, const char *message);
+void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context);
 // Reads the whole file into a new document named after the path. -1 when the
 // table is full. A file that cannot be opened or read ends the process.
 ConfigHandle configLoad(const char *path);

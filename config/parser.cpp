@@ -10,11 +10,29 @@
 #include "config/support.h"
 
 #include <climits>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+ConfigDiagnosticHook DiagnosticHook = nullptr;
+void *DiagnosticContext = nullptr;
+
+// Prints one diagnostic line and hands it to the hook.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void diagnose(long line, const char *format, ...) {
+  char message[96];
+  va_list arguments;
+  va_start(arguments, format);
+  vsnprintf(message, sizeof message, format, arguments);
+  va_end(arguments);
+  printf("%s\n", message);
+  if (DiagnosticHook) DiagnosticHook(DiagnosticContext, line, message);
+}
 
 inline bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 inline bool isLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
@@ -169,7 +187,7 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       } else {
         // A broken header changes nothing: the entries that follow stay in
         // the section that was current before it.
-        printf("Unexpected newline on line %ld.\n", line);
+        diagnose(line, "Unexpected newline on line %ld.", line);
         result = -1;
         line++;
       }
@@ -200,17 +218,17 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       }
       if (c == ';') {
         while (at < end && !isLineEnd(*at)) at++;
-        printf("Unexpected comment on line %ld.\n", line);
-        printf("Unexpected newline on line %ld.\n", line);
+        diagnose(line, "Unexpected comment on line %ld.", line);
+        diagnose(line, "Unexpected newline on line %ld.", line);
         result = -1;
         continue;
       }
-      printf("Unexpected newline on line %ld.\n", line);
+      diagnose(line, "Unexpected newline on line %ld.", line);
       result = -1;
       line++;
       continue;
     }
-    printf("Illegal character (ASCII %d) on line %ld.\n", (int)c, line);
+    diagnose(line, "Illegal character (ASCII %d) on line %ld.", (int)c, line);
     result = -1;
     previous = c;
     while (at < end && !isLineEnd(*at)) at++;
@@ -221,6 +239,11 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
 }
 
 }  // namespace
+
+void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context) {
+  DiagnosticHook = hook;
+  DiagnosticContext = context;
+}
 
 int configParseText(ConfigHandle handle, char *text, long length) {
   if (!text || length < 0) return 1;

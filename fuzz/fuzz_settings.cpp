@@ -8,7 +8,7 @@
  * cycle is stable byte for byte.
  */
 #include "fuzz/fuzz_support.h"
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 #include <cstdint>
 
@@ -16,27 +16,13 @@ namespace {
 
 std::string scratch;
 
-const char *const ScreenKeys[] = {"ScreenMode", "ScreenWidth", "ScreenHeight", "ScreenBPP"};
-const char *const SoundKeys[] = {"FXDevice", "NumVoices", "NumBits", "NumChannels", "MixRate", "MusicDevice"};
-const char *const ControlsKeys[] = {
-    "ControllerType",      "MouseAiming",         "MouseButton0",        "MouseButton1",        "MouseButton2",
-    "MouseButton3",        "MouseButton4",        "MouseButton5",        "MouseButtonClicked0", "MouseButtonClicked1",
-    "MouseButtonClicked2", "MouseButtonClicked3", "MouseAnalogAxes0",    "MouseAnalogAxes1",    "MouseAnalogScale0",
-    "MouseAnalogScale1",   "MouseDigitalAxes0_0", "MouseDigitalAxes0_1", "MouseDigitalAxes1_0", "MouseDigitalAxes1_1"};
-
-template <size_t N>
-bool listed(const char *const (&keys)[N], const std::string &key) {
-  for (const char *k : keys)
-    if (fuzz::sameName(k, key)) return true;
-  return false;
-}
-
 // The entries whose values saveSettings writes.
 bool isManaged(const std::string &section, const std::string &key) {
-  if (fuzz::sameName(section, "Screen Setup")) return listed(ScreenKeys, key);
-  if (fuzz::sameName(section, "Sound Setup")) return listed(SoundKeys, key);
-  if (fuzz::sameName(section, "Controls")) return listed(ControlsKeys, key);
-  if (fuzz::sameName(section, "KeyDefinitions")) return findGameFunction(key.c_str()) >= 0;
+  if (fuzz::sameName(section, KeySection)) return findGameFunction(key.c_str()) >= 0;
+  for (const SettingKey &managed : SettingKeyTable) {
+    if (fuzz::sameName(section, SettingFieldTable[managed.field].section) && fuzz::sameName(key, managed.key))
+      return true;
+  }
   return false;
 }
 
@@ -79,25 +65,17 @@ void checkLoadedRecord(const GameSettingsRecord &r) {
 // (a default such as "KPad6" reads back as the key table's "Kpad6").
 bool sameBinding(const char *a, const char *b) { return fuzz::sameName(a, b); }
 
-void checkSameRecord(const GameSettingsRecord &a, const GameSettingsRecord &b) {
-  FUZZ_CHECK(a.ScreenMode == b.ScreenMode && a.ScreenWidth == b.ScreenWidth && a.ScreenHeight == b.ScreenHeight &&
-             a.ScreenBPP == b.ScreenBPP);
-  FUZZ_CHECK(a.FXDevice == b.FXDevice && a.NumVoices == b.NumVoices && a.NumBits == b.NumBits &&
-             a.NumChannels == b.NumChannels && a.MixRate == b.MixRate && a.MusicDevice == b.MusicDevice);
-  FUZZ_CHECK(a.ControllerType == b.ControllerType && a.MouseAiming == b.MouseAiming);
-  for (int axis = 0; axis < MouseAxisCount; axis++) {
-    FUZZ_CHECK(a.MouseAnalogScale[axis] == b.MouseAnalogScale[axis]);
-    FUZZ_CHECK(a.MouseAnalogAxes[axis] == b.MouseAnalogAxes[axis]);
+void checkSameRecord(GameSettingsRecord a, GameSettingsRecord b) {
+  for (const SettingField &field : SettingFieldTable) {
+    for (int i = 0; i < field.count; i++) {
+      SettingEntryRef left = field.entry(a, i), right = field.entry(b, i);
+      FUZZ_CHECK(left.integer ? *left.integer == *right.integer : *left.name == *right.name);
+    }
   }
   for (int i = 0; i < GameFunctionCount; i++) {
     FUZZ_CHECK(sameBinding(a.KeyBindings[i][0], b.KeyBindings[i][0]));
     FUZZ_CHECK(sameBinding(a.KeyBindings[i][1], b.KeyBindings[i][1]));
   }
-  for (int btn = 0; btn < MouseButtonCount; btn++) {
-    FUZZ_CHECK(a.MouseButton[btn] == b.MouseButton[btn]);
-    FUZZ_CHECK(a.MouseButtonClicked[btn] == b.MouseButtonClicked[btn]);
-  }
-  for (int d = 0; d < MouseDirectionCount; d++) FUZZ_CHECK(a.MouseDigitalAxes[d] == b.MouseDigitalAxes[d]);
 }
 
 // The state start-up leaves before loading.

@@ -30,6 +30,7 @@ typedef intptr_t LONG_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef char CHAR;
 typedef const char *LPCSTR;
+typedef const void *LPCVOID;
 typedef char *LPSTR;
 typedef void *LPVOID;
 typedef void *HANDLE;
@@ -242,6 +243,24 @@ typedef struct {
   DWORD dwSupport;
 } MIDIOUTCAPSA, *LPMIDIOUTCAPSA;
 
+// Errors (GetLastError) and their texts (FormatMessageA)
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_NOT_ENOUGH_MEMORY 8
+#define ERROR_BAD_FORMAT 11
+#define ERROR_GEN_FAILURE 31
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_BAD_EXE_FORMAT 193
+#define ERROR_FILENAME_EXCED_RANGE 206
+#define ERROR_DIRECTORY 267
+#define ERROR_CANT_RESOLVE_FILENAME 1921
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+#define MAX_PATH 260
+
 // Processes
 typedef struct {
   DWORD nLength;
@@ -298,5 +317,25 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
                     LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
                     LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
                     LPPROCESS_INFORMATION processInformation);
+DWORD GetLastError(void);
+void SetLastError(DWORD error);
+// Only FORMAT_MESSAGE_FROM_SYSTEM (with FORMAT_MESSAGE_IGNORE_INSERTS), no
+// source, language 0 and no arguments; the text ends with "\r\n" as Windows'
+// own do.
+DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
+                     void *arguments);
+BOOL SetCurrentDirectoryA(LPCSTR path);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 
 #endif  // _WIN32
+
+// ---- Beyond the Win32 API ---------------------------------------------------------
+// Operations of this program's own that every backend supplies, the Windows
+// build included (platform/win32/).
+
+// Shows a small modal box owned by `owner` (which is disabled meanwhile),
+// with `caption` and `prompt`, and waits for one key to be pressed. Answers
+// the key's code (platform/key_codes.h: the PC scan code with its E0 or E1
+// prefix above it, whatever the keyboard layout; 0 for a key without one), or
+// -1 when the key was Escape or the box was closed.
+int capturePressedKey(HWND owner, const char *caption, const char *prompt);

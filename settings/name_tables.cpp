@@ -211,3 +211,71 @@ const char *findKeyName(const char *name) {
 }
 
 int findAnalogFunction(const char *name) { return findInTable(AnalogFunctionTable, AnalogFunctionCount, name); }
+
+// ---- Keys by their scan codes --------------------------------------------------
+// A key code is the key's PC scan code (set 1) with its prefix byte above it:
+// 0x1E is "A", 0xE01D (E0 1D) "RCtrl", 0xE11D (E1 1D 45) "Pause". The codes
+// 1 to 83 are KeyNameTable's entries 0 to 82; this table names the rest.
+
+namespace {
+
+struct KeyCodeName {
+  int32_t keyCode;
+  const char *name;
+};
+
+constexpr int32_t LastPlainScanCode = 83;  // "Kpad." (0x53)
+
+// clang-format off
+constexpr KeyCodeName ExtendedKeyCodeTable[] = {
+    {0x54, key("PrtScn")},    // SysRq: Print Screen with Alt held
+    {0x57, key("F11")},
+    {0x58, key("F12")},
+    {0xE01C, key("KpdEnt")},
+    {0xE01D, key("RCtrl")},
+    {0xE035, key("Kpad/")},
+    {0xE037, key("PrtScn")},
+    {0xE038, key("RAlt")},
+    {0xE047, key("Home")},
+    {0xE048, key("Up")},
+    {0xE049, key("PgUp")},
+    {0xE04B, key("Left")},
+    {0xE04D, key("Right")},
+    {0xE04F, key("End")},
+    {0xE050, key("Down")},
+    {0xE051, key("PgDn")},
+    {0xE052, key("Insert")},
+    {0xE053, key("Delete")},
+    {0xE11D, key("Pause")},
+};
+// clang-format on
+
+// Every name resolved, no code listed twice or among the plain ones, and
+// every key of the table reachable from some code: a player can press any
+// key the game knows.
+consteval bool keyCodeTableIsComplete() {
+  for (const KeyCodeName &a : ExtendedKeyCodeTable) {
+    if (a.name == nullptr || (a.keyCode >= 1 && a.keyCode <= LastPlainScanCode)) return false;
+    for (const KeyCodeName &b : ExtendedKeyCodeTable) {
+      if (&a != &b && a.keyCode == b.keyCode) return false;
+    }
+  }
+  for (int k = 0; k < KeyNameCount; ++k) {
+    bool reached = k < LastPlainScanCode;
+    for (const KeyCodeName &entry : ExtendedKeyCodeTable) reached = reached || entry.name == KeyNameTable[k];
+    if (!reached) return false;
+  }
+  return true;
+}
+static_assert(keyCodeTableIsComplete(), "a key code table entry is wrong, or a key name has no code");
+static_assert(sameText(KeyNameTable[LastPlainScanCode - 1], "Kpad."), "scan codes 1..83 end at the keypad's point");
+
+}  // namespace
+
+const char *keyNameForKeyCode(int32_t keyCode) {
+  if (keyCode >= 1 && keyCode <= LastPlainScanCode) return KeyNameTable[keyCode - 1];
+  for (const KeyCodeName &entry : ExtendedKeyCodeTable) {
+    if (entry.keyCode == keyCode) return entry.name;
+  }
+  return EmptyName;
+}

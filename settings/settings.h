@@ -47,31 +47,40 @@ int findGameFunction(const char *name);
 const char *findKeyName(const char *name);
 // Index 0..2 of the analog function equal to `name` ignoring case, or -1.
 int findAnalogFunction(const char *name);
+// The KeyNameTable entry of the key with this key code (its PC scan code,
+// set 1, with its E0 or E1 prefix byte above it: 0x1E "A", 0xE01D "RCtrl"),
+// or EmptyName for a key the game has no name for.
+const char *keyNameForKeyCode(int32_t keyCode);
 
 // ---- The settings record -----------------------------------------------------
 
-// Every binding refers to a table string or to EmptyName; the record owns no text.
+// Every binding refers to a table string or to EmptyName; the record owns no
+// text. A new record holds each setting's default (SettingKeyTable in
+// settings/settings_table.h), every mouse binding unbound and no key bindings;
+// start-up then places the default bindings.
 struct GameSettingsRecord {
+  GameSettingsRecord();
+
   // "Screen Setup"
-  int32_t ScreenMode = 1;
-  int32_t ScreenWidth = 640;
-  int32_t ScreenHeight = 480;
-  int32_t ScreenBPP = 8;
+  int32_t ScreenMode;
+  int32_t ScreenWidth;
+  int32_t ScreenHeight;
+  int32_t ScreenBPP;
   // "Sound Setup"
-  int32_t FXDevice = 0;
-  int32_t NumVoices = 8;
-  int32_t NumBits = 8;
-  int32_t NumChannels = 2;
-  int32_t MixRate = 22050;
-  int32_t MusicDevice = 0;
+  int32_t FXDevice;
+  int32_t NumVoices;
+  int32_t NumBits;
+  int32_t NumChannels;
+  int32_t MixRate;
+  int32_t MusicDevice;
   // "Controls"
-  int32_t ControllerType = 1;
-  int32_t MouseAiming = 0;
-  int32_t MouseAnalogScale[MouseAxisCount] = {65536, 65536};
-  int32_t MouseAnalogAxes[MouseAxisCount] = {0, 2};
-  const char *MouseDigitalAxes[MouseDirectionCount] = {EmptyName, EmptyName, EmptyName, EmptyName};
-  const char *MouseButton[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
-  const char *MouseButtonClicked[MouseButtonCount] = {EmptyName, EmptyName, EmptyName, EmptyName, EmptyName, EmptyName};
+  int32_t ControllerType;
+  int32_t MouseAiming;
+  int32_t MouseAnalogScale[MouseAxisCount];
+  int32_t MouseAnalogAxes[MouseAxisCount];  // AnalogFunctionTable indices; -1: none
+  const char *MouseDigitalAxes[MouseDirectionCount];
+  const char *MouseButton[MouseButtonCount];
+  const char *MouseButtonClicked[MouseButtonCount];  // only 0..3 are in the file
   // "KeyDefinitions": [function][0] primary, [function][1] secondary.
   const char *KeyBindings[GameFunctionCount][2] = {};
   // Run time only.
@@ -92,6 +101,8 @@ extern const char ConfigFileName[];  // "gardum.cfg"
 
 // Places the default bindings into GameSettings (start-up steps 3 to 6).
 void placeDefaultBindings();
+// Only the key bindings' part of it: both keys of every game function.
+void placeDefaultKeyBindings();
 // Fills GameSettings from gardum.cfg, when it exists; keeps the document in
 // configHandle for a later save. A file that exists but cannot be read is
 // recorded in configReadError and leaves the defaults in place.

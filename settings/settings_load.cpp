@@ -2,29 +2,16 @@
 // range silently; names the game does not know become unbound. The document
 // stays held in configHandle so that a later save keeps what it does not manage.
 #include <cerrno>
-#include <cstdio>
 
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 namespace {
-
-const char ScreenSection[] = "Screen Setup";
-const char SoundSection[] = "Sound Setup";
-const char ControlsSection[] = "Controls";
-const char KeySection[] = "KeyDefinitions";
 
 // The marker left in a name buffer's first byte when the key is absent: the
 // query only writes the buffer when it finds the entry.
 const char AbsentMarker = static_cast<char>(0xFF);
 
 typedef char NameBuffer[SettingsNameBufferSize];
-
-// The default first, so that a key missing from the file resets the field
-// exactly as a missing file would leave it.
-void readInteger(const char *section, const char *key, int32_t defaultValue, int32_t *field) {
-  *field = defaultValue;
-  configGetInteger(GameSettings.configHandle, section, key, field);
-}
 
 // True when the key is present. A name longer than the buffer is cut to fit;
 // no table name comes near 63 characters, so a cut name is always unknown.
@@ -39,31 +26,32 @@ const char *gameFunctionName(const char *name) {
   return function < 0 ? EmptyName : GameFunctionTable[function];
 }
 
-int32_t clampInteger(int32_t value, int32_t low, int32_t high) {
-  if (value < low) return low;
-  if (value > high) return high;
-  return value;
+// An integer takes its default first, so that a key missing from the file
+// resets it exactly as a missing file would leave it; a name that is absent
+// keeps the binding the record holds.
+void loadKey(const SettingKey &key) {
+  const SettingField &field = SettingFieldTable[key.field];
+  SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+  NameBuffer name;
+  switch (field.kind) {
+    case IntegerSetting:
+      *entry.integer = key.defaultValue;
+      configGetInteger(GameSettings.configHandle, field.section, key.key, entry.integer);
+      *entry.integer = applySettingRule(field.rule, *entry.integer);
+      break;
+    case FunctionSetting:
+      if (readName(field.section, key.key, name)) *entry.name = gameFunctionName(name);
+      break;
+    case AnalogSetting:
+      if (readName(field.section, key.key, name)) *entry.integer = findAnalogFunction(name);
+      break;
+  }
 }
 
-void loadScreen() {
-  readInteger(ScreenSection, "ScreenMode", 1, &GameSettings.ScreenMode);
-  GameSettings.ScreenMode = clampInteger(GameSettings.ScreenMode, 0, 1);
-  readInteger(ScreenSection, "ScreenWidth", 640, &GameSettings.ScreenWidth);
-  readInteger(ScreenSection, "ScreenHeight", 480, &GameSettings.ScreenHeight);
-  readInteger(ScreenSection, "ScreenBPP", 8, &GameSettings.ScreenBPP);
-}
-
-void loadSound() {
-  readInteger(SoundSection, "FXDevice", 0, &GameSettings.FXDevice);
-  if (GameSettings.FXDevice < 0) GameSettings.FXDevice = -1;
-  readInteger(SoundSection, "NumVoices", 8, &GameSettings.NumVoices);
-  readInteger(SoundSection, "NumBits", 8, &GameSettings.NumBits);
-  if (GameSettings.NumBits != 8 && GameSettings.NumBits != 16) GameSettings.NumBits = 8;
-  readInteger(SoundSection, "NumChannels", 2, &GameSettings.NumChannels);
-  GameSettings.NumChannels = clampInteger(GameSettings.NumChannels, 1, 2);
-  readInteger(SoundSection, "MixRate", 22050, &GameSettings.MixRate);
-  readInteger(SoundSection, "MusicDevice", 0, &GameSettings.MusicDevice);
-  if (GameSettings.MusicDevice < 0) GameSettings.MusicDevice = -1;
+void loadSection(const char *section) {
+  for (const SettingKey &key : SettingKeyTable) {
+    if (SettingFieldTable[key.field].section == section) loadKey(key);
+  }
 }
 
 // Walks the section's entries in file order; values are looked up by key, and
@@ -90,47 +78,6 @@ void loadKeyDefinitions() {
   }
 }
 
-void loadControls() {
-  char key[32];
-  NameBuffer name;
-
-  readInteger(ControlsSection, "ControllerType", 1, &GameSettings.ControllerType);
-  if (GameSettings.ControllerType < 0) GameSettings.ControllerType = 0;
-
-  for (int b = 0; b < MouseButtonCount; ++b) {
-    std::snprintf(key, sizeof key, "MouseButton%d", b);
-    if (readName(ControlsSection, key, name)) GameSettings.MouseButton[b] = gameFunctionName(name);
-    if (b >= MouseDoubleClickCount) continue;
-    std::snprintf(key, sizeof key, "MouseButtonClicked%d", b);
-    if (readName(ControlsSection, key, name)) {
-      GameSettings.MouseButtonClicked[b] = gameFunctionName(name);
-    }
-  }
-
-  for (int axis = 0; axis < MouseAxisCount; ++axis) {
-    std::snprintf(key, sizeof key, "MouseAnalogAxes%d", axis);
-    if (readName(ControlsSection, key, name)) {
-      GameSettings.MouseAnalogAxes[axis] = findAnalogFunction(name);
-    }
-  }
-
-  for (int axis = 0; axis < MouseAxisCount; ++axis) {
-    std::snprintf(key, sizeof key, "MouseAnalogScale%d", axis);
-    readInteger(ControlsSection, key, 65536, &GameSettings.MouseAnalogScale[axis]);
-    GameSettings.MouseAnalogScale[axis] = clampInteger(GameSettings.MouseAnalogScale[axis], -262144, 262144);
-  }
-
-  for (int d = 0; d < MouseDirectionCount; ++d) {
-    std::snprintf(key, sizeof key, "MouseDigitalAxes%d_%d", d / 2, d % 2);
-    if (readName(ControlsSection, key, name)) {
-      GameSettings.MouseDigitalAxes[d] = gameFunctionName(name);
-    }
-  }
-
-  readInteger(ControlsSection, "MouseAiming", 0, &GameSettings.MouseAiming);
-  GameSettings.MouseAiming = GameSettings.MouseAiming > 0 ? 1 : 0;
-}
-
 }  // namespace
 
 void loadSettings() {
@@ -143,8 +90,8 @@ void loadSettings() {
   if (error != 0 && error != ENOENT) GameSettings.configReadError = error;
   if (GameSettings.configHandle < 0) return;
 
-  loadScreen();
-  loadSound();
+  loadSection(ScreenSection);
+  loadSection(SoundSection);
   loadKeyDefinitions();
-  loadControls();
+  loadSection(ControlsSection);
 }

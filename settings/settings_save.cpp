@@ -1,35 +1,40 @@
 // Writing GameSettings back to gardum.cfg. Managed values are replaced in
 // place in the held document, so everything else the file holds survives; a
 // run without a file starts a new document seeded with the game's own entries.
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 namespace {
 
-const char ScreenSection[] = "Screen Setup";
-const char SoundSection[] = "Sound Setup";
-const char ControlsSection[] = "Controls";
-const char KeySection[] = "KeyDefinitions";
-
 // Settings the configurator does not edit but the game expects in a new file.
+struct SeedEntry {
+  const char *section;
+  const char *key;
+  int32_t value;
+};
+
+const SeedEntry SeedTable[] = {
+    {ScreenSection, "Shadows", 1},
+    {ScreenSection, "Detail", 1},
+    {ScreenSection, "Tilt", 1},
+    {ScreenSection, "Messages", 1},
+    {SoundSection, "FXVolume", 200},
+    {SoundSection, "MusicVolume", 200},
+    {SoundSection, "SoundToggle", 1},
+    {SoundSection, "VoiceToggle", 1},
+    {SoundSection, "AmbienceToggle", 1},
+    {SoundSection, "MusicToggle", 1},
+    {ControlsSection, "MouseSensitivity", 0xB000},
+};
+
 void seedDocument(ConfigHandle handle) {
-  configAddSection(handle, ScreenSection);
-  configPutInteger(handle, ScreenSection, "Shadows", 1, 0);
-  configPutInteger(handle, ScreenSection, "Detail", 1, 0);
-  configPutInteger(handle, ScreenSection, "Tilt", 1, 0);
-  configPutInteger(handle, ScreenSection, "Messages", 1, 0);
-  configAddSection(handle, SoundSection);
-  configPutInteger(handle, SoundSection, "FXVolume", 200, 0);
-  configPutInteger(handle, SoundSection, "MusicVolume", 200, 0);
-  configPutInteger(handle, SoundSection, "SoundToggle", 1, 0);
-  configPutInteger(handle, SoundSection, "VoiceToggle", 1, 0);
-  configPutInteger(handle, SoundSection, "AmbienceToggle", 1, 0);
-  configPutInteger(handle, SoundSection, "MusicToggle", 1, 0);
-  configAddSection(handle, ControlsSection);
-  configPutInteger(handle, ControlsSection, "MouseSensitivity", 0xB000, 0);
+  const char *section = nullptr;
+  for (const SeedEntry &seed : SeedTable) {
+    if (seed.section != section) configAddSection(handle, section = seed.section);
+    configPutInteger(handle, section, seed.key, seed.value, 0);
+  }
 }
 
 // A binding left null (defaults never placed) is written as unbound rather
@@ -42,52 +47,19 @@ const char *analogFunctionName(int32_t index) {
   return index >= 0 && index < AnalogFunctionCount ? AnalogFunctionTable[index] : EmptyName;
 }
 
-void saveScreen(ConfigHandle handle) {
-  configAddSection(handle, ScreenSection);
-  configPutInteger(handle, ScreenSection, "ScreenMode", GameSettings.ScreenMode, 0);
-  configPutInteger(handle, ScreenSection, "ScreenWidth", GameSettings.ScreenWidth, 0);
-  configPutInteger(handle, ScreenSection, "ScreenHeight", GameSettings.ScreenHeight, 0);
-  configPutInteger(handle, ScreenSection, "ScreenBPP", GameSettings.ScreenBPP, 0);
-}
-
-void saveSound(ConfigHandle handle) {
-  configAddSection(handle, SoundSection);
-  configPutInteger(handle, SoundSection, "FXDevice", GameSettings.FXDevice, 0);
-  configPutInteger(handle, SoundSection, "NumVoices", GameSettings.NumVoices, 0);
-  configPutInteger(handle, SoundSection, "NumBits", GameSettings.NumBits, 0);
-  configPutInteger(handle, SoundSection, "NumChannels", GameSettings.NumChannels, 0);
-  configPutInteger(handle, SoundSection, "MixRate", GameSettings.MixRate, 0);
-  configPutInteger(handle, SoundSection, "MusicDevice", GameSettings.MusicDevice, 0);
-}
-
-void saveControls(ConfigHandle handle) {
-  char key[32];
-
-  configAddSection(handle, ControlsSection);
-  configPutInteger(handle, ControlsSection, "ControllerType", GameSettings.ControllerType, 0);
-  configPutInteger(handle, ControlsSection, "MouseAiming", GameSettings.MouseAiming, 0);
-
-  // Each button's double click follows its single click; buttons 4 and 5
-  // (the wheel) have no double click in the file.
-  for (int b = 0; b < MouseButtonCount; ++b) {
-    std::snprintf(key, sizeof key, "MouseButton%d", b);
-    configPutString(handle, ControlsSection, key, bindingName(GameSettings.MouseButton[b]));
-    if (b >= MouseDoubleClickCount) continue;
-    std::snprintf(key, sizeof key, "MouseButtonClicked%d", b);
-    configPutString(handle, ControlsSection, key, bindingName(GameSettings.MouseButtonClicked[b]));
-  }
-
-  for (int axis = 0; axis < MouseAxisCount; ++axis) {
-    std::snprintf(key, sizeof key, "MouseAnalogAxes%d", axis);
-    configPutString(handle, ControlsSection, key, analogFunctionName(GameSettings.MouseAnalogAxes[axis]));
-  }
-  for (int axis = 0; axis < MouseAxisCount; ++axis) {
-    std::snprintf(key, sizeof key, "MouseAnalogScale%d", axis);
-    configPutInteger(handle, ControlsSection, key, GameSettings.MouseAnalogScale[axis], 0);
-  }
-  for (int d = 0; d < MouseDirectionCount; ++d) {
-    std::snprintf(key, sizeof key, "MouseDigitalAxes%d_%d", d / 2, d % 2);
-    configPutString(handle, ControlsSection, key, bindingName(GameSettings.MouseDigitalAxes[d]));
+// The keys in the table's order; each section is added (or found) when its
+// first key comes, so sections the file lacks are appended in that order.
+void saveManagedKeys(ConfigHandle handle) {
+  const char *section = nullptr;
+  for (const SettingKey &key : SettingKeyTable) {
+    const SettingField &field = SettingFieldTable[key.field];
+    if (field.section != section) configAddSection(handle, section = field.section);
+    SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+    switch (field.kind) {
+      case IntegerSetting: configPutInteger(handle, section, key.key, *entry.integer, 0); break;
+      case FunctionSetting: configPutString(handle, section, key.key, bindingName(*entry.name)); break;
+      case AnalogSetting: configPutString(handle, section, key.key, analogFunctionName(*entry.integer)); break;
+    }
   }
 }
 
@@ -116,9 +88,7 @@ bool saveSettings() {
   }
 
   ConfigHandle handle = GameSettings.configHandle;
-  saveScreen(handle);
-  saveSound(handle);
-  saveControls(handle);
+  saveManagedKeys(handle);
   saveKeyDefinitions(handle);
   // A file start-up could not read holds settings this run never saw: the
   // defaults must not take its place. Once it is gone, a save makes a new

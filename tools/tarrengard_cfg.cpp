@@ -29,7 +29,7 @@
 
 #include "config/config.h"
 #include "config/support.h"
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 namespace {
 
@@ -629,67 +629,37 @@ int loadSettingsIn(const char *folder) {
   return ExitSuccess;
 }
 
-void putIntegerField(const char *name, int32_t value) { printf("\"%s\":%d", name, static_cast<int>(value)); }
-
-void putIntegerArrayField(const char *name, const int32_t *values, int count) {
-  printf("\"%s\":[", name);
-  for (int i = 0; i < count; i++) printf(i ? ",%d" : "%d", static_cast<int>(values[i]));
-  putchar(']');
-}
-
-void putNameArrayField(const char *name, const char *const *names, int count) {
-  printf("\"%s\":[", name);
-  for (int i = 0; i < count; i++) {
-    if (i) putchar(',');
-    putJsonString(names[i]);
-  }
-  putchar(']');
-}
-
-// The record as JSON, one line per group of fields as the file groups them.
+// The record as JSON: one line per section, and each list of bindings on a
+// line of its own; arrays show every entry the record holds.
 void putSettingsRecord() {
-  const GameSettingsRecord &s = GameSettings;
   putchar('{');
-  putIntegerField("ScreenMode", s.ScreenMode);
-  putchar(',');
-  putIntegerField("ScreenWidth", s.ScreenWidth);
-  putchar(',');
-  putIntegerField("ScreenHeight", s.ScreenHeight);
-  putchar(',');
-  putIntegerField("ScreenBPP", s.ScreenBPP);
-  fputs(",\n ", stdout);
-  putIntegerField("FXDevice", s.FXDevice);
-  putchar(',');
-  putIntegerField("NumVoices", s.NumVoices);
-  putchar(',');
-  putIntegerField("NumBits", s.NumBits);
-  putchar(',');
-  putIntegerField("NumChannels", s.NumChannels);
-  putchar(',');
-  putIntegerField("MixRate", s.MixRate);
-  putchar(',');
-  putIntegerField("MusicDevice", s.MusicDevice);
-  fputs(",\n ", stdout);
-  putIntegerField("ControllerType", s.ControllerType);
-  putchar(',');
-  putIntegerField("MouseAiming", s.MouseAiming);
-  putchar(',');
-  putIntegerArrayField("MouseAnalogScale", s.MouseAnalogScale, MouseAxisCount);
-  putchar(',');
-  putIntegerArrayField("MouseAnalogAxes", s.MouseAnalogAxes, MouseAxisCount);
-  fputs(",\n ", stdout);
-  putNameArrayField("MouseButton", s.MouseButton, MouseButtonCount);
-  fputs(",\n ", stdout);
-  putNameArrayField("MouseButtonClicked", s.MouseButtonClicked, MouseButtonCount);
-  fputs(",\n ", stdout);
-  putNameArrayField("MouseDigitalAxes", s.MouseDigitalAxes, MouseDirectionCount);
+  const SettingField *previous = nullptr;
+  for (const SettingField &field : SettingFieldTable) {
+    if (previous != nullptr) {
+      bool newLine = field.section != previous->section || field.kind == FunctionSetting;
+      fputs(newLine ? ",\n " : ",", stdout);
+    }
+    printf("\"%s\":", field.name);
+    if (field.isArray) putchar('[');
+    for (int i = 0; i < field.count; i++) {
+      if (i) putchar(',');
+      SettingEntryRef entry = field.entry(GameSettings, i);
+      if (entry.name) {
+        putJsonString(*entry.name);
+      } else {
+        printf("%d", static_cast<int>(*entry.integer));
+      }
+    }
+    if (field.isArray) putchar(']');
+    previous = &field;
+  }
   fputs(",\n \"KeyBindings\":[", stdout);
   for (int f = 0; f < GameFunctionCount; f++) {
     if (f) putchar(',');
     putchar('[');
-    putJsonString(s.KeyBindings[f][0]);
+    putJsonString(GameSettings.KeyBindings[f][0]);
     putchar(',');
-    putJsonString(s.KeyBindings[f][1]);
+    putJsonString(GameSettings.KeyBindings[f][1]);
     putchar(']');
   }
   fputs("]}\n", stdout);

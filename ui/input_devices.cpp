@@ -1,7 +1,9 @@
 // The "Input Devices" dialog: every key and mouse-button binding in two
 // lists, the controller type, and the doors to Select Key, Select Function
 // and Advanced Mouse Options. The lists are rebuilt from GameSettings after
-// every Set in a sub-dialog; a cancelled sub-dialog leaves them alone.
+// every Set in a sub-dialog; a cancelled sub-dialog leaves them alone. A key
+// bound to more than one slot carries a "*" in the Action list, and Defaults
+// puts every key binding back to the start-up's own.
 #include <cstdio>
 
 #include "settings/settings.h"
@@ -12,6 +14,10 @@ namespace {
 
 const char ConsoleSecondaryText[] = "The console may be activated by one key only.";
 const char ConsoleSecondaryCaption[] = "Set Secondary Key";
+const char DefaultsQuestion[] = "Put every key back to its default?";
+const char DefaultsCaption[] = "Default Keys";
+// After a key that another slot holds too.
+const char BoundElsewhereMark[] = "*";
 
 const char *shownName(const char *name) { return name != nullptr ? name : EmptyName; }
 
@@ -26,12 +32,42 @@ void addListRow(HWND dialog, int id, const char *text) {
   SendDlgItemMessageA(dialog, id, LB_ADDSTRING, 0, (LPARAM)text);
 }
 
+// The key of every slot as the key table's own entry (EmptyName for none),
+// so that names compare as the file compares them, ignoring letter case.
+struct KeyUse {
+  const char *key[GameFunctionCount][2];
+};
+
+KeyUse keysInUse() {
+  KeyUse use;
+  for (int f = 0; f < GameFunctionCount; ++f) {
+    for (int slot = 0; slot < 2; ++slot) use.key[f][slot] = findKeyName(GameSettings.KeyBindings[f][slot]);
+  }
+  return use;
+}
+
+// Whether a slot holds a key that some other slot holds too, the function's
+// other slot included ("KPad6" and "Kpad6" are one key); an unbound slot
+// never clashes.
+bool boundElsewhere(const KeyUse &use, int function, int slot) {
+  const char *key = use.key[function][slot];
+  if (key == EmptyName) return false;
+  for (int f = 0; f < GameFunctionCount; ++f) {
+    for (int s = 0; s < 2; ++s) {
+      if ((f != function || s != slot) && use.key[f][s] == key) return true;
+    }
+  }
+  return false;
+}
+
 void fillActionList(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_RESETCONTENT, 0, 0);
+  KeyUse use = keysInUse();
   for (int f = 0; f < GameFunctionCount; ++f) {
     char row[160];
-    std::snprintf(row, sizeof row, "%s\t%s\t%s", GameFunctionTable[f], shownName(GameSettings.KeyBindings[f][0]),
-                  shownName(GameSettings.KeyBindings[f][1]));
+    std::snprintf(row, sizeof row, "%s\t%s%s\t%s%s", GameFunctionTable[f], shownName(GameSettings.KeyBindings[f][0]),
+                  boundElsewhere(use, f, 0) ? BoundElsewhereMark : "", shownName(GameSettings.KeyBindings[f][1]),
+                  boundElsewhere(use, f, 1) ? BoundElsewhereMark : "");
     addListRow(dialog, IDC_INPUT_ACTIONS, row);
   }
 }
@@ -123,6 +159,18 @@ void onSelectMouseFunction(HWND dialog) {
   GameSettings.configChanged = true;
 }
 
+// Only the key bindings go back, to the very defaults start-up places; the
+// mouse and every other setting stay. The Action list keeps its row, as
+// after a Set. No changes nothing.
+void onDefaults(HWND dialog) {
+  if (MessageBoxA(dialog, DefaultsQuestion, DefaultsCaption, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+  int row = listSelection(dialog, IDC_INPUT_ACTIONS);
+  placeDefaultKeyBindings();
+  refreshInputDevicesDialog(dialog);
+  if (row >= 0) SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_SETCURSEL, (WPARAM)row, 0);
+  GameSettings.configChanged = true;
+}
+
 void initDialog(HWND dialog) {
   setTabStops(dialog);
   refreshInputDevicesDialog(dialog);
@@ -139,6 +187,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     case IDC_INPUT_SELECT_SECONDARY: onSelectSecondary(dialog); return TRUE;
     case IDC_INPUT_MOUSE_SELECT: onSelectMouseFunction(dialog); return TRUE;
     case IDC_INPUT_ADVANCED: openSubDialog(dialog, IDD_ADVANCED_MOUSE, advancedMouseDialogProc); return TRUE;
+    case IDC_INPUT_DEFAULTS: onDefaults(dialog); return TRUE;
     default: return FALSE;
   }
 }

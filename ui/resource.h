@@ -42,6 +42,8 @@ enum {
   IDC_INPUT_MOUSE_LIST = 119,
   IDC_INPUT_MOUSE_SELECT = 120,
   IDC_INPUT_ADVANCED = 121,
+  IDC_INPUT_DEFAULTS = 142,   // "&Defaults": every key back to its default
+  IDC_INPUT_MARK_NOTE = 143,  // explains the "*" after a key bound twice
 
   // Advanced mouse options (122)
   IDC_MOUSE_X_SCALE = 123,
@@ -61,4 +63,6 @@ enum {
   IDC_SELECT_TARGET = 137,  // the function name / the binding's description
   IDC_SELECT_LIST = 138,
   IDC_SELECT_NONE = 139,
+  IDC_SELECT_PRESS_KEY = 140,   // Select Key only: "&Press a key..."
+  IDC_SELECT_ALSO_BOUND = 141,  // Select Key only: where else the selected key is bound
 };

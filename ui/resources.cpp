@@ -22,6 +22,8 @@ constexpr uint32_t GroupBox = Child | BS_GROUPBOX;
 constexpr uint32_t Label = Child | WS_GROUP | SS_LEFT;
 constexpr uint32_t RightLabel = Child | WS_GROUP | SS_RIGHT;
 constexpr uint32_t NameLabel = Child | WS_GROUP | SS_CENTER | SS_SUNKEN | SS_NOPREFIX;
+// Text the program fills in from names, which may hold any character.
+constexpr uint32_t NoteLabel = Child | WS_GROUP | SS_LEFT | SS_NOPREFIX;
 constexpr uint32_t DropDownList = Child | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
 constexpr uint32_t ScrollingDropDownList = DropDownList | WS_VSCROLL;
 constexpr uint32_t ColumnList =
@@ -82,6 +84,8 @@ const DialogControlTemplate InputDevicesControls[] = {
     {IDC_INPUT_ADVANCED, "BUTTON", "Advanced...", 201, 90, 50, 13, PushButton},
     {IDC_INPUT_DEVICES_LABEL, "STATIC", "Input Devices:", 198, 9, 51, 8, Label},
     {IDC_INPUT_CONTROLLER, "COMBOBOX", "", 251, 7, 102, 66, DropDownList},
+    {IDC_INPUT_MARK_NOTE, "STATIC", "* after a key = also bound elsewhere", 201, 116, 150, 8, Label},
+    {IDC_INPUT_DEFAULTS, "BUTTON", "&Defaults", 201, 128, 50, 13, PushButton},
 };
 
 const DialogControlTemplate AdvancedMouseControls[] = {
@@ -112,8 +116,10 @@ const DialogControlTemplate SelectKeyControls[] = {
     {IDC_SELECT_TARGET, "STATIC", "Function_name_goes_here", 5, 17, 155, 11, NameLabel},
     {IDC_SELECT_LIST, "LISTBOX", "", 21, 33, 71, 78, PickList | LBS_SORT},
     {IDC_SELECT_NONE, "BUTTON", "None", 106, 65, 40, 10, AutoCheckBox},
-    {IDOK, "BUTTON", "&Set", 78, 118, 40, 14, DefPushButton},
-    {IDCANCEL, "BUTTON", "&Cancel", 122, 118, 40, 14, PushButton},
+    {IDC_SELECT_PRESS_KEY, "BUTTON", "&Press a key...", 100, 33, 60, 14, PushButton},
+    {IDOK, "BUTTON", "&Set", 78, 143, 40, 14, DefPushButton},
+    {IDCANCEL, "BUTTON", "&Cancel", 122, 143, 40, 14, PushButton},
+    {IDC_SELECT_ALSO_BOUND, "STATIC", "", 5, 115, 155, 24, NoteLabel},
 };
 
 const DialogControlTemplate SelectFunctionControls[] = {
@@ -150,7 +156,7 @@ const DialogTemplateData DialogTemplateTable[] = {
      countOf(InputDevicesControls)},
     {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", DialogFont, 8, 0, 0, 228, 173, SettingsDialog, AdvancedMouseControls,
      countOf(AdvancedMouseControls)},
-    {IDD_SELECT_KEY, "Select Key", DialogFont, 8, 0, 0, 165, 136, SettingsDialog, SelectKeyControls,
+    {IDD_SELECT_KEY, "Select Key", DialogFont, 8, 0, 0, 165, 161, SettingsDialog, SelectKeyControls,
      countOf(SelectKeyControls)},
     {IDD_SELECT_FUNCTION, "Select Function", DialogFont, 8, 0, 0, 201, 136, SettingsDialog, SelectFunctionControls,
      countOf(SelectFunctionControls)},

@@ -1,7 +1,10 @@
 // The "Select Key" dialog: binds one key, or none, to the primary or the
 // secondary slot of one game function, as KeySelectRequest names it. Ends
 // with 0 after Set (the opener then rebuilds its lists) and 1 on cancel.
+// The key may also be picked by pressing it, and a line under the list says
+// where else the selected key is bound.
 #include <cstdio>
+#include <string>
 
 #include "settings/settings.h"
 #include "ui/dialogs.h"
@@ -11,6 +14,11 @@ namespace {
 
 const char BadSelectionText[] = "You must select a key, or tick the \"None\" box to specify a key to assign.";
 const char BadSelectionCaption[] = "Bad Selection";
+const char PressKeyCaption[] = "Press a Key";
+const char PressKeyPrompt[] = "Press the key for %s, or Escape to cancel.";
+const char UnnamedKeyPrompt[] =
+    "That key has no name in the game's key list. Press another key for %s, or Escape to cancel.";
+const char AlsoBoundLead[] = "Also bound to: ";
 
 bool requestIsValid() {
   return KeySelectRequest.functionIndex >= 0 && KeySelectRequest.functionIndex < GameFunctionCount;
@@ -45,6 +53,40 @@ void applySelectionRule(HWND dialog) {
   SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 
+// The key list's selected name, as the table has it; null when the list has
+// no selection or "None" is ticked.
+const char *selectedKey(HWND dialog) {
+  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) return nullptr;
+  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+  LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  if (row == LB_ERR) return nullptr;
+  char text[SettingsNameBufferSize];
+  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, (WPARAM)row, 0);
+  if (length < 0 || length >= (LRESULT)sizeof text) return nullptr;
+  SendMessageA(list, LB_GETTEXT, (WPARAM)row, (LPARAM)text);
+  const char *key = findKeyName(text);
+  return isUnbound(key) ? nullptr : key;
+}
+
+// Every other slot that holds the selected key, this function's other slot
+// included, as the file compares names: ignoring case ("KPad6" is "Kpad6").
+// Nothing is unbound; the player only learns of it.
+void showAlsoBound(HWND dialog) {
+  std::string text;
+  if (const char *key = selectedKey(dialog)) {
+    for (int f = 0; f < GameFunctionCount; ++f) {
+      for (int slot = 0; slot < 2; ++slot) {
+        if (f == KeySelectRequest.functionIndex && slot == requestedSlot()) continue;
+        if (findKeyName(GameSettings.KeyBindings[f][slot]) != key) continue;
+        text += text.empty() ? AlsoBoundLead : ", ";
+        text += GameFunctionTable[f];
+        text += slot == 0 ? " (primary)" : " (secondary)";
+      }
+    }
+  }
+  SetDlgItemTextA(dialog, IDC_SELECT_ALSO_BOUND, text.c_str());
+}
+
 void initDialog(HWND dialog) {
   // Only reachable with a bad request; refuse rather than index past the table.
   if (!requestIsValid()) {
@@ -68,6 +110,7 @@ void initDialog(HWND dialog) {
     EnableWindow(list, TRUE);
     applySelectionRule(dialog);
   }
+  showAlsoBound(dialog);
 }
 
 void onNoneClicked(HWND dialog) {
@@ -77,6 +120,31 @@ void onNoneClicked(HWND dialog) {
   } else {
     EnableWindow(list, TRUE);
     applySelectionRule(dialog);
+  }
+  showAlsoBound(dialog);
+}
+
+// The player presses the key instead of looking for its name: the capture
+// box reads it by its scan code, whatever the keyboard layout, and the list
+// selects that key as if it had been clicked. A key the game has no name for
+// is refused in the box, which asks again; Escape leaves everything as it was.
+void onPressKey(HWND dialog) {
+  const char *function = GameFunctionTable[KeySelectRequest.functionIndex];
+  char prompt[256];
+  std::snprintf(prompt, sizeof prompt, PressKeyPrompt, function);
+  for (;;) {
+    int keyCode = capturePressedKey(dialog, PressKeyCaption, prompt);
+    if (keyCode < 0) return;
+    const char *key = keyNameForKeyCode(keyCode);
+    if (!isUnbound(key)) {
+      HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
+      CheckDlgButton(dialog, IDC_SELECT_NONE, BST_UNCHECKED);
+      EnableWindow(list, TRUE);
+      selectKeyByName(list, key);
+      showAlsoBound(dialog);
+      return;
+    }
+    std::snprintf(prompt, sizeof prompt, UnnamedKeyPrompt, function);
   }
 }
 
@@ -105,13 +173,16 @@ void onSet(HWND dialog) {
   EndDialog(dialog, 0);
 }
 
-// The whole command word counts: only plain clicks of the three buttons,
-// never the key list's own notifications.
+// The whole command word counts: only plain clicks of the buttons. Of the
+// key list's own notifications only a changed selection is heard, and only
+// by the line under the list; a double-click still only selects.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (wParam) {
     case IDCANCEL: EndDialog(dialog, 1); return TRUE;
     case IDC_SELECT_NONE: onNoneClicked(dialog); return TRUE;
     case IDOK: onSet(dialog); return TRUE;
+    case IDC_SELECT_PRESS_KEY: onPressKey(dialog); return TRUE;
+    case MAKEWPARAM(IDC_SELECT_LIST, LBN_SELCHANGE): showAlsoBound(dialog); return TRUE;
     default: return FALSE;
   }
 }

@@ -4,8 +4,8 @@
  *
  * The core keeps all control state (platform/core/window.h) and produces every
  * notification; a backend only mirrors state into its widgets, runs the modal
- * loop, shows message boxes, and feeds user input back through
- * platform/core/user_input.h.
+ * loop, shows message boxes and the key-capture box, and feeds user input
+ * back through platform/core/user_input.h.
  */
 #pragma once
 
@@ -22,6 +22,7 @@ enum class WindowChange {
   TabStops,   // list box tab stops
   Icon,       // the dialog class icon (SetClassLongPtrA; window = the dialog it was set through)
   Focus,      // the dialog's focused control (window = the new one, or the dialog)
+  ToolTip,    // the window's tooltip (setWindowToolTip)
 };
 
 // The dialog and all its controls exist; WM_INITDIALOG follows.
@@ -34,3 +35,13 @@ void backendWindowChanged(HWND window, WindowChange what);
 void backendRunModalLoop(HWND dialog);
 // Shows a modal message box and returns the button pressed (IDOK, IDYES, ...).
 int backendMessageBox(HWND owner, const char *text, const char *caption, UINT type);
+
+// The operations of platform/desktop.h that belong to the desktop: the
+// folder chooser (modal, like a message box) and the remembered game folder.
+bool backendChooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen);
+bool backendLoadRememberedFolder(std::string *folder);
+bool backendStoreRememberedFolder(const std::string &folder);
+// Shows the modal key-capture box (capturePressedKey) and returns the code of
+// the first key pressed in it (platform/key_codes.h), Escape's included, or
+// -1 when it was closed without a key.
+int backendCaptureKey(HWND owner, const char *caption, const char *prompt);

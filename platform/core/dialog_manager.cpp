@@ -1,7 +1,7 @@
 /* The dialog manager off Windows: creating dialogs from the template data,
  * the modal loop around the backend, ending dialogs, focus, and the small
  * window calls (GetDlgItem, EnableWindow, texts, check boxes, message boxes,
- * the class icon). Control messages are in control_messages.cpp, user input
+ * the folder chooser, the class icon). Control messages are in control_messages.cpp, user input
  * in user_input.cpp.
  */
 #include <algorithm>
@@ -11,6 +11,8 @@
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
 #include "platform/core/window.h"
+#include "platform/desktop.h"
+#include "platform/key_codes.h"
 #include "platform/resources.h"
 
 namespace {
@@ -428,6 +430,36 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (isWindow(window)) EnableWindow(window, TRUE);
   if (previouslyActive == activeDialog()) reactivate(previouslyActive);
   return answer;
+}
+
+// The backend's own modal boxes (the folder chooser, the key-capture box) are
+// modal like a message box: the owner takes no input while one shows, and its
+// focused control hears that it lost the focus, then that it has it back.
+template <typename Show>
+static auto runOwnedModal(HWND owner, Show show) {
+  owner = topLevel(owner);
+  HWND previouslyActive = activeDialog();
+  bool disabled = disableOwner(owner);
+  deactivate(previouslyActive);
+  auto result = show(owner);
+  if (disabled && isWindow(owner)) EnableWindow(owner, TRUE);
+  if (previouslyActive == activeDialog()) reactivate(previouslyActive);
+  return result;
+}
+
+bool chooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen) {
+  std::string answer;
+  bool chose =
+      runOwnedModal(owner, [&](HWND top) { return backendChooseFolder(top, title ? title : "", start, &answer); });
+  if (chose && chosen) *chosen = answer;
+  return chose;
+}
+
+// Escape is the user's way out; the backend reports it as the key it is.
+int capturePressedKey(HWND owner, const char *caption, const char *prompt) {
+  int key = runOwnedModal(
+      owner, [&](HWND top) { return backendCaptureKey(top, caption ? caption : "", prompt ? prompt : ""); });
+  return key < 0 || key == KeyCodeEscape ? -1 : key;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

@@ -33,6 +33,7 @@ struct HWND__ {
   int id = 0;
   std::string className;
   std::string text;
+  std::string toolTip;                 // setWindowToolTip (platform/desktop.h)
   uint32_t style = 0;                  // WS_DISABLED and (for radio buttons) WS_TABSTOP follow the control's state
   short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
 

@@ -4,7 +4,8 @@
  * notifications a real user would cause. Message boxes are answered from the
  * script, after the Escape and close-box presses it asks for (which the core's
  * rule for the box's type turns into an answer, or into nothing), and
- * recorded.
+ * recorded; so are the folder chooser and the key-capture box (given the
+ * script's key). The remembered game folder lives in memory.
  */
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
@@ -74,4 +75,39 @@ int backendMessageBox(HWND owner, const char *text, const char *caption, UINT ty
     }
   }
   return run.closed(run.answer());
+}
+
+// The chooser is answered from the script; the folder it names is taken as
+// given, as a person may choose any folder.
+bool backendChooseFolder(HWND owner, const char *title, const std::string &start, std::string *chosen) {
+  userscript::FolderChooserRun run;
+  run.start(owner != nullptr, title, start);
+  std::string answer = run.answer();
+  run.closed(answer);
+  if (answer.empty()) return false;
+  *chosen = answer;
+  return true;
+}
+
+// Remembered for the life of the process only: tests set it as they need.
+namespace {
+std::string RememberedFolder;
+}
+
+bool backendLoadRememberedFolder(std::string *folder) {
+  *folder = RememberedFolder;
+  return true;
+}
+
+bool backendStoreRememberedFolder(const std::string &folder) {
+  RememberedFolder = folder;
+  return true;
+}
+
+// The script's key goes in as the code itself: there is no keyboard to read.
+int backendCaptureKey(HWND owner, const char *caption, const char *prompt) {
+  userscript::KeyCaptureRun run;
+  int keyCode = run.start(owner != nullptr, caption, prompt);
+  run.closed(keyCode);
+  return keyCode;
 }

@@ -7,7 +7,11 @@
 // session with its standard streams on /dev/null and no other descriptor of
 // ours, and not waited for. A file that begins with "MZ" must be a Windows
 // program Wine runs, and is handed to `wine` from an absolute folder on PATH
-// when it cannot be executed directly. Any failure returns 0.
+// when it cannot be executed directly. Any failure returns 0 with the reason
+// for GetLastError, in the codes Windows uses: ERROR_FILE_NOT_FOUND,
+// ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT for a file that is no program, and
+// ERROR_BAD_EXE_FORMAT for a Windows program with no Wine to run it, as
+// Windows answers for a program made for another system.
 //
 // Two forks leave the program a child of init, so no zombie is left behind
 // and it outlives us; a close-on-exec pipe tells the caller whether the exec
@@ -15,6 +19,7 @@
 // they only make async-signal-safe calls (the caller may have threads).
 #ifndef _WIN32
 #include "platform/posix/process_posix.h"
+#include "platform/posix/system_posix.h"
 #include "platform/win32.h"
 
 #include <cerrno>
@@ -45,6 +50,7 @@ const int StatusDescriptor = 3;
 
 struct LaunchPlan {
   std::string program;    // "./vexgame.exe" or an absolute name
+  bool windows = false;   // a Windows program
   std::string wine;       // full name of wine when the program needs it, else empty
   int descriptorCeiling;  // no descriptor of ours is numbered this high
 };
@@ -196,6 +202,11 @@ void writeAll(int fd, const void *buffer, size_t size) {
   _exit(127);
 }
 
+BOOL failWith(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
 }  // namespace
 
 unsigned closeDescriptorsFrom(int first, int ceiling, unsigned ways) {
@@ -235,29 +246,34 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   // What the layer does not offer is refused rather than silently ignored.
   if (!applicationName || !*applicationName || (commandLine && *commandLine) || inheritHandles || creationFlags != 0 ||
       environment || currentDirectory || !startupInfo || !processInformation)
-    return FALSE;
+    return failWith(ERROR_INVALID_PARAMETER);
 
   LaunchPlan plan;
   plan.program = applicationName[0] == '/' ? std::string(applicationName) : std::string("./") + applicationName;
   struct stat info;
-  if (stat(plan.program.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return FALSE;
+  if (stat(plan.program.c_str(), &info) != 0)
+    return failWith(errno == ENOENT ? ERROR_FILE_NOT_FOUND : win32ErrorFromErrno(errno));
+  // Windows answers a folder in the program's place so.
+  if (!S_ISREG(info.st_mode)) return failWith(ERROR_ACCESS_DENIED);
   // A Windows program the system may not run by itself (binfmt_misc could).
   // Anything else that starts like one would have Wine fail only after the
   // game had been reported started.
   if (beginsWithMz(plan.program)) {
-    if (!isWindowsProgram(plan.program.c_str())) return FALSE;
+    if (!isWindowsProgram(plan.program.c_str())) return failWith(ERROR_BAD_FORMAT);
+    plan.windows = true;
     plan.wine = findWine();
   }
   plan.descriptorCeiling = descriptorCeiling();
 
   int status[2];
-  if (pipe2(status, O_CLOEXEC) != 0) return FALSE;
+  if (pipe2(status, O_CLOEXEC) != 0) return failWith(win32ErrorFromErrno(errno));
 
   pid_t child = fork();
   if (child < 0) {
+    int error = errno;
     close(status[0]);
     close(status[1]);
-    return FALSE;
+    return failWith(win32ErrorFromErrno(error));
   }
   if (child == 0) {
     close(status[0]);
@@ -277,10 +293,15 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   int execError = 0;
   // The pid comes first (from the middle process); an errno after it means
   // the exec failed; the end of the pipe alone means it worked.
-  bool started =
-      readAll(status[0], &game, sizeof game) && game > 0 && !readAll(status[0], &execError, sizeof execError);
+  bool forked = readAll(status[0], &game, sizeof game) && game > 0;
+  bool execFailed = forked && readAll(status[0], &execError, sizeof execError);
   close(status[0]);
-  if (!started) return FALSE;
+  if (!forked) return failWith(ERROR_NOT_ENOUGH_MEMORY);  // the second fork failed: no process could be had
+  if (execFailed) {
+    // Whatever the exec said, a Windows program without Wine fails for that.
+    if (plan.windows && plan.wine.empty()) return failWith(ERROR_BAD_EXE_FORMAT);
+    return failWith(execError == ENOENT ? ERROR_FILE_NOT_FOUND : win32ErrorFromErrno(execError));
+  }
 
   memset(processInformation, 0, sizeof *processInformation);
   processInformation->dwProcessId = (DWORD)game;

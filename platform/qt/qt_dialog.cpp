@@ -102,6 +102,8 @@ QWidget *createControl(HWND control, QWidget *dialog) {
   }
   auto *label = new QLabel(dialog);
   label->setTextFormat(Qt::PlainText);
+  // A static two lines tall or more wraps its words, as Windows wraps them all.
+  label->setWordWrap(control->cy >= 16);
   Qt::Alignment horizontal = Qt::AlignLeft;
   if ((control->style & SS_TYPEMASK) == SS_CENTER) horizontal = Qt::AlignHCenter;
   if ((control->style & SS_TYPEMASK) == SS_RIGHT) horizontal = Qt::AlignRight;
@@ -248,6 +250,10 @@ void mirror(HWND window, WindowChange what) {
       if (auto *list = qobject_cast<QListWidget *>(widget)) list->viewport()->update();
       break;
     case WindowChange::Icon: showClassIcon(); break;
+    // Controls without a tooltip of their own pass Qt's tooltip event on to
+    // the dialog, so it shows over them too, as the Windows program adds
+    // each control as a tool.
+    case WindowChange::ToolTip: widget->setToolTip(QString::fromLocal8Bit(window->toolTip.c_str())); break;
     case WindowChange::Focus:
       if (window->kind == WindowKind::Dialog) {
         if (QWidget *focused = QApplication::focusWidget(); focused && focused->window() == widget)

@@ -14,9 +14,11 @@
 #include <QtWidgets>
 #include <memory>
 
-#include "platform/qt/qt_internal.h"
-#include "platform/scripted_user/script_driver.h"
 #include "platform/core/user_input.h"
+#include "platform/key_codes.h"
+#include "platform/qt/qt_internal.h"
+#include "platform/qt/qt_key_capture.h"
+#include "platform/scripted_user/script_driver.h"
 
 namespace {
 
@@ -327,6 +329,68 @@ void messageBoxShown(TgMessageBox *box) {
   boxTurnLater(run, 0);
 }
 
+// ---- The folder chooser -----------------------------------------------------------
+
+// Once the chooser is up, the script's folder is opened in it and accepted,
+// as a person would go there and press Choose; or Cancel is pressed.
+void folderChooserShown(QFileDialog *chooser) {
+  auto run = std::make_shared<userscript::FolderChooserRun>();
+  run->start(chooser->parentWidget() != nullptr, chooser->windowTitle().toStdString(),
+             chooser->directory().absolutePath().toLocal8Bit().toStdString());
+  QObject::connect(chooser, &QDialog::finished, chooser, [run, chooser](int result) {
+    QStringList folders = chooser->selectedFiles();
+    bool chose = result == QDialog::Accepted && !folders.isEmpty();
+    run->closed(chose ? folders.first().toLocal8Bit().toStdString() : std::string());
+  });
+  QPointer<QFileDialog> alive(chooser);
+  QTimer::singleShot(0, [run, alive] {
+    if (!alive) return;
+    if (run->answer().empty()) {
+      alive->reject();
+      return;
+    }
+    alive->setDirectory(QString::fromLocal8Bit(run->answer().c_str()));
+    static_cast<QDialog *>(alive.data())->accept();  // Choose: QFileDialog's own accept, public in QDialog
+  });
+}
+
+// ---- Key-capture boxes -------------------------------------------------------------
+
+// The key as the window system delivers it: an event to the box's window
+// whose native scan code is the key's XKB keycode, with no Qt key (Escape
+// aside) to lean on, as for any key a layout leaves without a symbol.
+void pressKeyCode(TgKeyCaptureBox *box, int keyCode) {
+  int evdev = evdevCodeForKeyCode(keyCode);
+  quint32 native = evdev ? static_cast<quint32>(evdev + XkbKeycodeOffset) : 0;
+  int key = keyCode == KeyCodeEscape ? Qt::Key_Escape : Qt::Key_unknown;
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, native, 0, 0);
+  QCoreApplication::sendEvent(box->windowHandle(), &press);
+  if (!box->isVisible()) return;
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, native, 0, 0);
+  QCoreApplication::sendEvent(box->windowHandle(), &release);
+}
+
+void keyCaptureShown(TgKeyCaptureBox *box) {
+  auto run = std::make_shared<userscript::KeyCaptureRun>();
+  int keyCode = run->start(box->owner() != nullptr, box->caption(), box->prompt());
+  QPointer<TgKeyCaptureBox> guard(box);
+  QObject::connect(box, &QDialog::finished, box, [run, guard] { run->closed(guard ? guard->keyCode() : -1); });
+  QTimer::singleShot(0, box, [guard, keyCode] {
+    if (!guard || !guard->isVisible()) return;
+    if (keyCode < 0) {
+      guard->reject();  // no step for it (reported): closed without a key
+      return;
+    }
+    pressKeyCode(guard, keyCode);
+  });
+  QTimer::singleShot(WatchdogMs, box, [guard] {
+    if (!guard || !guard->isVisible()) return;
+    userscript::reportFailure("key-capture box \"" + guard->prompt() + "\" is still open after " +
+                              std::to_string(WatchdogMs) + " ms; the watchdog closes it");
+    guard->reject();
+  });
+}
+
 // ---- Seeing windows come and go ----------------------------------------------------
 
 // A dialog shows once its WM_INITDIALOG is done (so a caption set there is
@@ -337,6 +401,10 @@ class WindowWatcher : public QObject {
     if (event->type() == QEvent::Show) {
       if (auto *box = dynamic_cast<TgMessageBox *>(watched)) {
         messageBoxShown(box);
+      } else if (auto *chooser = dynamic_cast<QFileDialog *>(watched)) {
+        folderChooserShown(chooser);
+      } else if (auto *capture = dynamic_cast<TgKeyCaptureBox *>(watched)) {
+        keyCaptureShown(capture);
       } else if (auto *dialog = dynamic_cast<TgDialog *>(watched)) {
         dialogShown(dialog->hwnd());
       }

@@ -82,4 +82,38 @@ class MessageBoxRun {
   size_t next_ = 0;
 };
 
+// One folder chooser's step: the folder to choose (empty: Cancel), and the
+// chooser's record once it has been answered.
+class FolderChooserRun {
+ public:
+  // A folder chooser has shown: takes the next step. With no folder-chooser
+  // step next the failure is reported and the chooser is cancelled.
+  void start(bool owned, const std::string &title, const std::string &start);
+  // The folder to choose; empty for Cancel.
+  const std::string &answer() const { return record_.chosen; }
+  // The chooser has closed with `chosen` (empty: cancelled): records it.
+  void closed(const std::string &chosen);
+
+ private:
+  FolderChooserRecord record_{};
+};
+
+// One key-capture box's step as the backend performs it: the key to press,
+// and the box recorded when it closes.
+class KeyCaptureRun {
+ public:
+  // A key-capture box has shown: takes the next step and answers the code of
+  // the key to press in it. With no key-capture step next the failure is
+  // reported and the answer is -1: the backend closes the box without a key.
+  int start(bool owned, const std::string &caption, const std::string &prompt);
+  // The box has closed having read `keyCode` (-1: none): records the box and
+  // reports a key other than the script's.
+  void closed(int keyCode);
+
+ private:
+  KeyCaptureRecord record_{};
+  bool scripted_ = false;
+  int keyCode_ = -1;
+};
+
 }  // namespace userscript

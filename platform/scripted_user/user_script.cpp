@@ -15,21 +15,38 @@ namespace userscript {
 
 namespace {
 
+enum class StepKind { Dialog, MessageBox, FolderChooser, KeyCapture };
+
 struct Step {
-  bool dialog;
+  StepKind kind;
   std::string caption;          // dialog steps
   std::vector<Action> actions;  // dialog steps; a message box's actions before its answer
-  int answer = 0;               // message-box steps
+  int answer = 0;               // message-box steps: the button; key-capture steps: the key code
+  std::string folder;           // folder-chooser steps: the folder chosen, empty for Cancel
 };
 
 std::deque<Step> Steps;
 std::vector<MessageBoxRecord> MessageBoxes;
+std::vector<FolderChooserRecord> FolderChoosers;
+std::vector<KeyCaptureRecord> KeyCaptures;
 std::vector<std::string> DialogsOpened;
 std::function<void(const std::string &)> FailureHandler;
 
+std::string hexCode(int code) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(code));
+  return hex;
+}
+
 std::string describeStep(const Step &step) {
-  if (step.dialog) return "dialog \"" + step.caption + "\"";
-  return "message box answered " + std::to_string(step.answer);
+  switch (step.kind) {
+    case StepKind::Dialog: return "dialog \"" + step.caption + "\"";
+    case StepKind::MessageBox: return "message box answered " + std::to_string(step.answer);
+    case StepKind::FolderChooser:
+      return step.folder.empty() ? "folder chooser cancelled" : "folder chooser choosing \"" + step.folder + "\"";
+    case StepKind::KeyCapture: return "key-capture box given key " + hexCode(step.answer);
+  }
+  return "step";
 }
 
 bool hasButtonFor(UINT type, int answer) {
@@ -66,7 +83,7 @@ bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
     reportFailure("dialog \"" + caption + "\" opened, but the scripted user has no step left");
     return false;
   }
-  if (!Steps.front().dialog) {
+  if (Steps.front().kind != StepKind::Dialog) {
     reportFailure("dialog \"" + caption + "\" opened where the script expects a " + describeStep(Steps.front()));
     return false;
   }
@@ -126,7 +143,7 @@ Action inspect(std::function<void(HWND dialog)> look) {
 
 void expectDialog(const std::string &caption, std::vector<Action> actions) {
   Step step;
-  step.dialog = true;
+  step.kind = StepKind::Dialog;
   step.caption = caption;
   step.actions = std::move(actions);
   Steps.push_back(std::move(step));
@@ -134,18 +151,37 @@ void expectDialog(const std::string &caption, std::vector<Action> actions) {
 
 void expectMessageBox(int answer, std::vector<Action> first) {
   Step step;
-  step.dialog = false;
+  step.kind = StepKind::MessageBox;
   step.answer = answer;
   step.actions = std::move(first);
   Steps.push_back(std::move(step));
 }
 
+void expectFolderChooser(const std::string &folder) {
+  Step step;
+  step.kind = StepKind::FolderChooser;
+  step.folder = folder;
+  Steps.push_back(std::move(step));
+}
+
+const std::vector<FolderChooserRecord> &folderChoosers() { return FolderChoosers; }
+
+void expectKeyCapture(int keyCode) {
+  Step step;
+  step.kind = StepKind::KeyCapture;
+  step.answer = keyCode;
+  Steps.push_back(std::move(step));
+}
+
 const std::vector<MessageBoxRecord> &messageBoxes() { return MessageBoxes; }
+const std::vector<KeyCaptureRecord> &keyCaptures() { return KeyCaptures; }
 const std::vector<std::string> &dialogsOpened() { return DialogsOpened; }
 
 void reset() {
   Steps.clear();
   MessageBoxes.clear();
+  FolderChoosers.clear();
+  KeyCaptures.clear();
   DialogsOpened.clear();
 }
 
@@ -176,11 +212,7 @@ std::string describeAction(const Action &action) {
     case ActionKind::Click: return "click on control " + id;
     case ActionKind::SelectRow: return "select row " + value + " of control " + id;
     case ActionKind::DoubleClickRow: return "double-click row " + value + " of control " + id;
-    case ActionKind::Key: {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(action.value));
-      return std::string("key ") + hex;
-    }
+    case ActionKind::Key: return "key " + hexCode(action.value);
     case ActionKind::AltKey: return std::string("Alt+") + static_cast<char>(action.value);
     case ActionKind::ShiftTab: return "Shift+Tab";
     case ActionKind::Focus: return "focus control " + id;
@@ -270,7 +302,7 @@ void MessageBoxRun::start(bool owned, const std::string &text, const std::string
   next_ = 0;
   if (Steps.empty()) {
     reportFailure(boxName() + " shown, but the scripted user has no step left");
-  } else if (Steps.front().dialog) {
+  } else if (Steps.front().kind != StepKind::MessageBox) {
     reportFailure(boxName() + " shown where the script expects " + describeStep(Steps.front()));
   } else {
     Step step = std::move(Steps.front());
@@ -313,8 +345,52 @@ int MessageBoxRun::closed(int given) {
   return given;
 }
 
+void FolderChooserRun::start(bool owned, const std::string &title, const std::string &start) {
+  record_ = FolderChooserRecord{owned, title, start, ""};
+  std::string name = "folder chooser \"" + title + "\"";
+  if (Steps.empty()) {
+    reportFailure(name + " shown, but the scripted user has no step left; it is cancelled");
+  } else if (Steps.front().kind != StepKind::FolderChooser) {
+    reportFailure(name + " shown where the script expects " + describeStep(Steps.front()) + "; it is cancelled");
+  } else {
+    record_.chosen = Steps.front().folder;
+    Steps.pop_front();
+  }
+}
+
+void FolderChooserRun::closed(const std::string &chosen) {
+  record_.chosen = chosen;
+  FolderChoosers.push_back(record_);
+}
+
 std::string MessageBoxRun::boxName() const {
   return "message box \"" + record_.text + "\" (caption \"" + record_.caption + "\")";
+}
+
+int KeyCaptureRun::start(bool owned, const std::string &caption, const std::string &prompt) {
+  record_ = KeyCaptureRecord{owned, caption, prompt, -1};
+  scripted_ = false;
+  keyCode_ = -1;
+  std::string name = "key-capture box \"" + prompt + "\"";
+  if (Steps.empty()) {
+    reportFailure(name + " shown, but the scripted user has no step left");
+  } else if (Steps.front().kind != StepKind::KeyCapture) {
+    reportFailure(name + " shown where the script expects " + describeStep(Steps.front()));
+  } else {
+    scripted_ = true;
+    keyCode_ = Steps.front().answer;
+    Steps.pop_front();
+  }
+  return keyCode_;
+}
+
+void KeyCaptureRun::closed(int keyCode) {
+  record_.keyCode = keyCode;
+  KeyCaptures.push_back(record_);
+  if (scripted_ && keyCode != keyCode_) {
+    reportFailure("key-capture box \"" + record_.prompt + "\" read key " + hexCode(keyCode) +
+                  " where the script pressed " + hexCode(keyCode_));
+  }
 }
 
 }  // namespace userscript

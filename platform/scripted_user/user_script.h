@@ -7,10 +7,10 @@
 // A script is a queue of steps, consumed in the order the windows open: each
 // dialog that opens (DialogBoxParamA) takes the next step, which must be a
 // dialog step with that caption; each MessageBoxA takes the next step, which
-// must be a message-box step. A dialog step's actions run one after another;
-// an action that opens a nested dialog runs that dialog's step to its end
-// before the next action. Every mismatch is reported to the failure handler:
-// a caption that differs, a window with no step left, a dialog still open
+// must be a message-box step, each folder chooser a folder-chooser step, and each key-capture box
+// (capturePressedKey) a key-capture step. A dialog step's actions run one after
+// another; an action that opens a nested dialog runs that dialog's step to its end before the next action. Every
+// mismatch is reported to the failure handler: a caption that differs, a window with no step left, a dialog still open
 // when its actions have run out (it is then ended with -1, so nothing hangs),
 // and steps left over at the end (see finished()).
 #pragma once
@@ -66,6 +66,20 @@ void expectDialog(const std::string &caption, std::vector<Action> actions);
 // be left; in a Yes/No box both do nothing, as on Windows.
 void expectMessageBox(int answer, std::vector<Action> first = {});
 
+// The next window is the desktop's folder chooser (chooseFolder,
+// platform/desktop.h): the user picks `folder`, or with an empty one presses
+// Cancel.
+void expectFolderChooser(const std::string &folder);
+// The next key-capture box (capturePressedKey): the user presses the key
+// with `keyCode` in it (platform/key_codes.h: 0x1E is A, 0xE04B the Left
+// arrow, KeyCodeEscape cancels). The key reaches the box as the system would
+// report it: on the headless backend as the code itself; on Qt as a key
+// event whose native scan code is the key's XKB keycode (evdevCodeForKeyCode
+// + 8); on Windows as a WM_KEYDOWN to the box (class KeyCaptureWindowClass)
+// with keyMessageDataForKeyCode's lParam. One key per box: a box that asks
+// again (the program reopens it) takes a step of its own.
+void expectKeyCapture(int keyCode);
+
 struct MessageBoxRecord {
   bool owned;  // shown with an owner window
   std::string text;
@@ -75,6 +89,22 @@ struct MessageBoxRecord {
 };
 // Every message box shown since reset(), in order.
 const std::vector<MessageBoxRecord> &messageBoxes();
+struct FolderChooserRecord {
+  bool owned;
+  std::string title;
+  std::string start;   // the folder it opened at
+  std::string chosen;  // empty: cancelled
+};
+// Every folder chooser shown since reset(), in order.
+const std::vector<FolderChooserRecord> &folderChoosers();
+struct KeyCaptureRecord {
+  bool owned;  // shown with an owner window
+  std::string caption;
+  std::string prompt;
+  int keyCode;  // the key the box read; -1 when it was closed without one
+};
+// Every key-capture box shown since reset(), in order.
+const std::vector<KeyCaptureRecord> &keyCaptures();
 // Captions of every dialog opened since reset(), in order.
 const std::vector<std::string> &dialogsOpened();
 

@@ -18,9 +18,14 @@
  * Message boxes are the system's MessageBoxA. The program's own import of it
  * is replaced with one that records the call (the style is not visible on
  * the box) and closes the box's run when it returns; the box itself is
- * answered by pressing its buttons. The MIDI device calls are replaced the
- * same way (win32_test_midi_devices.cpp). The queue, the records and the
- * failure texts are the shared ones of script_driver.h.
+ * answered by pressing its buttons. The folder chooser is the shell's
+ * SHBrowseForFolderA, wrapped the same way: its dialog is told the folder
+ * with BFFM_SETSELECTIONA, as a person would pick it, and its OK or Cancel
+ * button is pressed. The key-capture box (capturePressedKey) is recognised
+ * by its window class and gets the key as Windows posts it. The MIDI device
+ * calls are replaced in the import table too (win32_test_midi_devices.cpp).
+ * The queue, the records and the failure texts are the shared ones of
+ * script_driver.h.
  */
 #include "platform/scripted_user/win32_scripted_user.h"
 
@@ -32,6 +37,9 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
+#include "platform/key_codes.h"
 #include "platform/scripted_user/script_driver.h"
 #include "platform/scripted_user/win32_imports.h"
 
@@ -66,6 +74,29 @@ struct BoxCall {
 };
 std::vector<BoxCall *> BoxCalls;  // the innermost last
 
+// ---- Folder choosers: the shell's call as the program made it --------------------
+
+using BrowseProc = LPITEMIDLIST(WINAPI *)(LPBROWSEINFOA);
+BrowseProc SystemSHBrowseForFolderA;
+
+struct ChooserCall {
+  HWND owner = nullptr;
+  std::string title;
+  std::string start;  // the first folder the program selects in it
+  HWND window = nullptr;
+  bool started = false;
+  userscript::FolderChooserRun run;
+};
+ChooserCall *Chooser;  // the one open; the program opens one at a time
+
+// ---- Key-capture boxes ----------------------------------------------------------
+
+struct KeyCapture {
+  userscript::KeyCaptureRun run;
+  int pressed = -1;     // the key posted to it; -1 before or when closed instead
+  bool closed = false;  // asked to close without a key
+};
+
 // ---- Windows driven by the script ------------------------------------------------------
 
 enum class Progress { Done, NextTurn };
@@ -74,7 +105,9 @@ struct Driven {
   HWND window;
   WNDPROC original;
   bool unicode;
-  BoxCall *box;  // null for a dialog
+  BoxCall *box;                         // a message box's call, else null
+  ChooserCall *chooser;                 // a folder chooser's call, else null
+  std::unique_ptr<KeyCapture> capture;  // a key-capture box's run, else null
   bool started = false;
   bool finished = false;
   userscript::DialogRun steps;
@@ -461,6 +494,66 @@ void boxTurn(Driven &driven) {
   clickCentre(button);
 }
 
+// The folder chooser: the script's folder selected, then OK; Cancel for none.
+void chooserTurn(Driven &driven) {
+  ChooserCall &call = *driven.chooser;
+  if (!driven.started) {
+    driven.started = true;
+    call.started = true;
+    if (Observer) Observer(driven.window, false);
+    call.run.start(call.owner != nullptr, call.title, call.start);
+    if (!call.run.answer().empty())
+      SendMessageA(driven.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(call.run.answer().c_str()));
+    return;  // the selection's own messages first
+  }
+  int button = call.run.answer().empty() ? IDCANCEL : IDOK;
+  HWND control = GetDlgItem(driven.window, button);
+  if (!control || ++driven.presses > BoxPressLimit) {
+    userscript::reportFailure("folder chooser \"" + call.title + "\" could not be answered; it is cancelled");
+    driven.finished = true;
+    PostMessageA(driven.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return;
+  }
+  if (IsWindowEnabled(control)) clickCentre(control);
+}
+
+// The key-capture box: the script's key as Windows posts a single press of
+// it, or the close box where the script has none.
+void captureTurn(Driven &driven) {
+  KeyCapture &capture = *driven.capture;
+  if (driven.started) return;  // one key per box: it reads the first
+  driven.started = true;
+  if (Observer) Observer(driven.window, false);
+  HWND owner = GetWindow(driven.window, GW_OWNER);
+  char caption[256] = "", prompt[512] = "";
+  GetWindowTextA(driven.window, caption, sizeof caption);
+  GetWindowTextA(GetWindow(driven.window, GW_CHILD), prompt, sizeof prompt);
+  int keyCode = capture.run.start(owner != nullptr, caption, prompt);
+  if (keyCode < 0) {
+    capture.closed = true;
+    PostMessageA(driven.window, WM_CLOSE, 0, 0);
+    return;
+  }
+  LPARAM data = static_cast<LPARAM>(keyMessageDataForKeyCode(keyCode));
+  UINT scan = static_cast<UINT>((data >> 16) & 0xFF);
+  WPARAM virtualKey = keyCode == KeyCodePause     ? VK_PAUSE
+                      : keyCode == KeyCodeNumLock ? VK_NUMLOCK
+                                                  : MapVirtualKeyA(scan, MAPVK_VSC_TO_VK);
+  // Alt and F10 come as system keys.
+  bool system = (keyCode & 0xFF) == 0x38 || keyCode == 0x44;
+  capture.pressed = keyCode;
+  PostMessageA(driven.window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, data);
+  PostMessageA(driven.window, system ? WM_SYSKEYUP : WM_KEYUP, virtualKey,
+               data | (1L << 30) | (static_cast<LPARAM>(1) << 31));
+}
+
+// Whether the box took the posted press from the queue (it reads the first
+// press itself; a box that closed before that read none).
+bool pressStillQueued(HWND box) {
+  MSG message;
+  return PeekMessageA(&message, box, WM_KEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) != 0;
+}
+
 void takeTurn(const std::shared_ptr<Driven> &driven) {
   releaseKeys();
   if (driven->finished || !isInnermost(*driven)) return;
@@ -475,6 +568,10 @@ void takeTurn(const std::shared_ptr<Driven> &driven) {
   }
   if (driven->box) {
     boxTurn(*driven);
+  } else if (driven->chooser) {
+    chooserTurn(*driven);
+  } else if (driven->capture) {
+    captureTurn(*driven);
   } else {
     dialogTurn(*driven);
   }
@@ -489,9 +586,19 @@ LRESULT CALLBACK drivenProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     takeTurn(driven);
     return 0;
   }
+  // The first folder the program selects in a chooser is where it opens.
+  if (message == BFFM_SETSELECTIONA && driven->chooser && !driven->started && wParam && lParam &&
+      driven->chooser->start.empty())
+    driven->chooser->start = reinterpret_cast<const char *>(lParam);
   if (message == WM_DESTROY) {
     KillTimer(window, TurnTimer);
-    if (!driven->box && driven->started && !driven->finished) driven->steps.closed();
+    if (!driven->box && !driven->chooser && !driven->capture && driven->started && !driven->finished)
+      driven->steps.closed();
+    if (driven->capture && driven->started) {
+      KeyCapture &capture = *driven->capture;
+      bool read = !capture.closed && capture.pressed >= 0 && !pressStillQueued(window);
+      capture.run.closed(read ? capture.pressed : -1);
+    }
     driven->finished = true;
   }
   LRESULT result = driven->unicode ? CallWindowProcW(driven->original, window, message, wParam, lParam)
@@ -500,14 +607,20 @@ LRESULT CALLBACK drivenProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   return result;
 }
 
-void adopt(HWND window) {
+void adopt(HWND window, bool keyCapture) {
   auto driven = std::make_shared<Driven>();
   driven->window = window;
   driven->unicode = IsWindowUnicode(window) != FALSE;
   driven->box = nullptr;
-  if (!BoxCalls.empty() && !BoxCalls.back()->window) {
+  driven->chooser = nullptr;
+  if (keyCapture) {
+    driven->capture = std::make_unique<KeyCapture>();
+  } else if (!BoxCalls.empty() && !BoxCalls.back()->window) {
     driven->box = BoxCalls.back();
     driven->box->window = window;
+  } else if (Chooser && !Chooser->window) {
+    driven->chooser = Chooser;
+    Chooser->window = window;
   }
   driven->original = reinterpret_cast<WNDPROC>(
       driven->unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(drivenProcedure))
@@ -520,7 +633,8 @@ LRESULT CALLBACK watchCreation(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND) {
     HWND window = reinterpret_cast<HWND>(wParam);
     const CREATESTRUCTA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
-    if (!(create->style & WS_CHILD) && classIs(window, "#32770")) adopt(window);
+    if (!(create->style & WS_CHILD) && classIs(window, "#32770")) adopt(window, false);
+    if (!(create->style & WS_CHILD) && classIs(window, KeyCaptureWindowClass)) adopt(window, true);
   }
   return CallNextHookEx(CreationHook, code, wParam, lParam);
 }
@@ -541,6 +655,24 @@ int WINAPI scriptedMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT typ
   return call.run.closed(given);
 }
 
+// ---- SHBrowseForFolderA as the program calls it ----------------------------------
+
+LPITEMIDLIST WINAPI scriptedSHBrowseForFolderA(LPBROWSEINFOA info) {
+  ChooserCall call;
+  call.owner = info ? info->hwndOwner : nullptr;
+  call.title = info && info->lpszTitle ? info->lpszTitle : "";
+  ChooserCall *outer = Chooser;
+  Chooser = &call;
+  LPITEMIDLIST chosen = SystemSHBrowseForFolderA(info);
+  Chooser = outer;
+  char path[MAX_PATH] = "";
+  if (chosen && !SHGetPathFromIDListA(chosen, path)) path[0] = '\0';
+  // A chooser that never showed is still recorded.
+  if (!call.started) call.run.start(call.owner != nullptr, call.title, call.start);
+  call.run.closed(path);
+  return chosen;
+}
+
 }  // namespace
 
 void win32UseScriptedUser() {
@@ -552,6 +684,8 @@ void win32UseScriptedUser() {
                  static_cast<void *>(CreationHook), reinterpret_cast<void *>(SystemMessageBoxA));
     std::abort();
   }
+  // Only programs with the folder chooser import it.
+  SystemSHBrowseForFolderA = replaceImport<BrowseProc>("shell32.dll", "SHBrowseForFolderA", scriptedSHBrowseForFolderA);
   useTestMidiDevices();
 }
 

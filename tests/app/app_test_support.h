@@ -1,5 +1,5 @@
-// Shared by the start-up tests: a fresh temporary folder per test as the
-// current folder, a clean settings record, small file helpers, and a program
+// Shared by the start-up tests: a fresh scratch folder per test as the
+// current folder, a clean settings record, and a program
 // that stands in for the game and records how it was started (a shell script
 // off Windows, tests/win32/standin_game.c on Windows).
 #pragma once
@@ -10,7 +10,6 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -24,28 +23,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
+extern "C" char **environ;
 #endif
 
 #include "app/startup.h"
 #include "config/config.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
-#include "tests/common/temp_folder.h"
+#include "tests/common/scratch_folder.h"
+
+#ifdef _WIN32
+#include <tlhelp32.h>
+#endif
 
 namespace apptest {
-
-inline std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void writeFile(const std::string &path, const std::string &text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // The module that holds the dialog templates and the icon, as the program's
 // entry point passes it: on Windows the program file itself, elsewhere any
@@ -61,7 +52,7 @@ inline HINSTANCE programInstance() {
 
 // The current folder as the system names it to a program started there (the
 // stand-in game reports it so): symlinks resolved off Windows.
-inline std::string currentFolder() {
+inline std::string folderAsAGameSeesIt() {
 #ifdef _WIN32
   return std::filesystem::current_path().string();
 #else
@@ -152,19 +143,18 @@ struct GameRecord {
 
 class FreshFolderTest : public ::testing::Test {
  protected:
-  std::string folder;  // the current folder while the test runs, as currentFolder() names it
+  std::string folder;  // the current folder while the test runs, as folderAsAGameSeesIt() names it
 
   void SetUp() override {
-    temp = std::make_unique<TempFolder>();
-    folder = currentFolder();
+    temp = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
+    folder = folderAsAGameSeesIt();
     GameSettings = GameSettingsRecord{};
   }
 
+  // Every game the test started works in its folder: stopped by its id.
   void TearDown() override {
 #ifndef _WIN32
-    // The shell stand-in waits; the Windows one ends by itself.
-    for (long pid : gamesToStop)
-      if (pid > 0) kill(static_cast<pid_t>(pid), SIGKILL);
+    for (pid_t pid : processesInFolder()) kill(pid, SIGKILL);
 #endif
     temp.reset();
   }
@@ -213,12 +203,78 @@ class FreshFolderTest : public ::testing::Test {
 #endif
   }
 
-  // Waits up to `timeout` for the record; remembers the game to stop it later.
-  GameRecord waitForGame(const std::string &record, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+#ifdef _WIN32
+  // Whether a program of the test's folder or below it runs: the stand-in
+  // games that were started (each ends once its record is written).
+  bool programOfTheFolderRuns() const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    std::string inside = folder + "\\";
+    bool runs = false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry)) {
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+      if (!process) continue;
+      char image[MAX_PATH] = "";
+      DWORD length = sizeof image;
+      DWORD code = 0;
+      if (QueryFullProcessImageNameA(process, 0, image, &length) && GetExitCodeProcess(process, &code) &&
+          code == STILL_ACTIVE)
+        runs = _strnicmp(image, inside.c_str(), inside.size()) == 0;
+      CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return runs;
+  }
+#else
+  // Processes other than this one working in the test's folder or below it:
+  // the games (and stand-ins for wine) that were started, nothing else.
+  std::vector<pid_t> processesInFolder() const {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc", error)) {
+      std::string name = entry.path().filename().string();
+      if (name.empty() || !std::all_of(name.begin(), name.end(), [](unsigned char c) { return isdigit(c); })) continue;
+      pid_t pid = (pid_t)std::stol(name);
+      std::error_code unreadable;
+      std::string cwd = std::filesystem::read_symlink(entry.path() / "cwd", unreadable).string();
+      if (pid != getpid() && !unreadable && (cwd == folder || cwd.rfind(folder + "/", 0) == 0)) found.push_back(pid);
+    }
+    return found;
+  }
+
+  bool programOfTheFolderRuns() const {
+    for (pid_t pid : processesInFolder()) {
+      std::string command = readFile("/proc/" + std::to_string(pid) + "/comm");
+      if (!command.empty() && command != "sleep\n") return true;
+    }
+    return false;
+  }
+#endif
+
+  // Waits until every process working in the folder has ended or reached the
+  // stand-in's last step ("exec sleep" off Windows, its end on Windows), which
+  // comes after its record is written. A launch returns only once the program runs, so afterwards every
+  // record a game started so far will write is there, and a missing one means
+  // no game, however slow the machine. The deadline only keeps a start that
+  // hangs from hanging the suite.
+  void settleGames() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+      if (!programOfTheFolderRuns()) return;
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "a program started in " << folder << " neither ended nor wrote its record";
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  // The record of a game started so far, once every game has written its own.
+  GameRecord waitForGame(const std::string &record) {
+    settleGames();
     GameRecord result;
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!std::filesystem::exists(record)) return result;
     std::istringstream lines(readFile(record));
     std::string line;
@@ -237,19 +293,14 @@ class FreshFolderTest : public ::testing::Test {
         result.pid = std::stol(value);
     }
     result.found = true;
-    gamesToStop.push_back(result.pid);
     return result;
   }
 
-  // For cases where no game may start: a game started in error has had ample
-  // time to write its record by then.
-  bool gameStartedWithin(const std::string &record, std::chrono::milliseconds wait) {
-    return waitForGame(record, wait).found;
-  }
+  // For cases where no game may start.
+  bool gameStarted(const std::string &record) { return waitForGame(record).found; }
 
  private:
-  std::unique_ptr<TempFolder> temp;
-  std::vector<long> gamesToStop;
+  std::unique_ptr<ScratchFolder> temp;
 };
 
 }  // namespace apptest

@@ -8,6 +8,7 @@
 #include "app_test_support.h"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -15,7 +16,6 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <winioctl.h>
 #else
 #include <unistd.h>
 #endif
@@ -75,24 +75,6 @@ class EndsWithLinesMatcher : public ::testing::MatcherInterface<const std::strin
 
 ::testing::Matcher<const std::string &> endsWithLines(const std::string &ending) {
   return ::testing::MakeMatcher(new EndsWithLinesMatcher(ending));
-}
-
-// A file of `size` bytes that takes no room on the disk.
-bool makeSparseFile(const char *path, unsigned long long size) {
-#ifdef _WIN32
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD ignored;
-  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);  // where the disk can
-  LARGE_INTEGER end;
-  end.QuadPart = static_cast<LONGLONG>(size);
-  bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-  CloseHandle(file);
-  return sized;
-#else
-  writeFile(path, "");
-  return truncate(path, static_cast<off_t>(size)) == 0;
-#endif
 }
 
 std::string boxLine(const std::string &text) {
@@ -185,22 +167,4 @@ TEST_F(FatalError, AnExceptionThatReachesTheEntryPointEndsThroughTheFatalErrorPa
         // passes it on; nothing may come after the message and the box.
         ::testing::ExitedWithCode(1), endsWithLines(std::string(c.message) + "\n\n" + boxLine(c.message)));
   }
-}
-
-// A gardum.cfg larger than a long can count (4 GiB and 36 bytes, where a long
-// has 32 bits, as on Windows) cannot be held: the configuration library's
-// fatal error, before the menu opens, and the file is left as it was.
-TEST_F(FatalError, AFileTooBigToHoldIsAFatalErrorBeforeTheMenuAndIsLeftAlone) {
-  if (sizeof(long) > 4) GTEST_SKIP() << "a long counts the bytes of a 4 GiB file here, so it is read, not refused";
-  const unsigned long long size = (4ull << 30) + 36;
-  ASSERT_TRUE(makeSparseFile(ConfigFileName, size));
-  const std::string message = "Couldn't allocate " + std::to_string(size) + " bytes.";
-  EXPECT_EXIT(
-      {
-        captureChildOutput();
-        us::expectMessageBox(IDOK);
-        tarrengardMain(programInstance());
-      },
-      ::testing::ExitedWithCode(1), ::testing::Eq(message + "\n\n" + boxLine(message)));
-  EXPECT_EQ(std::filesystem::file_size(ConfigFileName), size);
 }

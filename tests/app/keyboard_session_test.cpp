@@ -136,7 +136,7 @@ TEST_F(KeyboardSession, ANewResolutionByKeyboardThenSaveAndRunStartsTheGameInAFo
   // As under "Program Files".
   std::filesystem::create_directory("Tarrengard Game");
   std::filesystem::current_path("Tarrengard Game");
-  std::string gameFolder = currentFolder();
+  std::string gameFolder = folderAsAGameSeesIt();
   std::string record = gameFolder + "/game.record";
   writeGameStandIn("vexgame.exe", record);
   us::expectDialog(Menu, join({{us::key(VK_TAB), focusIs(IDC_MENU_MUSIC_SOUND_VIDEO), us::key(VK_RETURN),

@@ -1,23 +1,11 @@
-/* A fresh folder under /tmp that a test works in: the constructor creates it
- * and makes it the current folder, the destructor goes back and removes it
- * with everything in it.
+/* The entered scratch folder under its old name, kept only for the test of
+ * it in tests/platform until that test uses ScratchFolder itself.
  */
 #pragma once
 
-#include <string>
+#include "tests/common/scratch_folder.h"
 
-class TempFolder {
+class TempFolder : public ScratchFolder {
  public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder &) = delete;
-  TempFolder &operator=(const TempFolder &) = delete;
-
-  const std::string &path() const { return path_; }
-  // path() + "/" + name
-  std::string file(const std::string &name) const;
-
- private:
-  std::string path_;
-  std::string previous_;
+  TempFolder() : ScratchFolder(Entered) {}
 };

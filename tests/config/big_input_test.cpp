@@ -2,7 +2,7 @@
 // breaks the document's rules, a 100 MB line is one value, and a section of
 // 1,000,000 entries costs no more index work per entry than 1,000 do.
 #include "config/config_internal.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <cstring>
 #include <random>
@@ -65,7 +65,7 @@ TEST_F(BigInput, HundredMegabyteLineIsOneValue) {
 TEST_F(BigInput, EveryEntryCostsABoundedNumberOfProbes) {
   const uint64_t key[2] = {0x0123456789ABCDEFu, 0x0F1E2D3C4B5A6978u};
   ASSERT_TRUE(configSetHashKey(key));
-  TempDir dir;
+  ScratchFolder dir;
   // Smallest first, so that an index that scans fails before the big files
   // take hours.
   for (int entries : {1000, 100000, 1000000}) {

@@ -1,7 +1,7 @@
 // Documents and the handle table: slots, lookups, enumeration with clamping,
 // null against empty answers, and texts that never move.
 #include "config/config_internal.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <climits>
 #include <cstring>

@@ -4,7 +4,7 @@
 // bytes, and an error code instead of the end of the process. configLoad
 // keeps its fatal messages on top of it; configTryLoad returns the code.
 #include "config/support.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,7 +16,7 @@ namespace {
 
 class FileRead : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
   std::string out = dir.file("stdout.txt");
 };
 
@@ -40,7 +40,7 @@ Outcome readWhole(const std::string &path, std::string *bytes = nullptr) {
 
 // A sparse file far larger than any memory: 8 TiB, or 40 GB where the file
 // system allows no more. Empty when neither can be made.
-std::string hugeFile(const TempDir &dir, long long *size) {
+std::string hugeFile(const ScratchFolder &dir, long long *size) {
   std::string path = dir.file("huge.cfg");
   for (long long candidate : {8LL << 40, 40LL << 30}) {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

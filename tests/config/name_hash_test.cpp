@@ -3,7 +3,7 @@
 // document holds hashes, and names crafted to crowd one slot under a known key
 // spread under any other, so loading them stays linear.
 #include "config/config_internal.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <cstring>
 #include <set>
@@ -107,7 +107,7 @@ TEST_F(NameHash, NamesCraftedForOneKeySpreadUnderAnother) {
   std::vector<std::string> names = namesCollidingUnder(AttackerKey, count, 11);
   std::string text = "[Flood]\n";
   for (const std::string &name : names) text += name + " = 1\n";
-  TempDir dir;
+  ScratchFolder dir;
   writeFile(dir.file("flood.cfg"), text);
 
   struct Run {

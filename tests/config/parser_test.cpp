@@ -2,7 +2,7 @@
 // exact texts and line numbers, line-end styles, trimming, zero bytes,
 // membership of entries, and loading files.
 #include "config/config_internal.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <cstring>
 
@@ -208,7 +208,7 @@ TEST_F(Parser, LoadReadsFilesWithAndWithoutErrors) {
   EXPECT_EQ(broken, 1);
   EXPECT_EQ(dump(broken), "[Sound Setup] FXDevice=0\n[Sound Setup] NumVoices=16\n");
 
-  TempDir dir;
+  ScratchFolder dir;
   writeFile(dir.file("empty.cfg"), "");
   ConfigHandle empty = configLoad(dir.file("empty.cfg").c_str());
   EXPECT_EQ(empty, 2);
@@ -230,7 +230,7 @@ TEST_F(Parser, LoadingAFileGivesWhatParsingItsTextGives) {
       "\xEF\xBB\xBF",
       "\xEF\xBB\xBF\xEF\xBB\xBFk=v\nx=y\n",
   };
-  TempDir dir;
+  ScratchFolder dir;
   for (const std::string &text : texts) {
     ConfigHandle fromText = configNew("text");
     int result = 0;

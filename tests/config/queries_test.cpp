@@ -1,7 +1,7 @@
 // Typed queries: token decoding, pairs, integers with the 32-bit conversion
 // rules, booleans, untouched storage for missing entries, and capacities
 // that are never overrun (exact-size heap buffers for AddressSanitizer).
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 // configSave replaces the file whole or not at all: failed writes, missing
 // folders and non-files leave the old file byte-identical and no temporary
 // file behind; permission bits and symbolic links are kept.
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -13,7 +13,7 @@ namespace {
 
 class Save : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
   const std::string oldBytes = "[Old]\r\nkeep = this\r\n";
   ConfigHandle bigDocument() {
     ConfigHandle h = configNew("big");

@@ -3,7 +3,7 @@
 // end the process with the right status. Death tests capture standard error
 // only, so each child sends its standard output to a file checked afterwards.
 #include "config/support.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <climits>
 #include <fcntl.h>
@@ -18,7 +18,7 @@ namespace {
 
 class Support : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
   std::string out = dir.file("stdout.txt");
 };
 
@@ -106,12 +106,12 @@ TEST_F(SupportDeathTest, ShortReadClosesTheFileAndEndsTheProcess) {
 
 TEST_F(SupportDeathTest, NamedPipeIsNotAFileAndDoesNotBlock) {
   // Nobody writes to the pipe: an open that waited would never return, so
-  // the child gives up after a few seconds.
+  // the child gives up after half a minute.
   std::string pipe = dir.file("pipe");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_EXIT(
       {
-        alarm(5);
+        alarm(30);
         _exit(fileExists(pipe.c_str()) == 0 ? 0 : 3);
       },
       testing::ExitedWithCode(0), "");

@@ -1,6 +1,6 @@
 // The writer's layout byte for byte, the setters' encodings, and texts that
 // read back exactly after a save and a load.
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <climits>
 
@@ -8,7 +8,7 @@ namespace {
 
 class Writer : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
   std::string saved(ConfigHandle h) {
     std::string path = dir.file("out.cfg");
     EXPECT_TRUE(configSave(h, path.c_str()));

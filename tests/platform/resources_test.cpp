@@ -24,9 +24,9 @@ TEST(DialogTemplates, SixTemplatesWithTheirCaptionsAndFont) {
     int controls;
   } expected[] = {{IDD_MAIN_MENU, "Tarrengard Configuration", 6},
                   {IDD_MUSIC_SOUND_VIDEO, "Music, Sound and Video", 18},
-                  {IDD_INPUT_DEVICES, "Input Devices", 14},
+                  {IDD_INPUT_DEVICES, "Input Devices", 16},
                   {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", 20},
-                  {IDD_SELECT_KEY, "Select Key", 6},
+                  {IDD_SELECT_KEY, "Select Key", 8},
                   {IDD_SELECT_FUNCTION, "Select Function", 6}};
   EXPECT_EQ(DialogTemplateCount, 6);
   for (const Expected &e : expected) {
@@ -89,6 +89,12 @@ TEST(DialogTemplates, StylesTheDialogsDependOn) {
               SS_CENTER | SS_SUNKEN | SS_NOPREFIX);
     EXPECT_EQ(control(data, IDC_SELECT_NONE)->style & BS_TYPEMASK, BS_AUTOCHECKBOX);
   }
+  // The line under the key list shows names, with no mnemonic; it lies
+  // between the list and Set/Cancel.
+  const DialogControlTemplate *line = control(selectKey, IDC_SELECT_ALSO_BOUND);
+  EXPECT_EQ(line->style & (SS_TYPEMASK | SS_NOPREFIX | WS_TABSTOP), SS_LEFT | SS_NOPREFIX);
+  EXPECT_GE(line->y, control(selectKey, IDC_SELECT_LIST)->y + control(selectKey, IDC_SELECT_LIST)->cy);
+  for (int id : {IDOK, IDCANCEL}) EXPECT_GE(control(selectKey, id)->y, line->y + line->cy) << id;
   // Option lists keep the order they are filled in: row index = table index.
   for (int id : {IDD_MUSIC_SOUND_VIDEO, IDD_INPUT_DEVICES, IDD_ADVANCED_MOUSE}) {
     const DialogTemplateData *data = findDialogTemplate(id);

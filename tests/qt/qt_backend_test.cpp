@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_internal.h"
@@ -266,6 +267,29 @@ TEST_F(QtBackend, EveryWindowCarriesTheProgramIconOnceTheMenuHasSetIt) {
   open(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_TRUE(dialogHasIcon);
   for (int size : {16, 24, 32, 48}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+// A dialog's tooltip shows over the dialog and over every control that has
+// none of its own, as the Windows program adds each control as a tool.
+TEST_F(QtBackend, ADialogsToolTipShowsOverItsControls) {
+  QString onDialog, overButton, afterClearing = "unset";
+  expectDialog("Tarrengard Configuration", {inspect([&](HWND d) {
+                                              setWindowToolTip(d, "/games/Tarrengard Gold");
+                                              onDialog = qtWidgetFor(d)->toolTip();
+                                              QWidget *button = qtWidgetFor(GetDlgItem(d, IDC_MENU_SAVE));
+                                              QHelpEvent help(QEvent::ToolTip, button->rect().center(),
+                                                              button->mapToGlobal(button->rect().center()));
+                                              QApplication::sendEvent(button, &help);
+                                              overButton = QToolTip::text();
+                                              QToolTip::hideText();
+                                              setWindowToolTip(d, nullptr);
+                                              afterClearing = qtWidgetFor(d)->toolTip();
+                                            }),
+                                            key(VK_ESCAPE)});
+  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  EXPECT_EQ(onDialog, "/games/Tarrengard Gold");
+  EXPECT_EQ(overButton, "/games/Tarrengard Gold");
+  EXPECT_EQ(afterClearing, "");
 }
 
 // ---- Modality and the caption's close box -------------------------------------------

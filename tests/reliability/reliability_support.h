@@ -1,6 +1,7 @@
-/* Helpers of the reliability tests: the shared scratch folder and file
- * helpers, running a piece of code in a forked child, and resetting
- * the process-wide settings record and document table between cases.
+/* Helpers of the reliability tests: running a piece of code in a forked
+ * child, and resetting the process-wide settings record and document table
+ * between cases. The scratch folder and file helpers are the shared ones
+ * (tests/common/scratch_folder.h).
  */
 #pragma once
 
@@ -10,14 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,11 +20,6 @@
 #include <unistd.h>
 
 namespace reliability {
-
-// One scratch folder and one pair of file helpers for every test program.
-using Scratch = TempDir;
-using ::readFile;
-using ::writeFile;
 
 inline bool startsWith(const std::string &text, const std::string &start) {
   return text.compare(0, start.size(), start) == 0;
@@ -57,32 +47,13 @@ inline void startUp() {
   placeDefaultBindings();
 }
 
-// Processor time of this process: other work on the machine does not count.
-inline double processorSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
-}
-
 // Works in a scratch folder of its own as the current folder (gardum.cfg is
 // addressed relative to it), with the settings and documents reset.
 class InScratchFolder : public testing::Test {
  protected:
-  void SetUp() override {
-    char *cwd = getcwd(nullptr, 0);
-    previous_ = cwd ? cwd : "/";
-    free(cwd);
-    ASSERT_EQ(chdir(scratch.path().c_str()), 0);
-    startUp();
-  }
-  void TearDown() override {
-    startUp();
-    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << previous_;
-  }
-  Scratch scratch;
-
- private:
-  std::string previous_;
+  void SetUp() override { startUp(); }
+  void TearDown() override { startUp(); }
+  ScratchFolder scratch{ScratchFolder::Entered};
 };
 
 }  // namespace reliability

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string goldenFile() { return readBytes(std::string(TG_SETTINGS_TEST_DATA) + "/default_gardum.cfg"); }
+std::string goldenFile() { return readFile(std::string(TG_SETTINGS_TEST_DATA) + "/default_gardum.cfg"); }
 
 // The "KeyDefinitions" lines of the golden file, CRLF kept, minus those whose
 // key is listed in `skip`.
@@ -54,7 +54,7 @@ TEST_F(SettingsSave, WithoutAFileWritesTheSeededDefaultFile) {
 }
 
 TEST_F(SettingsSave, TheDefaultFileLoadsBackInTheTablesLetterCase) {
-  writeBytes(ConfigFileName, goldenFile());
+  writeFile(ConfigFileName, goldenFile());
   loadSettings();
   EXPECT_EQ(GameSettings.KeyBindings[3][1], KeyNameTable[76]);
   EXPECT_EQ(GameSettings.KeyBindings[17][1], KeyNameTable[70]);

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/scratch_folder.h"
+
 struct ToolRun {
   int status = -1;  // exit status; 128 + signal number when killed
   std::string out;
@@ -28,7 +30,10 @@ struct ToolRunOptions {
   // Non-zero: RLIMIT_FSIZE for the child, with SIGXFSZ ignored, so writes past
   // that size fail the way a full disk makes them fail.
   long fileSizeLimit = 0;
-  // Non-zero: RLIMIT_AS for the child, so that allocations past it fail.
+  // Non-zero: the child's address space in bytes (RLIMIT_AS), so that
+  // allocations past it fail as on a machine without the memory. Under
+  // AddressSanitizer, which reserves terabytes of address space up front, its
+  // allocator answers null instead for any one block larger than this.
   long addressSpaceLimit = 0;
   // Non-null: stdout goes to this file (e.g. /dev/full) instead of `out`.
   const char *stdoutPath = nullptr;
@@ -38,9 +43,6 @@ struct ToolRunOptions {
   // Non-zero: the child is ended by SIGALRM after this many seconds, so a
   // tool that waits forever fails the test instead of hanging it.
   unsigned timeLimitSeconds = 0;
-  // Allocations beyond about 1 GB fail in the child, as on a machine without
-  // the memory (under AddressSanitizer: its allocator answers null instead).
-  bool limitMemory = false;
 };
 
 ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &options = {});
@@ -57,13 +59,5 @@ bool toolIsPosixProgram();
   } else                            \
     GTEST_SKIP() << "not for the Windows program: " << why
 
-// A fresh folder under $TMPDIR (or /tmp); removeTree deletes it again.
-std::string makeTempFolder();
-void removeTree(const std::string &path);
-
-void writeFileBytes(const std::string &path, const std::string &bytes);
-// The file's bytes; "<missing>" when it cannot be read, which no test writes.
-std::string readFileBytes(const std::string &path);
-bool pathExists(const std::string &path);
-// Names in the folder, sorted (to spot leftover temporary files).
-std::vector<std::string> folderEntries(const std::string &path);
+// Whole-file reads and writes and the scratch folder are the shared ones
+// (tests/common/scratch_folder.h).

@@ -1,4 +1,4 @@
-// Shared by the dialog tests: a fresh temporary folder per test as the
+// Shared by the dialog tests: a fresh scratch folder per test as the
 // current folder, a clean settings record with the default bindings, no MIDI
 // devices unless a test names some, and small readers that look at a dialog
 // through the Win32 calls only, so the same tests can drive any backend.
@@ -14,7 +14,7 @@
 #include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
-#include "tests/common/temp_folder.h"
+#include "tests/common/scratch_folder.h"
 #include "ui/dialogs.h"
 #include "ui/resource.h"
 
@@ -32,7 +32,7 @@ using userscript::selectRow;
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::make_unique<TempFolder>();
+    folder_ = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
     GameSettings = GameSettingsRecord{};
     placeDefaultBindings();
     KeySelectRequest = KeySelectRequestRecord{};
@@ -48,7 +48,7 @@ class DialogTest : public ::testing::Test {
 
   void setMidiOutDevices(const std::vector<std::string> &names) { setMidiOutDevicesForTesting(&names); }
 
-  std::unique_ptr<TempFolder> folder_;
+  std::unique_ptr<ScratchFolder> folder_;
 };
 
 // Opens a dialog as its opener would: the creation parameter is always 0.

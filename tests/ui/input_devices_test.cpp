@@ -1,8 +1,10 @@
 // The "Input Devices" dialog driven as a person would: the two lists, the
-// controller type, and the doors to the binding dialogs below it.
+// controller type, and the doors to the binding dialogs below it; the marks
+// on keys bound twice, and Defaults.
 #include <cstring>
 
 #include "dialog_test_support.h"
+#include "platform/key_codes.h"
 
 namespace {
 
@@ -144,7 +146,8 @@ TEST_F(InputDevicesTest, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
       "Select Secondary Key",
       {click(IDC_SELECT_NONE), inspect([&](HWND d) { offered = listSelectedText(d, IDC_SELECT_LIST); }), click(IDOK)});
   openInputDevices();
-  EXPECT_EQ(row, "Open\tSpace\t" + offered);
+  // The list's first key is one the defaults give another function already.
+  EXPECT_EQ(row, "Open\tSpace\t" + offered + "*");
   EXPECT_EQ(actionSelection, 6);
   EXPECT_EQ(mouseSelection, -1);
   EXPECT_STREQ(GameSettings.KeyBindings[6][1], offered.c_str());
@@ -276,6 +279,192 @@ TEST_F(InputDevicesTest, EscapeClosesLikeCloseAndKeepsTheEdits) {
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_CONTROLLER, 0), key(VK_ESCAPE)});
   EXPECT_EQ(openInputDevices(), 0);
   EXPECT_EQ(GameSettings.ControllerType, 0);
+}
+
+// ---- Keys bound more than once ------------------------------------------------------------
+
+std::vector<std::string> actionRows(HWND d) {
+  std::vector<std::string> rows;
+  for (int r = 0; r < listCount(d, IDC_INPUT_ACTIONS); ++r) rows.push_back(listRowText(d, IDC_INPUT_ACTIONS, r));
+  return rows;
+}
+
+// The start-up's defaults bind no key twice, so nothing is marked; the note
+// that explains the mark is there all the same.
+TEST_F(InputDevicesTest, TheDefaultsBindNoKeyTwice) {
+  std::vector<std::string> rows;
+  std::string note;
+  userscript::expectDialog(Caption, {inspect([&](HWND d) {
+                                       rows = actionRows(d);
+                                       note = controlText(d, IDC_INPUT_MARK_NOTE);
+                                     }),
+                                     click(IDOK)});
+  openInputDevices();
+  ASSERT_EQ(rows.size(), 53u);
+  for (const std::string &row : rows) EXPECT_EQ(row.find('*'), std::string::npos) << row;
+  EXPECT_EQ(note, "* after a key = also bound elsewhere");
+}
+
+TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
+  const struct {
+    const char *what;
+    int function, slot;
+    int key;     // KeyNameTable entry bound there
+    int marked;  // rows with a mark
+    std::vector<std::pair<int, std::string>> rows;
+  } cases[] = {
+      {"another function's primary", 10, 1, 29, 2, {{9, "Jump\tA*\t/"}, {10, "Crouch\tZ\tA*"}}},
+      {"the function's own other slot", 9, 1, 29, 1, {{9, "Jump\tA*\tA*"}, {10, "Crouch\tZ\t"}}},
+      // "KPad6" (the default, as the record holds it) and "Kpad6" are one key.
+      {"the same key in another letter case",
+       10,
+       1,
+       76,
+       2,
+       {{3, "Turn_Right\tRight\tKPad6*"}, {10, "Crouch\tZ\tKpad6*"}}},
+      {"the console's single key", 10, 1, 68, 2, {{52, "Show_Console\tNumLck*\t"}, {10, "Crouch\tZ\tNumLck*"}}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    userscript::reset();
+    placeDefaultBindings();
+    GameSettings.KeyBindings[c.function][c.slot] = KeyNameTable[c.key];
+    std::vector<std::string> rows;
+    userscript::expectDialog(Caption, {inspect([&](HWND d) { rows = actionRows(d); }), click(IDOK)});
+    openInputDevices();
+    ASSERT_EQ(rows.size(), 53u);
+    int marked = 0;
+    for (const std::string &row : rows) marked += row.find('*') != std::string::npos;
+    EXPECT_EQ(marked, c.marked);
+    for (const auto &[row, text] : c.rows) EXPECT_EQ(rows[row], text);
+  }
+}
+
+// An unbound slot is no key: a function with neither key clashes with nothing.
+TEST_F(InputDevicesTest, UnboundSlotsAreNeverMarked) {
+  GameSettings.KeyBindings[9][0] = EmptyName;
+  GameSettings.KeyBindings[9][1] = EmptyName;
+  GameSettings.KeyBindings[10][0] = EmptyName;
+  std::vector<std::string> rows;
+  userscript::expectDialog(Caption, {inspect([&](HWND d) { rows = actionRows(d); }), click(IDOK)});
+  openInputDevices();
+  ASSERT_EQ(rows.size(), 53u);
+  EXPECT_EQ(rows[9], "Jump\t\t");
+  EXPECT_EQ(rows[10], "Crouch\t\t");
+}
+
+// The marks follow the bindings: a key pressed in Select Key and Set marks
+// both rows that hold it now.
+TEST_F(InputDevicesTest, MarksFollowASetInSelectKey) {
+  std::string jump, crouch;
+  userscript::expectDialog(Caption,
+                           {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_SECONDARY), inspect([&](HWND d) {
+                              jump = listRowText(d, IDC_INPUT_ACTIONS, 9);
+                              crouch = listRowText(d, IDC_INPUT_ACTIONS, 10);
+                            }),
+                            click(IDOK)});
+  userscript::expectDialog("Select Secondary Key", {click(IDC_SELECT_PRESS_KEY), click(IDOK)});
+  userscript::expectKeyCapture(0x2C);  // Z, Crouch's key
+  openInputDevices();
+  EXPECT_EQ(jump, "Jump\tA\tZ*");
+  EXPECT_EQ(crouch, "Crouch\tZ*\t");
+}
+
+// ---- Defaults ----------------------------------------------------------------------------
+
+// Every key binding off its default, and the mouse and controller edited too.
+void editEverything() {
+  for (int f = 0; f < GameFunctionCount; ++f) {
+    GameSettings.KeyBindings[f][0] = KeyNameTable[44];  // "X"
+    GameSettings.KeyBindings[f][1] = EmptyName;
+  }
+  GameSettings.MouseButton[0] = GameFunctionTable[9];
+  GameSettings.MouseButtonClicked[1] = EmptyName;
+  GameSettings.ControllerType = 2;
+}
+
+TEST_F(InputDevicesTest, DefaultsAnsweredYesPutsEveryKeyBackAndNothingElse) {
+  editEverything();
+  std::string jump, turnRight, mouseRow0, mouseRow3;
+  int actionSelection = -99, mouseSelection = -99, controller = -99;
+  userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 0), selectRow(IDC_INPUT_ACTIONS, 9),
+                                     click(IDC_INPUT_DEFAULTS), inspect([&](HWND d) {
+                                       jump = listRowText(d, IDC_INPUT_ACTIONS, 9);
+                                       turnRight = listRowText(d, IDC_INPUT_ACTIONS, 3);
+                                       mouseRow0 = listRowText(d, IDC_INPUT_MOUSE_LIST, 0);
+                                       mouseRow3 = listRowText(d, IDC_INPUT_MOUSE_LIST, 3);
+                                       actionSelection = listSelection(d, IDC_INPUT_ACTIONS);
+                                       mouseSelection = listSelection(d, IDC_INPUT_MOUSE_LIST);
+                                       controller = comboSelection(d, IDC_INPUT_CONTROLLER);
+                                     }),
+                                     click(IDOK)});
+  userscript::expectMessageBox(IDYES);
+  openInputDevices();
+
+  ASSERT_EQ(userscript::messageBoxes().size(), 1u);
+  const userscript::MessageBoxRecord &box = userscript::messageBoxes()[0];
+  EXPECT_TRUE(box.owned);
+  EXPECT_EQ(box.text, "Put every key back to its default?");
+  EXPECT_EQ(box.caption, "Default Keys");
+  EXPECT_EQ(box.style, (UINT)(MB_ICONQUESTION | MB_YESNO));
+
+  // The start-up's very entries, "KPad6" in its own letter case included.
+  for (int f = 0; f < GameFunctionCount; ++f) {
+    EXPECT_EQ(GameSettings.KeyBindings[f][0], DefaultKeyBindingTable[f].primary) << f;
+    EXPECT_EQ(GameSettings.KeyBindings[f][1], DefaultKeyBindingTable[f].secondary) << f;
+  }
+  EXPECT_EQ(jump, "Jump\tA\t/");
+  EXPECT_EQ(turnRight, "Turn_Right\tRight\tKPad6");
+  EXPECT_EQ(actionSelection, 9);  // as after a Set: the row stays selected, the mouse list's goes
+  EXPECT_EQ(mouseSelection, -1);
+  EXPECT_EQ(mouseRow0, "Left\tJump");
+  EXPECT_EQ(mouseRow3, "*Right\t");
+  EXPECT_EQ(GameSettings.MouseButton[0], GameFunctionTable[9]);
+  EXPECT_STREQ(GameSettings.MouseButtonClicked[1], "");
+  EXPECT_EQ(GameSettings.ControllerType, 2);
+  EXPECT_EQ(controller, 2);
+  EXPECT_TRUE(GameSettings.configChanged);
+}
+
+TEST_F(InputDevicesTest, DefaultsAnsweredNoChangesNothing) {
+  editEverything();
+  std::string jump;
+  int actionSelection = -99, mouseSelection = -99;
+  userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 4), selectRow(IDC_INPUT_ACTIONS, 9),
+                                     click(IDC_INPUT_DEFAULTS), inspect([&](HWND d) {
+                                       jump = listRowText(d, IDC_INPUT_ACTIONS, 9);
+                                       actionSelection = listSelection(d, IDC_INPUT_ACTIONS);
+                                       mouseSelection = listSelection(d, IDC_INPUT_MOUSE_LIST);
+                                     }),
+                                     click(IDOK)});
+  // Escape does nothing in a Yes/No box; only No answers it.
+  userscript::expectMessageBox(IDNO, {key(VK_ESCAPE)});
+  openInputDevices();
+  ASSERT_EQ(userscript::messageBoxes().size(), 1u);
+  EXPECT_EQ(userscript::messageBoxes()[0].answer, IDNO);
+  for (int f = 0; f < GameFunctionCount; ++f) EXPECT_STREQ(GameSettings.KeyBindings[f][0], "X") << f;
+  EXPECT_EQ(jump, "Jump\tX*\t");
+  EXPECT_EQ(actionSelection, 9);
+  EXPECT_EQ(mouseSelection, 4);  // nothing was rebuilt
+  EXPECT_EQ(GameSettings.MouseButton[0], GameFunctionTable[9]);
+  EXPECT_FALSE(GameSettings.configChanged);
+}
+
+// Without a selected row there is none to keep; the letter D is its mnemonic.
+TEST_F(InputDevicesTest, DefaultsWithoutASelectedRowLeavesNoneSelected) {
+  GameSettings.KeyBindings[9][0] = KeyNameTable[44];
+  int actionSelection = -99;
+  std::string jump;
+  userscript::expectDialog(Caption, {userscript::altKey('d'), inspect([&](HWND d) {
+                                       actionSelection = listSelection(d, IDC_INPUT_ACTIONS);
+                                       jump = listRowText(d, IDC_INPUT_ACTIONS, 9);
+                                     }),
+                                     click(IDOK)});
+  userscript::expectMessageBox(IDYES);
+  openInputDevices();
+  EXPECT_EQ(actionSelection, -1);
+  EXPECT_EQ(jump, "Jump\tA\t/");
+  EXPECT_TRUE(GameSettings.configChanged);
 }
 
 }  // namespace

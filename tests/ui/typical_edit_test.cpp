@@ -2,7 +2,6 @@
 // Input Devices, the row of "Jump", Select Primary, "X", Set, back to the
 // menu, Save Configuration. gardum.cfg then holds the new pair in the old
 // entry's place, and everything around it is kept.
-#include <fstream>
 #include <sstream>
 
 #include "app/startup.h"
@@ -13,7 +12,7 @@ namespace {
 using namespace dialogtest;
 
 std::vector<std::string> readLines(const char *path) {
-  std::ifstream in(path, std::ios::binary);
+  std::istringstream in(readFile(path));
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(in, line)) {
@@ -33,17 +32,15 @@ int lineOf(const std::vector<std::string> &lines, const std::string &wanted) {
 class TypicalEditTest : public DialogTest {};
 
 TEST_F(TypicalEditTest, JumpOnXIsSavedInPlace) {
-  {
-    std::ofstream cfg(ConfigFileName, std::ios::binary);
-    cfg << "[KeyDefinitions]\n"
-           "Move_Forward = \"Up\" \"Kpad8\"\n"
-           "Jump = \"A\" \"/\"\n"
-           "Crouch = \"Z\"\n"
-           "Not_A_Function = \"Q\"\n"
-           "\n"
-           "[Screen Setup]\n"
-           "ScreenWidth = 800\n";
-  }
+  writeFile(ConfigFileName,
+            "[KeyDefinitions]\n"
+            "Move_Forward = \"Up\" \"Kpad8\"\n"
+            "Jump = \"A\" \"/\"\n"
+            "Crouch = \"Z\"\n"
+            "Not_A_Function = \"Q\"\n"
+            "\n"
+            "[Screen Setup]\n"
+            "ScreenWidth = 800\n");
   const std::vector<std::string> before = readLines(ConfigFileName);
   const int jumpLine = lineOf(before, "Jump = \"A\" \"/\"");
   ASSERT_EQ(jumpLine, 2);

@@ -1,6 +1,6 @@
-// Test helpers of the library: capturing what the parser prints, and a
-// fixture that frees every handle. The scratch folder and whole-file reads and
-// writes come from tests/common/scratch_folder.h.
+// Test helpers of the library: capturing what the parser prints, the bound on
+// index work per entry, and a fixture that frees every handle. The scratch
+// folder and whole-file reads and writes come from tests/common/scratch_folder.h.
 #pragma once
 
 #include "config/config.h"

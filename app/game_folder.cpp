@@ -1,0 +1,49 @@
+// Finding the game folder and working in it.
+#include "app/game_folder.h"
+
+#include <vector>
+
+#include "app/startup.h"
+#include "platform/desktop.h"
+#include "settings/settings.h"
+
+bool holdsGame(const std::string &folder) {
+  return folderHoldsFile(folder, ConfigFileName) || folderHoldsFile(folder, GameProgramName);
+}
+
+bool findGameFolder(bool ask, std::string *folder) {
+  std::string remembered;
+  bool hasRemembered = loadRememberedFolder(&remembered);
+  if (hasRemembered && !ask && holdsGame(remembered)) {
+    *folder = remembered;
+    return true;
+  }
+  std::string chosen;
+  if (!chooseFolder(nullptr, "Choose the Tarrengard game folder", hasRemembered ? remembered : std::string(), &chosen))
+    return false;
+  storeRememberedFolder(chosen);
+  *folder = chosen;
+  return true;
+}
+
+bool enterGameFolder(const std::string &folder, std::string *error) {
+  if (SetCurrentDirectoryA(folder.c_str())) return true;
+  DWORD reason = GetLastError();
+  char text[512] = "";
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, reason, 0, text,
+                                sizeof text, nullptr);
+  // System texts end with a line end that does not belong in a message box.
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = '\0';
+  std::string why = length > 0 ? text : "Error " + std::to_string(reason) + ".";
+  *error = "The game folder \"" + folder + "\" cannot be opened:\n" + why;
+  return false;
+}
+
+std::string currentFolder() {
+  DWORD size = GetCurrentDirectoryA(0, nullptr);
+  if (size == 0) return std::string();
+  std::vector<char> buffer(size);
+  DWORD length = GetCurrentDirectoryA(size, buffer.data());
+  if (length == 0 || length >= size) return std::string();
+  return std::string(buffer.data(), length);
+}

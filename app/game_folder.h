@@ -1,0 +1,25 @@
+// The game folder: finding it when asked to (the folder remembered from the
+// last run, or the desktop's folder chooser) and working in it. Portable: the
+// chooser, the remembered folder and the folder calls are the platform's
+// (platform/desktop.h, platform/win32.h).
+#pragma once
+
+#include <string>
+
+// Whether `folder` holds the game's configuration or the game itself
+// (gardum.cfg or vexgame.exe, letter case ignored).
+bool holdsGame(const std::string &folder);
+
+// The folder to work in for --choose-folder: the remembered one when it
+// still holds the game and `ask` is false; otherwise the folder chooser's
+// answer, opened at the remembered folder, which is remembered from then on.
+// False when the user cancelled: nothing is remembered then.
+bool findGameFolder(bool ask, std::string *folder);
+
+// Makes `folder` the current folder, so that the configuration and the game
+// are found there. False with a message naming the folder and the reason in
+// *error.
+bool enterGameFolder(const std::string &folder, std::string *error);
+
+// The full path of the current folder ("" when it cannot be had).
+std::string currentFolder();
