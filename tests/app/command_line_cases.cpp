@@ -100,7 +100,7 @@ namespace {
 // The folder calls of the layer off Windows answer as Windows does, and the
 // reason reads as Windows words it.
 TEST(FolderCalls, FailWithWindowsCodesAndTexts) {
-  TempDir scratch;
+  ScratchFolder scratch;
   writeFile(scratch.file("plain"), "");
   std::string before = std::filesystem::current_path().string();
   const struct {
@@ -134,7 +134,7 @@ TEST(FolderCalls, FailWithWindowsCodesAndTexts) {
 }
 
 TEST(FolderCalls, GetCurrentDirectoryAnswersTheLengthOrTheSizeNeeded) {
-  TempDir scratch;
+  ScratchFolder scratch;
   std::string canonical = std::filesystem::canonical(scratch.path()).string();
   std::string before = std::filesystem::current_path().string();
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));

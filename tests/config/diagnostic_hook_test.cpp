@@ -1,7 +1,7 @@
 // The parser's diagnostics handed to a caller: each one, as printed, with its
 // line, through configParseText and configLoad alike; printing goes on.
 #include "config/config_internal.h"
-#include "temp_dir.h"
+#include "config_test_support.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@ namespace {
 
 class DiagnosticHook : public ConfigTest {
  protected:
-  TempDir dir;
+  ScratchFolder dir;
 };
 
 struct Heard {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/common/temp_folder.h"
+#include "tests/common/scratch_folder.h"
 
 namespace {
 
@@ -16,11 +16,11 @@ std::string currentFolder() {
   return getcwd(cwd, sizeof cwd) ? cwd : "";
 }
 
-TEST(TempFolder, IsTheCurrentFolderWhileItLivesAndIsRemovedWithItsFiles) {
+TEST(ScratchFolder, IsTheCurrentFolderWhileItLivesAndIsRemovedWithItsFiles) {
   std::string before = currentFolder();
   std::string path;
   {
-    TempFolder folder;
+    ScratchFolder folder(ScratchFolder::Entered);
     path = folder.path();
     EXPECT_EQ(currentFolder(), std::filesystem::canonical(path).string());
     std::FILE *file = std::fopen("gardum.cfg", "w");
@@ -28,7 +28,7 @@ TEST(TempFolder, IsTheCurrentFolderWhileItLivesAndIsRemovedWithItsFiles) {
     std::fclose(file);
     std::filesystem::create_directory("sub");
     EXPECT_TRUE(std::filesystem::exists(folder.file("gardum.cfg")));
-    TempFolder nested;
+    ScratchFolder nested(ScratchFolder::Entered);
     EXPECT_NE(nested.path(), path);
   }
   EXPECT_EQ(currentFolder(), before);
