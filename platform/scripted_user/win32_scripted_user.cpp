@@ -551,7 +551,8 @@ void captureTurn(Driven &driven) {
 // press itself; a box that closed before that read none).
 bool pressStillQueued(HWND box) {
   MSG message;
-  return PeekMessageA(&message, box, WM_KEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) != 0;
+  return PeekMessageA(&message, box, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
+         PeekMessageA(&message, box, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE);
 }
 
 void takeTurn(const std::shared_ptr<Driven> &driven) {

@@ -34,3 +34,12 @@ tg_wine_stop() {
   [ -d "$1/prefix" ] && command -v wineserver >/dev/null && WINEPREFIX="$1/prefix" timeout 20 wineserver -k 2>/dev/null
   return 0
 }
+
+# tg_runs_32bit FOLDER: whether this kernel runs 32-bit programs (Debian's
+# wine loader is one, and some kernels run none): a static 32-bit program
+# that only exits, built in FOLDER, tells.
+tg_runs_32bit() {
+  printf '.globl _start\n_start:\n  movl $1, %%eax\n  xorl %%ebx, %%ebx\n  int $0x80\n' >"$1/exit32.s"
+  as --32 -o "$1/exit32.o" "$1/exit32.s" 2>/dev/null && ld -m elf_i386 -o "$1/exit32" "$1/exit32.o" \
+    2>/dev/null && timeout 10 "$1/exit32" 2>/dev/null
+}

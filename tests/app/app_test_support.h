@@ -31,6 +31,7 @@ extern "C" char **environ;
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
 #include "tests/common/scratch_folder.h"
+#include "tests/common/under_wine.h"
 
 #ifdef _WIN32
 #include <tlhelp32.h>
@@ -66,17 +67,6 @@ inline std::vector<std::string> namesInCurrentFolder() {
   for (const auto &item : std::filesystem::directory_iterator(".")) names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// Whether the Windows this runs on is Wine, which differs from Windows in a
-// few places (docs/platform.md lists them).
-inline bool runningUnderWine() {
-#ifdef _WIN32
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-#else
-  return false;
-#endif
 }
 
 #ifdef _WIN32

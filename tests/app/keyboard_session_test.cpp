@@ -216,6 +216,9 @@ TEST_F(KeyboardSession, JumpOnXByArrowsAndTypingIntoTheSortedKeyList) {
 // Every dialog once, each left with Escape or Close; the cancelled choices
 // still count as edits, so leaving asks, and No writes nothing.
 TEST_F(KeyboardSession, ATourOfTheInputDialogsThenLeavingAnsweredNoWritesNothing) {
+  if (runningUnderWine())
+    GTEST_SKIP() << "Wine's Tab stops on each button of the Toggle/Momentary radio group, where Windows stops once, "
+                    "on the checked one (docs/platform.md, where Wine differs)";
   us::expectDialog(
       Menu, join({presses(VK_TAB, 2), {us::key(VK_RETURN), focusIs(IDC_MENU_INPUT_DEVICES), us::key(VK_ESCAPE)}}));
   us::expectDialog(
