@@ -106,7 +106,16 @@ int fileReadWhole(const char *path, FileContents *contents) {
   contents->stage = FileStageOpen;
   if (!path) return EINVAL;
   int fd = TG_OPEN(path, O_RDONLY | TG_NONBLOCK | TG_CLOEXEC | TG_BINARY);
-  if (fd < 0) return errno;
+  if (fd < 0) {
+    int error = errno;
+#ifdef _WIN32
+    // Windows refuses to open a folder as a file with "access denied"; say
+    // what is really in the file's place, as elsewhere.
+    struct _stati64 info;
+    if (error == EACCES && _stati64(path, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFDIR) return EISDIR;
+#endif
+    return error;
+  }
   TgStat info;
   if (TG_FSTAT(fd, &info) != 0) {
     int error = errno;

@@ -204,9 +204,11 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define IDYES 6
 #define IDNO 7
 
-// Window classes
+// Window classes and window data
 #define GCL_HICON (-14)
 #define GCLP_HICON (-14)
+#define GWL_STYLE (-16)
+#define GWL_ID (-12)
 
 // Virtual keys the scripted user and the backends use
 #define VK_BACK 0x08
@@ -304,6 +306,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 DWORD SetClassLongA(HWND window, int index, LONG value);
 ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value);
+DWORD GetClassLongA(HWND window, int index);
+ULONG_PTR GetClassLongPtrA(HWND window, int index);
+int GetClassNameA(HWND window, LPSTR buffer, int capacity);
+LONG GetWindowLongA(HWND window, int index);
 void InitCommonControls(void);
 UINT midiOutGetNumDevs(void);
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size);

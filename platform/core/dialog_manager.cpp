@@ -484,6 +484,33 @@ DWORD SetClassLongA(HWND window, int index, LONG value) {
   return static_cast<DWORD>(SetClassLongPtrA(window, index, value));
 }
 
+ULONG_PTR GetClassLongPtrA(HWND window, int index) {
+  if (!isWindow(window) || index != GCLP_HICON) return 0;
+  return static_cast<ULONG_PTR>(DialogClassIcon);
+}
+
+DWORD GetClassLongA(HWND window, int index) { return static_cast<DWORD>(GetClassLongPtrA(window, index)); }
+
+// The names Windows registers its classes under (a template may spell them
+// in any case).
+int GetClassNameA(HWND window, LPSTR buffer, int capacity) {
+  if (!isWindow(window)) {
+    copyOut("", buffer, capacity);
+    return 0;
+  }
+  static const char *const Names[] = {"#32770", "Button",  "Button",   "Button",           "Button",
+                                      "Static", "ListBox", "ComboBox", "msctls_trackbar32"};
+  static_assert(sizeof Names / sizeof Names[0] == static_cast<size_t>(WindowKind::Trackbar) + 1);
+  return copyOut(Names[static_cast<int>(window->kind)], buffer, capacity);
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+  if (!isWindow(window)) return 0;
+  if (index == GWL_STYLE) return static_cast<LONG>(window->style);
+  if (index == GWL_ID) return window->kind == WindowKind::Dialog ? 0 : window->id;
+  return 0;
+}
+
 // Windows registers the track bar's window class here; the core's track bars
 // need nothing registered.
 void InitCommonControls(void) {}

@@ -1,12 +1,14 @@
 /* Rules of the Windows dialog manager that more than one part of this layer
  * needs, each written once. The core follows them, and every backend asks
  * them rather than working them out again: a second copy of a rule drifts
- * from the first.
+ * from the first. The message-box rules (message_box_rules.h) need no window
+ * of ours, so the scripted user on the real Windows asks them too.
  */
 #pragma once
 
 #include <string>
 
+#include "platform/core/message_box_rules.h"
 #include "platform/core/window.h"
 
 // ---- Who takes input ------------------------------------------------------------
@@ -39,23 +41,6 @@ std::string textWithoutMnemonicMarks(const std::string &text);
 // What Escape and an unhandled close box send: WM_COMMAND(IDCANCEL,
 // BN_CLICKED) to the dialog, with the IDCANCEL control (or null) in lParam.
 void sendCancel(HWND dialog);
-
-// ---- Message boxes ---------------------------------------------------------------
-
-// The buttons of a message box type (the MB_TYPEMASK bits: MB_OK, MB_YESNO,
-// ...), left to right, by the answer each gives (IDOK, IDYES, ...). The first
-// is the default button. An unknown type has MB_OK's button.
-struct MessageBoxButtons {
-  int count;
-  int answers[3];
-};
-MessageBoxButtons messageBoxButtons(UINT type);
-
-// What Escape and the close box answer in a message box of this type: IDOK
-// where OK is the only button, IDCANCEL where there is a Cancel button. 0
-// for MB_YESNO and MB_ABORTRETRYIGNORE: Windows ignores Escape there and
-// greys the close box, so only a button answers such a box.
-int messageBoxEscapeAnswer(UINT type);
 
 // ---- Names for screen readers -----------------------------------------------------
 

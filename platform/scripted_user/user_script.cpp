@@ -1,13 +1,14 @@
 /* The scripted user's queue of steps, its records and its failure reports.
  * Backend-neutral: a backend takes steps through script_driver.h and turns
- * actions into its own input.
+ * actions into its own input. Windows are looked at through Win32 calls
+ * only, so the same code serves our layer and the real Windows.
  */
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <deque>
 
-#include "platform/core/rules.h"
-#include "platform/core/window.h"
+#include "platform/core/message_box_rules.h"
 #include "platform/scripted_user/script_driver.h"
 
 namespace userscript {
@@ -94,6 +95,33 @@ bool takeDialogStep(const std::string &caption, std::vector<Action> *actions) {
   }
   *actions = std::move(step.actions);
   return true;
+}
+
+// What a control is, by its window class (the registered names; a template
+// may spell them in any case).
+enum class ListKind { None, ListBox, DropDown };
+
+bool hasClass(HWND window, const char *name) {
+  char found[64] = "";
+  GetClassNameA(window, found, sizeof found);
+  size_t i = 0;
+  for (; found[i] && name[i]; ++i) {
+    if (std::tolower(static_cast<unsigned char>(found[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+      return false;
+  }
+  return found[i] == name[i];
+}
+
+ListKind listKindOf(HWND control) {
+  if (hasClass(control, "ListBox")) return ListKind::ListBox;
+  if (hasClass(control, "ComboBox")) return ListKind::DropDown;
+  return ListKind::None;
+}
+
+std::string captionOf(HWND dialog) {
+  char caption[256] = "";
+  GetWindowTextA(dialog, caption, sizeof caption);
+  return caption;
 }
 
 }  // namespace
@@ -214,25 +242,26 @@ bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string
   switch (action.kind) {
     case ActionKind::SelectRow:
     case ActionKind::DoubleClickRow: {
-      HWND list = *control;
-      if (list->kind != WindowKind::ListBox && list->kind != WindowKind::ComboBox) {
+      ListKind kind = listKindOf(*control);
+      if (kind == ListKind::None) {
         *why = "control " + std::to_string(action.id) + " is not a list";
         return false;
       }
-      if (action.value < 0 || action.value >= static_cast<int>(list->items.size())) {
-        *why = "control " + std::to_string(action.id) + " has " + std::to_string(list->items.size()) + " rows";
+      int rows = static_cast<int>(SendMessageA(*control, kind == ListKind::ListBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0));
+      if (action.value < 0 || action.value >= rows) {
+        *why = "control " + std::to_string(action.id) + " has " + std::to_string(rows) + " rows";
         return false;
       }
       return true;
     }
     case ActionKind::DragTrackbar:
-      if ((*control)->kind != WindowKind::Trackbar) {
+      if (!hasClass(*control, TRACKBAR_CLASSA)) {
         *why = "control " + std::to_string(action.id) + " is not a track bar";
         return false;
       }
       return true;
     case ActionKind::CloseBox:
-      if (!(dialog->style & WS_SYSMENU)) {
+      if (!(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & WS_SYSMENU)) {
         *why = "it has no close box";
         return false;
       }
@@ -242,7 +271,7 @@ bool resolveAction(HWND dialog, const Action &action, HWND *control, std::string
 }
 
 bool DialogRun::start(HWND dialog) {
-  caption_ = dialog->text;
+  caption_ = captionOf(dialog);
   next_ = 0;
   return takeDialogStep(caption_, &actions_);
 }

@@ -11,19 +11,15 @@
 
 set(TG_WIN32_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-function(tg_add_win32_resources target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "SCRIPT;MANIFEST;ICON" "TABLES")
-  foreach(required SCRIPT MANIFEST ICON TABLES)
-    if(NOT arg_${required})
-      message(FATAL_ERROR "tg_add_win32_resources(${target}): ${required} is missing")
-    endif()
-  endforeach()
-  set(gen ${CMAKE_BINARY_DIR}/win32-resources)
+# The generator and the templates' script it writes, with a target that
+# makes them.
+function(tg_generate_dialogs_rc gen output)
+  set(tables ${ARGN})
   file(MAKE_DIRECTORY ${gen})
   set(generator_sources
     ${TG_WIN32_RESOURCE_DIR}/generator/dialog_rc_generator.cpp
     ${PROJECT_SOURCE_DIR}/platform/resources.cpp
-    ${arg_TABLES})
+    ${tables})
   # The headers beside each source, so an id changed there regenerates too.
   set(generator_headers)
   foreach(source ${generator_sources})
@@ -51,12 +47,30 @@ function(tg_add_win32_resources target)
     set(generator dialog-rc-generator)
   endif()
 
-  set(TG_DIALOGS_RC ${gen}/dialogs.rc)
-  add_custom_command(OUTPUT ${TG_DIALOGS_RC}
-    COMMAND ${generator} ${TG_DIALOGS_RC}
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${generator} ${output}
     DEPENDS ${generator}
     COMMENT "Generating the dialog templates' resource script"
     VERBATIM)
+
+  add_custom_target(tg_dialogs_rc DEPENDS ${output})
+endfunction()
+
+function(tg_add_win32_resources target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "SCRIPT;MANIFEST;ICON" "TABLES")
+  foreach(required SCRIPT MANIFEST ICON TABLES)
+    if(NOT arg_${required})
+      message(FATAL_ERROR "tg_add_win32_resources(${target}): ${required} is missing")
+    endif()
+  endforeach()
+  set(gen ${CMAKE_BINARY_DIR}/win32-resources)
+  set(TG_DIALOGS_RC ${gen}/dialogs.rc)
+  # The templates' script is generated once, whichever programs use it (the
+  # program and its test programs).
+  if(NOT TARGET tg_dialogs_rc)
+    tg_generate_dialogs_rc(${gen} ${TG_DIALOGS_RC} ${arg_TABLES})
+  endif()
+  add_dependencies(${target} tg_dialogs_rc)
 
   set(TG_ICON_FILE ${arg_ICON})
   set(TG_MANIFEST_FILE ${gen}/${target}.manifest)

@@ -40,3 +40,16 @@ configure_and_build() {
   cmake -S "$TG_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || tg_die "cmake configure failed ($dir)"
   cmake --build "$dir" -j "$TG_JOBS" || tg_die "build failed ($dir)"
 }
+
+# tg_gtest_summary LOG: "N tests: N passed, N failed, N skipped" from a
+# GoogleTest log, each failed test, and each skipped one with its reason (a
+# Windows program's log has CRLF line ends).
+tg_gtest_summary() {
+  awk '{ sub(/\r$/, "") } /: Skipped$/ { skipping = 1; why = ""; next }
+    skipping && /^\[  SKIPPED \]/ { print "   skipped: " $4 " (" why ")"; skipping = 0; next }
+    skipping && NF { why = why (why == "" ? "" : " ") $0 }
+    /^\[  FAILED  \] [^ ]+ \(/ { print "   failed: " $4 }' "$1" >&2
+  awk '{ sub(/\r$/, "") } /^\[==========\] [0-9]+ tests? from .* ran/ { ran = $2 } /^\[  PASSED  \] [0-9]+ tests?\./ { ok = $4 }
+    /^\[  FAILED  \] [0-9]+ tests?, listed below/ { bad = $4 } /^\[  SKIPPED \] [0-9]+ tests?, listed below/ { sk = $4 }
+    END { if (ran != "") printf "%d tests: %d passed, %d failed, %d skipped", ran, ok, bad, sk }' "$1"
+}

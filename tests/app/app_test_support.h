@@ -1,6 +1,7 @@
 // Shared by the start-up tests: a fresh scratch folder per test as the
-// current folder, a clean settings record, and a shell script that stands in
-// for the game and records how it was started.
+// current folder, a clean settings record, and a program
+// that stands in for the game and records how it was started (a shell script
+// off Windows, tests/win32/standin_game.c on Windows).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,43 +9,116 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <csignal>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
+
+extern "C" char **environ;
+#endif
 
 #include "app/startup.h"
 #include "config/config.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
 #include "tests/common/scratch_folder.h"
+#include "tests/common/under_wine.h"
 
-extern "C" char **environ;
+#ifdef _WIN32
+#include <tlhelp32.h>
+#endif
 
 namespace apptest {
 
-// Runs the configurator program (tg_scripted_setup) in the current folder with
-// the given steps and returns its exit code, or -1 when it did not exit.
+// The module that holds the dialog templates and the icon, as the program's
+// entry point passes it: on Windows the program file itself, elsewhere any
+// non-null handle (the templates are linked in).
+inline HINSTANCE programInstance() {
+#ifdef _WIN32
+  return GetModuleHandleA(nullptr);
+#else
+  static char module;
+  return reinterpret_cast<HINSTANCE>(&module);
+#endif
+}
+
+// The current folder as the system names it to a program started there (the
+// stand-in game reports it so): symlinks resolved off Windows.
+inline std::string folderAsAGameSeesIt() {
+#ifdef _WIN32
+  return std::filesystem::current_path().string();
+#else
+  return std::filesystem::canonical(std::filesystem::current_path()).string();
+#endif
+}
+
+// The names in the current folder, sorted.
+inline std::vector<std::string> namesInCurrentFolder() {
+  std::vector<std::string> names;
+  for (const auto &item : std::filesystem::directory_iterator(".")) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+#ifdef _WIN32
+// A program built with the tests, beside the running test program.
+inline std::string besideThisProgram(const char *name) {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return (std::filesystem::path(path).parent_path() / name).string();
+}
+#endif
+
+// The configurator as a process of its own (tests/app/scripted_setup.cpp),
+// or "" where it was not built.
+inline std::string scriptedSetupProgram() {
+#if defined(_WIN32)
+  return besideThisProgram("tg-win32-scripted-setup.exe");
+#elif defined(TG_SCRIPTED_SETUP)
+  return TG_SCRIPTED_SETUP;
+#else
+  return "";
+#endif
+}
+
+// Runs the configurator program (scriptedSetupProgram()) in the current
+// folder with the given steps ("click:3", "answer:1") and returns its exit
+// code, or -1 when it could not be started or did not exit.
 inline int runSetupProcess(std::vector<std::string> steps) {
-#ifdef TG_SCRIPTED_SETUP
-  std::vector<char *> argv = {(char *)TG_SCRIPTED_SETUP};
+  std::string program = scriptedSetupProgram();
+  if (program.empty()) return -1;
+#ifdef _WIN32
+  std::string line = "\"" + program + "\"";
+  for (const std::string &step : steps) line += " " + step;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  DWORD code = 0;
+  bool ended =
+      WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended ? static_cast<int>(code) : -1;
+#else
+  std::vector<char *> argv = {program.data()};
   for (std::string &step : steps) argv.push_back(step.data());
   argv.push_back(nullptr);
   pid_t pid;
-  if (posix_spawn(&pid, TG_SCRIPTED_SETUP, nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
   int status = 0;
   if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
-#else
-  (void)steps;
-  return -1;
 #endif
 }
 
@@ -54,55 +128,45 @@ struct GameRecord {
   int argumentCount = -1;
   std::string arguments;
   std::string folder;
-  pid_t pid = 0;
+  long pid = 0;
 };
-
-// A process that exists and is not a zombie.
-inline bool isRunning(pid_t pid) {
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-  size_t close = stat.rfind(')');
-  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
-}
-
-// One field of /proc/<pid>/stat after the command name (3 = state, 4 = ppid, 6 = session).
-inline long procStatField(pid_t pid, int field) {
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-  size_t close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(stat.substr(close + 2));
-  std::string value;
-  for (int i = 3; i <= field; ++i) rest >> value;
-  return value.empty() || !isdigit((unsigned char)value[0]) ? -1 : std::stol(value);
-}
 
 class FreshFolderTest : public ::testing::Test {
  protected:
-  std::string folder;  // the current folder while the test runs (no symlinks)
+  std::string folder;  // the current folder while the test runs, as folderAsAGameSeesIt() names it
 
   void SetUp() override {
     temp = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
-    // The game reports its folder with symlinks resolved.
-    folder = std::filesystem::canonical(temp->path()).string();
+    folder = folderAsAGameSeesIt();
     GameSettings = GameSettingsRecord{};
   }
 
   // Every game the test started works in its folder: stopped by its id.
   void TearDown() override {
+#ifndef _WIN32
     for (pid_t pid : processesInFolder()) kill(pid, SIGKILL);
+#endif
     temp.reset();
   }
 
   // Runs the configurator as the program does and checks the script was used up.
   int runConfigurator() {
-    static char module;
-    int code = tarrengardMain((HINSTANCE)&module);
+    int code = tarrengardMain(programInstance());
     EXPECT_TRUE(userscript::finished());
     return code;
   }
 
-  // An executable shell script at `path` that writes how it was started to
-  // `record` (absolute, so a wrong folder still shows) and then waits.
+  // A game at `path` that writes how it was started to `record` (absolute,
+  // so a wrong folder still shows): its argument count and arguments, its
+  // current folder and its process id.
   void writeGameStandIn(const std::string &path, const std::string &record) {
+#ifdef _WIN32
+    // The stand-in program, told where to write by a note beside it.
+    std::filesystem::copy_file(besideThisProgram("vexgame-standin.exe"), path,
+                               std::filesystem::copy_options::overwrite_existing);
+    writeFile(path + ".record-path", record);
+#else
+    // A shell script that then waits.
     writeFile(path,
               "#!/bin/sh\n"
               "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
@@ -116,8 +180,44 @@ class FreshFolderTest : public ::testing::Test {
                   "exec sleep 60\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                            std::filesystem::perms::group_exec);
+#endif
   }
 
+  // A vexgame.exe the system will not start: off Windows a script without
+  // execute permission, on Windows a file that is no program.
+  void writeUnstartableGame(const std::string &path) {
+#ifdef _WIN32
+    writeFile(path, "just text, no program\r\n");
+#else
+    writeFile(path, "#!/bin/sh\nexit 0\n");
+#endif
+  }
+
+#ifdef _WIN32
+  // Whether a program of the test's folder or below it runs: the stand-in
+  // games that were started (each ends once its record is written).
+  bool programOfTheFolderRuns() const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    std::string inside = folder + "\\";
+    bool runs = false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry)) {
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+      if (!process) continue;
+      char image[MAX_PATH] = "";
+      DWORD length = sizeof image;
+      DWORD code = 0;
+      if (QueryFullProcessImageNameA(process, 0, image, &length) && GetExitCodeProcess(process, &code) &&
+          code == STILL_ACTIVE)
+        runs = _strnicmp(image, inside.c_str(), inside.size()) == 0;
+      CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return runs;
+  }
+#else
   // Processes other than this one working in the test's folder or below it:
   // the games (and stand-ins for wine) that were started, nothing else.
   std::vector<pid_t> processesInFolder() const {
@@ -134,21 +234,25 @@ class FreshFolderTest : public ::testing::Test {
     return found;
   }
 
+  bool programOfTheFolderRuns() const {
+    for (pid_t pid : processesInFolder()) {
+      std::string command = readFile("/proc/" + std::to_string(pid) + "/comm");
+      if (!command.empty() && command != "sleep\n") return true;
+    }
+    return false;
+  }
+#endif
+
   // Waits until every process working in the folder has ended or reached the
-  // stand-in's last step, "exec sleep", which comes after its record is
-  // written. A launch returns only once the program runs, so afterwards every
+  // stand-in's last step ("exec sleep" off Windows, its end on Windows), which
+  // comes after its record is written. A launch returns only once the program runs, so afterwards every
   // record a game started so far will write is there, and a missing one means
   // no game, however slow the machine. The deadline only keeps a start that
   // hangs from hanging the suite.
   void settleGames() {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (;;) {
-      bool busy = false;
-      for (pid_t pid : processesInFolder()) {
-        std::string command = readFile("/proc/" + std::to_string(pid) + "/comm");
-        busy = busy || (!command.empty() && command != "sleep\n");
-      }
-      if (!busy) return;
+      if (!programOfTheFolderRuns()) return;
       if (std::chrono::steady_clock::now() > deadline) {
         ADD_FAILURE() << "a program started in " << folder << " neither ended nor wrote its record";
         return;
@@ -165,6 +269,7 @@ class FreshFolderTest : public ::testing::Test {
     std::istringstream lines(readFile(record));
     std::string line;
     while (std::getline(lines, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
       size_t equals = line.find('=');
       if (equals == std::string::npos) continue;
       std::string key = line.substr(0, equals), value = line.substr(equals + 1);
@@ -175,7 +280,7 @@ class FreshFolderTest : public ::testing::Test {
       else if (key == "folder")
         result.folder = value;
       else if (key == "pid")
-        result.pid = (pid_t)std::stol(value);
+        result.pid = std::stol(value);
     }
     result.found = true;
     return result;

@@ -5,6 +5,7 @@
 // platform/desktop.h.
 #include "app_test_support.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include "app/game_folder.h"
@@ -50,14 +51,14 @@ class GameFolder : public FreshFolderTest {
 
   // A new folder below the test's folder (names may hold blanks).
   std::string makeFolder(const std::string &name) {
-    std::string path = folder + "/" + name;
+    // As the system names it (backslashes on Windows), like the program shows it.
+    std::string path = std::filesystem::path(folder + "/" + name).make_preferred().string();
     std::filesystem::create_directories(path);
     return path;
   }
 
   int run(std::vector<std::string> arguments) {
-    static char module;
-    int code = tarrengardMain((HINSTANCE)&module, arguments);
+    int code = tarrengardMain(programInstance(), arguments);
     EXPECT_TRUE(us::finished());
     return code;
   }
@@ -192,8 +193,13 @@ TEST_P(ChooseFolder, UsesTheRememberedFolderWhileItHoldsTheGameElseAsksAndRememb
 
   std::string expected = c.chooserShown ? chosen : remembered;
   EXPECT_EQ(toolTip, expected);
-  // The configuration itself is read under its own name only.
+  // The configuration itself is read under its own name only, which on
+  // Windows' file system is the same name in any letter case.
+#ifdef _WIN32
+  bool readsRemembered = c.rememberedHolds && _stricmp(c.rememberedHolds, ConfigFileName) == 0;
+#else
   bool readsRemembered = c.rememberedHolds && std::string(c.rememberedHolds) == ConfigFileName;
+#endif
   EXPECT_EQ(width, c.chooserShown ? 1024 : readsRemembered ? 800 : 640);
   std::string now;
   EXPECT_TRUE(loadRememberedFolder(&now));

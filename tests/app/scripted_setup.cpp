@@ -1,5 +1,6 @@
-// The configurator as a process of its own on the headless backend, with the
-// user's part given on the command line, so tests can watch a real process
+// The configurator as a process of its own, driven by the scripted user of
+// whichever backend it is built for, with the user's part given on the
+// command line, so tests can watch a real process
 // start the game and end:
 //   tg_scripted_setup click:3            ("Save and Run Brax" in the menu)
 //   tg_scripted_setup click:3 answer:1   (then OK on a message box)
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/startup.h"
@@ -20,7 +20,7 @@
 int main(int argc, char **argv) {
   userscript::setFailureHandler([](const std::string &message) {
     fprintf(stderr, "script: %s\n", message.c_str());
-    _exit(3);
+    std::_Exit(3);
   });
   std::vector<userscript::Action> menu;
   std::vector<int> answers;
@@ -42,7 +42,12 @@ int main(int argc, char **argv) {
   }
   if (menuOpens) userscript::expectDialog("Tarrengard Configuration", menu);
   for (int answer : answers) userscript::expectMessageBox(answer);
+#ifdef _WIN32
+  HINSTANCE instance = GetModuleHandleA(nullptr);  // the templates are this program's resources
+#else
   static char module;
-  int code = tarrengardMain((HINSTANCE)&module, arguments);
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(&module);
+#endif
+  int code = tarrengardMain(instance, arguments);
   return userscript::finished() ? code : 4;
 }

@@ -8,9 +8,15 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#ifdef _WIN32
+#include <winioctl.h>
+#else
+#include <unistd.h>
+#endif
 
-#include "platform/core/window.h"
+#ifndef _WIN32
 #include "tests/common/ordinary_user.h"
+#endif
 #include "ui/resource.h"
 
 using namespace apptest;
@@ -138,10 +144,9 @@ static void expectDefaultSettings() {
 }
 
 TEST_F(Startup, WithoutAFileTheMenuSeesExactlyTheDefaultsAndExitWritesNothing) {
-  static char module;
   us::expectDialog(MenuCaption, {us::inspect([](HWND) { expectDefaultSettings(); }), us::click(IDC_MENU_EXIT)});
-  EXPECT_EQ(tarrengardMain((HINSTANCE)&module), 0);
-  EXPECT_EQ(GameSettings.appInstance, (void *)&module);
+  EXPECT_EQ(tarrengardMain(programInstance()), 0);
+  EXPECT_EQ(GameSettings.appInstance, (void *)programInstance());
   EXPECT_TRUE(us::messageBoxes().empty());
   EXPECT_FALSE(std::filesystem::exists(ConfigFileName));
   EXPECT_EQ(us::dialogsOpened(), std::vector<std::string>{MenuCaption});
@@ -268,8 +273,8 @@ TEST_F(Saving, SaveAndRunWithoutTheGameSavesReportsAndEndsWithOne) {
   EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1024);
 }
 
-TEST_F(Saving, NonExecutableGameCountsAsMissing) {
-  writeFile("vexgame.exe", "#!/bin/sh\nexit 0\n");  // no execute permission
+TEST_F(Saving, AGameTheSystemWillNotStartCountsAsMissing) {
+  writeUnstartableGame("vexgame.exe");
   us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
@@ -283,7 +288,9 @@ class FailedSave : public FreshFolderTest {
   void SetUp() override {
     FreshFolderTest::SetUp();
     writeGameStandIn("vexgame.exe", folder + "/game.record");
+    gameFiles = namesInCurrentFolder();
   }
+  std::vector<std::string> gameFiles;  // what the stand-in game is made of
   // The folder appears once the menu is open: one there at start-up is
   // reported then already (UnreadableFile below).
   static us::Action blockTheFile() {
@@ -316,6 +323,11 @@ TEST_F(FailedSave, SaveAndRunReportsTheFailureStaysOpenAndStartsNoGame) {
   expectWriteErrorAt(0);
   EXPECT_FALSE(GameSettings.runGameOnExit);
   EXPECT_FALSE(gameStarted(folder + "/game.record"));
+  // Nothing but the folder in the file's place: no temporary file left.
+  std::vector<std::string> expected = gameFiles;
+  expected.push_back(ConfigFileName);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(namesInCurrentFolder(), expected);
 }
 
 TEST_F(FailedSave, ExitAnsweredYesReportsTheFailureAndStaysOpenUntilAnsweredNo) {
@@ -375,8 +387,7 @@ std::string runWithUnreadableFile() {
                                  markChanged(1024), us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)});
   us::expectMessageBox(IDOK);  // "Could not write gardum.cfg."
   us::expectMessageBox(IDNO);  // still changed: leaving asks, and is told No
-  static char module;
-  int code = tarrengardMain((HINSTANCE)&module);
+  int code = tarrengardMain(programInstance());
   us::finished();
   std::string shown = menu + "exit " + std::to_string(code) + "\n";
   for (const auto &box : us::messageBoxes())
@@ -408,6 +419,23 @@ TEST_F(UnreadableFile, AFolderInItsPlaceIsNamedAtStartAndStaysAsItWas) {
   EXPECT_EQ(readFile(std::string(ConfigFileName) + "/inside"), "kept");
 }
 
+#ifdef _WIN32
+// Windows keeps a player from reading a file another program holds open
+// without sharing it.
+TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
+  writeFile(ConfigFileName, MyModConfig);
+  HANDLE held = CreateFileA(ConfigFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Permission denied"));
+  CloseHandle(held);
+  EXPECT_EQ(readFile(ConfigFileName), MyModConfig);
+  EXPECT_EQ(std::vector<std::string>{ConfigFileName}, [&] {
+    std::vector<std::string> names;
+    for (const auto &item : std::filesystem::directory_iterator(".")) names.push_back(item.path().filename().string());
+    return names;
+  }());
+}
+#else
 // The player may not read the file (mode 000); run as an ordinary user, as
 // root would read it all the same.
 TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
@@ -430,10 +458,14 @@ TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
     return names;
   }());
 }
+#endif
 
 // A kernel attribute file states more bytes than a read gives, so it cannot
 // be read whole. Empty when this system has none.
 std::string fileShorterThanItsSize() {
+#ifdef _WIN32
+  return {};  // Windows has no such files
+#endif
   for (const char *path :
        {"/sys/kernel/uevent_seqnum", "/sys/kernel/profiling", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
     struct stat info;
@@ -451,6 +483,36 @@ TEST_F(UnreadableFile, AFileThatCannotBeReadWholeIsNamedAtStartInsteadOfEndingTh
   EXPECT_TRUE(std::filesystem::is_symlink(ConfigFileName));
 }
 
+// A file of `size` bytes that takes no room on the disk.
+static bool makeSparseFile(const char *path, unsigned long long size) {
+#ifdef _WIN32
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD ignored;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);  // where the disk can
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  return sized;
+#else
+  writeFile(path, "");
+  return truncate(path, static_cast<off_t>(size)) == 0;
+#endif
+}
+
+// A gardum.cfg larger than a long can count (4 GiB and 36 bytes, where a long
+// has 32 bits, as on Windows) cannot be held: named at start like any file
+// that cannot be read, and left as it was.
+TEST_F(UnreadableFile, AFileTooBigToHoldIsNamedAtStartAndLeftAlone) {
+  if (sizeof(long) > 4) GTEST_SKIP() << "a long counts the bytes of a 4 GiB file here, so it is read, not refused";
+  const unsigned long long size = (4ull << 30) + 36;
+  ASSERT_TRUE(makeSparseFile(ConfigFileName, size));
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes(std::strerror(EFBIG)));
+  EXPECT_EQ(GameSettings.configReadError, EFBIG);
+  EXPECT_EQ(std::filesystem::file_size(ConfigFileName), size);
+}
+
 // ---- Where the configurator looks --------------------------------------------
 
 using CurrentFolder = FreshFolderTest;
@@ -462,7 +524,8 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
   writeFile(outer + "/gardum.cfg", "[Screen Setup]\r\nScreenWidth = 1600\r\n");
   writeGameStandIn(outer + "/vexgame.exe", outer + "/outer.record");
   std::filesystem::create_directory(outer + "/game");
-  ASSERT_EQ(chdir("game"), 0);
+  std::filesystem::current_path("game");
+  std::string inner = folderAsAGameSeesIt();
   writeFile(ConfigFileName, SampleConfig);
   writeGameStandIn("vexgame.exe", outer + "/inner.record");
 
@@ -473,7 +536,7 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
   EXPECT_EQ(readFile(outer + "/gardum.cfg"), "[Screen Setup]\r\nScreenWidth = 1600\r\n");
   GameRecord game = waitForGame(outer + "/inner.record");
   ASSERT_TRUE(game.found);
-  EXPECT_EQ(game.folder, outer + "/game");
+  EXPECT_EQ(game.folder, inner);
   EXPECT_FALSE(gameStarted(outer + "/outer.record"));
 }
 
@@ -482,7 +545,11 @@ TEST_F(CurrentFolder, FileAndGameComeFromTheCurrentFolderNotFromAnotherOne) {
 using MenuWindow = FreshFolderTest;
 
 TEST_F(MenuWindow, CarriesTheProgramIcon) {
-  us::expectDialog(MenuCaption, {us::inspect([](HWND) { EXPECT_EQ(dialogClassIcon(), (LONG)IDI_TARRENGARD); }),
+  us::expectDialog(MenuCaption, {us::inspect([](HWND menu) {
+                                   HICON icon = LoadIconA(programInstance(), MAKEINTRESOURCEA(IDI_TARRENGARD));
+                                   ASSERT_NE(icon, nullptr);
+                                   EXPECT_EQ(GetClassLongPtrA(menu, GCLP_HICON), (ULONG_PTR)icon);
+                                 }),
                                  us::click(IDC_MENU_EXIT)});
   EXPECT_EQ(runConfigurator(), 0);
 }

@@ -16,7 +16,11 @@
 #include <system_error>
 #include <vector>
 
-// A fresh, private folder under /tmp, removed with everything in it when the
+#ifdef _WIN32
+#include <random>
+#endif
+
+// A fresh, private folder under /tmp (on Windows, in the temporary folder), removed with everything in it when the
 // object goes. /tmp, not $TMPDIR: every user can pass through it, so a test
 // that drops to an ordinary user can open the folder to that user.
 //
@@ -28,9 +32,7 @@ class ScratchFolder {
   enum Where { Outside, Entered };
 
   explicit ScratchFolder(Where where = Outside) {
-    char pattern[] = "/tmp/tg-test.XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot create a scratch folder under /tmp");
-    path_ = pattern;
+    path_ = makeFreshFolder();
     if (where == Outside) return;
     char *current = getcwd(nullptr, 0);
     previous_ = current != nullptr ? current : "/";
@@ -65,6 +67,26 @@ class ScratchFolder {
   }
 
  private:
+#ifdef _WIN32
+  // No mkdtemp here: a random name in the temporary folder, tried until one is free.
+  static std::string makeFreshFolder() {
+    std::random_device seed;
+    std::mt19937 pick(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      auto path = std::filesystem::temp_directory_path() / ("tg-test." + std::to_string(pick() % 1000000000u));
+      std::error_code error;
+      if (std::filesystem::create_directory(path, error)) return path.string();
+    }
+    throw std::runtime_error("cannot create a scratch folder in " + std::filesystem::temp_directory_path().string());
+  }
+#else
+  static std::string makeFreshFolder() {
+    char pattern[] = "/tmp/tg-test.XXXXXX";
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot create a scratch folder under /tmp");
+    return pattern;
+  }
+#endif
+
   void remove() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);

@@ -1,26 +1,43 @@
-/* Stands in for the game in the Wine tests: copied next to the configurator
- * as vexgame.exe, it records how it was started (its command line, current
- * folder and own path) in vexgame-standin.txt in its current folder, then
- * ends. The test reads that file to know the game really ran, from where,
- * and with no arguments. */
+/* Stands in for the game in the Windows scenario tests: copied into a test's
+ * folder as vexgame.exe, it records how it was started, in the form the
+ * tests read (count=, args=, folder=, pid=, one per line), then ends. It
+ * writes the record where the note "<its own path>.record-path" says, else to
+ * vexgame-standin.record in its current folder; first under another name and
+ * then renamed, so a test never reads half a record. */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int show) {
-  char folder[MAX_PATH];
-  char path[MAX_PATH];
-  FILE *marker;
+  char folder[MAX_PATH] = "?";
+  char own[MAX_PATH] = "";
+  char note[MAX_PATH + 16];
+  char record[MAX_PATH] = "vexgame-standin.record";
+  char part[MAX_PATH + 8];
+  FILE *file;
+  int i;
   (void)instance;
   (void)previous;
+  (void)arguments;
   (void)show;
-  if (!GetCurrentDirectoryA(sizeof folder, folder)) lstrcpyA(folder, "?");
-  if (!GetModuleFileNameA(NULL, path, sizeof path)) lstrcpyA(path, "?");
-  /* Relative on purpose: the configurator starts us in its own folder. */
-  marker = fopen("vexgame-standin.txt", "wb");
-  if (!marker) return 2;
-  /* The arguments WinMain sees are the command line less the program name. */
-  fprintf(marker, "command line: %s\narguments: [%s]\ncurrent folder: %s\nprogram: %s\n", GetCommandLineA(),
-          arguments ? arguments : "", folder, path);
-  return fclose(marker) == 0 ? 0 : 2;
+  GetCurrentDirectoryA(sizeof folder, folder);
+  GetModuleFileNameA(NULL, own, sizeof own);
+  snprintf(note, sizeof note, "%s.record-path", own);
+  file = fopen(note, "rb");
+  if (file) {
+    size_t length = fread(record, 1, sizeof record - 1, file);
+    record[length] = '\0';
+    fclose(file);
+  }
+  snprintf(part, sizeof part, "%s.part", record);
+  file = fopen(part, "wb");
+  if (!file) return 2;
+  /* The C runtime splits the command line as every program sees it. */
+  fprintf(file, "count=%d\nargs=", __argc - 1);
+  for (i = 1; i < __argc; ++i) fprintf(file, i > 1 ? " %s" : "%s", __argv[i]);
+  fprintf(file, "\nfolder=%s\npid=%lu\nprogram=%s\n", folder, (unsigned long)GetCurrentProcessId(), own);
+  if (fclose(file) != 0) return 2;
+  return MoveFileExA(part, record, MOVEFILE_REPLACE_EXISTING) ? 0 : 2;
 }

@@ -1,4 +1,4 @@
-// MIDI output devices off Windows, as the music device list reads them:
+// The POSIX layer's MIDI output devices, as the music device list reads them:
 // device numbers, names cut to the capabilities record, bad requests, and
 // no devices where there is no sequencer.
 #include <gtest/gtest.h>
