@@ -61,7 +61,7 @@ TEST_F(QtBackend, InputDevicesWorksFromTheKeyboardAlone) {
     allOnScreen = allOnScreen && workArea().contains(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
   };
   std::vector<Action> round = {inspect(note)};
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < 9; ++i) {
     round.push_back(key(VK_TAB));
     round.push_back(inspect(note));
   }
@@ -70,10 +70,11 @@ TEST_F(QtBackend, InputDevicesWorksFromTheKeyboardAlone) {
   expectDialog("Input Devices", round);
   expectMessageBox(IDNO);  // Save now? (the device list counts as looked at)
   open(IDD_MAIN_MENU, mainMenuDialogProc);
-  // Eight tab stops, in template order, and round to the first again.
+  // Nine tab stops, in template order, and round to the first again.
   const std::vector<int> expected = {IDC_INPUT_SELECT_SECONDARY, IDC_INPUT_SELECT_PRIMARY, IDC_INPUT_ACTIONS,
                                      IDC_INPUT_MOUSE_SELECT,     IDC_INPUT_MOUSE_LIST,     IDOK,
-                                     IDC_INPUT_ADVANCED,         IDC_INPUT_CONTROLLER,     IDC_INPUT_SELECT_SECONDARY};
+                                     IDC_INPUT_ADVANCED,         IDC_INPUT_CONTROLLER,     IDC_INPUT_DEFAULTS,
+                                     IDC_INPUT_SELECT_SECONDARY};
   EXPECT_EQ(reached, expected);
   EXPECT_TRUE(allOnScreen);
 }
