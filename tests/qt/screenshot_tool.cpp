@@ -73,6 +73,10 @@ QImage framed(QWidget *window) {
   return image;
 }
 
+// The configurator runs more than once in this process: each run starts
+// from an empty record, as a program just started does.
+void startAfresh() { GameSettings = GameSettingsRecord{}; }
+
 void saveImage(const QImage &image, const char *name) {
   QString path = OutputFolder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
   if (image.save(path)) {
@@ -188,6 +192,7 @@ int main(int argc, char **argv) {
   expectMessageBox(IDOK);  // 3 lines of gardum.cfg could not be read
   expectDialog("Tarrengard Configuration", {click(IDC_MENU_SAVE_AND_RUN)});
   expectMessageBox(IDOK);  // Failed starting VEXGAME.EXE.
+  startAfresh();
   int code = tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
   finished();
   std::filesystem::current_path(std::filesystem::temp_directory_path());
