@@ -27,6 +27,7 @@ using userscript::ActionKind;
 
 int WatchdogMs = 20000;
 std::function<void(QMessageBox *)> MessageBoxObserver;
+std::function<void(QDialog *)> KeyCaptureObserver;
 
 std::string quoted(HWND dialog) { return "dialog \"" + dialog->text + "\""; }
 
@@ -381,6 +382,7 @@ void keyCaptureShown(TgKeyCaptureBox *box) {
       guard->reject();  // no step for it (reported): closed without a key
       return;
     }
+    if (KeyCaptureObserver) KeyCaptureObserver(guard);
     pressKeyCode(guard, keyCode);
   });
   QTimer::singleShot(WatchdogMs, box, [guard] {
@@ -426,3 +428,4 @@ void watchWindows() { QCoreApplication::instance()->installEventFilter(new Windo
 void qtUseScriptedUser() { qAddPreRoutine(watchWindows); }
 void qtSetScriptWatchdog(int milliseconds) { WatchdogMs = milliseconds; }
 void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer) { MessageBoxObserver = std::move(observer); }
+void qtObserveKeyCaptureBoxes(std::function<void(QDialog *box)> observer) { KeyCaptureObserver = std::move(observer); }

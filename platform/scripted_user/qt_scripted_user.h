@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QDialog;
 class QMessageBox;
 
 // From now on dialogs and message boxes take their steps from the script
@@ -20,3 +21,7 @@ void qtSetScriptWatchdog(int milliseconds);
 // Called with each message box once it is on screen, before it is answered
 // (the screenshot tool photographs them here).
 void qtObserveMessageBoxes(std::function<void(QMessageBox *box)> observer);
+
+// Called with each key-capture box once it is on screen, before the
+// script's key reaches it (the screenshot tool photographs them here).
+void qtObserveKeyCaptureBoxes(std::function<void(QDialog *box)> observer);

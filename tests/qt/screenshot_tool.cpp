@@ -1,8 +1,9 @@
 /* Photographs every dialog and message box of the configurator as the Qt
  * program shows them: the program runs in a scratch folder with two MIDI
- * devices, and a scripted user walks through all six dialogs and the five
- * message boxes, saving each window (with a title bar drawn by the style,
- * since the offscreen platform has no window manager) as a PNG.
+ * devices, and a scripted user walks through all six dialogs, the key-capture
+ * box and the message boxes, saving each window (with a title bar drawn by
+ * the style, since the offscreen platform has no window manager) as a PNG;
+ * the main menu once more with its tooltip showing.
  *
  *   tg_qt_screenshots OUTPUT_FOLDER
  */
@@ -10,8 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "app/startup.h"
+#include "settings/settings.h"
 #include "platform/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/scripted_user/qt_scripted_user.h"
@@ -21,6 +25,18 @@
 namespace {
 
 using namespace userscript;
+
+// The scan code of W, bound to Show_Opponents_Weapon by default.
+const int KeyCodeW = 0x11;
+
+// A hand-edited gardum.cfg: a stray value, a broken header and a comment
+// inside a key, each a line the parser drops.
+const char UnreadableLines[] =
+    "[Screen Setup]\r\n"
+    "ScreenWidth = 800\r\n"
+    "1024x768\r\n"
+    "[Sound Setup\r\n"
+    "FXDevice ; off\r\n";
 
 QString OutputFolder;
 int Failures = 0;
@@ -57,9 +73,13 @@ QImage framed(QWidget *window) {
   return image;
 }
 
-void save(QWidget *window, const char *name) {
+// The configurator runs more than once in this process: each run starts
+// from an empty record, as a program just started does.
+void startAfresh() { GameSettings = GameSettingsRecord{}; }
+
+void saveImage(const QImage &image, const char *name) {
   QString path = OutputFolder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
-  if (framed(window).save(path)) {
+  if (image.save(path)) {
     ++Saved;
     std::printf("%s\n", path.toLocal8Bit().constData());
   } else {
@@ -68,8 +88,43 @@ void save(QWidget *window, const char *name) {
   }
 }
 
+void save(QWidget *window, const char *name) { saveImage(framed(window), name); }
+
 Action photograph(const char *name) {
   return inspect([name](HWND dialog) { save(qtWidgetFor(dialog), name); });
+}
+
+// The window with its tooltip up, as the mouse resting on it a third of the
+// way across shows it: Qt's own tooltip label, drawn where it stands. The
+// picture grows where the tip reaches past the window.
+void saveWithToolTip(QWidget *window, const char *name) {
+  QToolTip::showText(window->mapToGlobal(QPoint(window->width() / 3, window->height() / 2)), window->toolTip(), window);
+  QWidget *tip = nullptr;
+  for (QWidget *widget : QApplication::topLevelWidgets()) {
+    if (widget->inherits("QTipLabel") && widget->isVisible()) tip = widget;
+  }
+  if (!tip) {
+    std::fprintf(stderr, "no tooltip showed for %s\n", name);
+    ++Failures;
+    return;
+  }
+  QImage frame = framed(window);
+  qreal scale = frame.devicePixelRatio();
+  QSize frameSize = frame.deviceIndependentSize().toSize();
+  // framed() puts the client area one pixel in from the left and bottom.
+  QPoint client(1, frameSize.height() - 1 - window->height());
+  QRect tipRect(client + window->mapFromGlobal(tip->mapToGlobal(QPoint(0, 0))), tip->size());
+  QRect whole = QRect(QPoint(0, 0), frameSize).united(tipRect);
+  QImage image(whole.size() * scale, QImage::Format_ARGB32);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.translate(-whole.topLeft());
+  painter.drawImage(QPoint(0, 0), frame);
+  painter.drawPixmap(tipRect.topLeft(), tip->grab());
+  painter.end();
+  QToolTip::hideText();
+  saveImage(image, name);
 }
 
 }  // namespace
@@ -93,22 +148,33 @@ int main(int argc, char **argv) {
   setMidiOutDevicesForTesting(&devices);
 
   // The message boxes are photographed in the order they come.
-  static const char *const boxNames[] = {"message-configuration-saved", "message-console-one-key",
-                                         "message-save-changes", "message-game-start-failed"};
-  static int nextBox = 0;
+  static const char *const boxNames[] = {"message-configuration-saved", "message-default-keys",
+                                         "message-console-one-key",     "message-save-changes",
+                                         "message-unread-lines",        "message-game-start-failed"};
+  static size_t nextBox = 0;
   qtObserveMessageBoxes([](QMessageBox *box) {
-    if (nextBox < 4) save(box, boxNames[nextBox++]);
+    if (nextBox < std::size(boxNames)) save(box, boxNames[nextBox++]);
   });
+  qtObserveKeyCaptureBoxes([](QDialog *box) { save(box, "key-capture"); });
 
-  expectDialog("Tarrengard Configuration", {photograph("main-menu"), click(IDC_MENU_MUSIC_SOUND_VIDEO),
-                                            click(IDC_MENU_SAVE), click(IDC_MENU_INPUT_DEVICES), key(VK_ESCAPE)});
+  expectDialog(
+      "Tarrengard Configuration",
+      {photograph("main-menu"),
+       inspect([](HWND dialog) { saveWithToolTip(qtWidgetFor(dialog), "main-menu-folder-tip"); }),
+       click(IDC_MENU_MUSIC_SOUND_VIDEO), click(IDC_MENU_SAVE), click(IDC_MENU_INPUT_DEVICES), key(VK_ESCAPE)});
   expectDialog("Music, Sound and Video", {photograph("music-sound-video"), key(VK_ESCAPE)});
   expectMessageBox(IDOK);  // Configuration saved.
+  // Jump gets W, which Show_Opponents_Weapon holds: both carry the mark
+  // until Defaults puts the keys back. A rebuilt list loses the mouse row.
   expectDialog("Input Devices",
                {selectRow(IDC_INPUT_ACTIONS, 9), selectRow(IDC_INPUT_MOUSE_LIST, 3), photograph("input-devices"),
-                click(IDC_INPUT_SELECT_PRIMARY), click(IDC_INPUT_MOUSE_SELECT), selectRow(IDC_INPUT_ACTIONS, 52),
+                click(IDC_INPUT_SELECT_PRIMARY), photograph("input-devices-bound-twice"), click(IDC_INPUT_DEFAULTS),
+                selectRow(IDC_INPUT_MOUSE_LIST, 3), click(IDC_INPUT_MOUSE_SELECT), selectRow(IDC_INPUT_ACTIONS, 52),
                 click(IDC_INPUT_SELECT_SECONDARY), click(IDC_INPUT_ADVANCED), key(VK_ESCAPE)});
-  expectDialog("Select Primary Key", {photograph("select-key"), key(VK_ESCAPE)});
+  expectDialog("Select Primary Key", {photograph("select-key"), click(IDC_SELECT_PRESS_KEY),
+                                      photograph("select-key-also-bound"), click(IDOK)});
+  expectKeyCapture(KeyCodeW);
+  expectMessageBox(IDYES);  // Put every key back to its default?
   expectDialog("Select Function", {photograph("select-function"), key(VK_ESCAPE)});
   expectMessageBox(IDOK);  // The console may be activated by one key only.
   expectDialog("Advanced Mouse Options", {dragTrackbar(IDC_MOUSE_Y_SCALE, -15), click(IDC_MOUSE_DIGITAL_UP),
@@ -120,9 +186,13 @@ int main(int argc, char **argv) {
 
   static char module;
   tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
-  // Once more for the failed game start, which ends the program.
+  // Once more, with lines of gardum.cfg the parser cannot read, for the
+  // warning before the menu and the failed game start, which ends the program.
+  std::ofstream(ConfigFileName, std::ios::binary) << UnreadableLines;
+  expectMessageBox(IDOK);  // 3 lines of gardum.cfg could not be read
   expectDialog("Tarrengard Configuration", {click(IDC_MENU_SAVE_AND_RUN)});
   expectMessageBox(IDOK);  // Failed starting VEXGAME.EXE.
+  startAfresh();
   int code = tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
   finished();
   std::filesystem::current_path(std::filesystem::temp_directory_path());
