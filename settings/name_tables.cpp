@@ -262,7 +262,7 @@ consteval bool keyCodeTableIsComplete() {
   }
   for (int k = 0; k < KeyNameCount; ++k) {
     bool reached = k < LastPlainScanCode;
-    for (const KeyCodeName &entry : ExtendedKeyCodeTable) reached = reached || entry.name == KeyNameTable[k];
+    for (const KeyCodeName &entry : ExtendedKeyCodeTable) reached = reached || sameText(entry.name, KeyNameTable[k]);
     if (!reached) return false;
   }
   return true;
