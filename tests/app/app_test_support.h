@@ -98,7 +98,7 @@ inline int runSetupProcess(std::vector<std::string> steps) {
   if (program.empty()) return -1;
 #ifdef _WIN32
   std::string line = "\"" + program + "\"";
-  for (const std::string &step : steps) line += " " + step;
+  for (const std::string &step : steps) line += " \"" + step + "\"";  // a folder may hold blanks
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
