@@ -21,23 +21,12 @@
 #include "platform/scripted_user/user_script.h"
 #include "platform/scripted_user/win32_scripted_user.h"
 #include "tests/win32/text_fit.h"
+#include "tests/common/screenshot_walk.h"
 #include "ui/resource.h"
 
 namespace {
 
 using namespace userscript;
-
-// The scan code of W, bound to Show_Opponents_Weapon by default.
-const int KeyCodeW = 0x11;
-
-// A hand-edited gardum.cfg: a stray value, a broken header and a comment
-// inside a key, each a line the parser drops.
-const char UnreadableLines[] =
-    "[Screen Setup]\r\n"
-    "ScreenWidth = 800\r\n"
-    "1024x768\r\n"
-    "[Sound Setup\r\n"
-    "FXDevice ; off\r\n";
 
 std::filesystem::path OutputFolder;
 int Failures = 0;
@@ -179,27 +168,7 @@ int main(int argc, char **argv) {
                                               std::filesystem::create_directory("gardum.cfg");
                                             }),
                                             click(IDC_MENU_SAVE), key(VK_ESCAPE)});
-  expectDialog("Music, Sound and Video", {photograph("music-sound-video"), key(VK_ESCAPE)});
-  expectMessageBox(IDOK);  // Configuration saved.
-  // Jump gets W, which Show_Opponents_Weapon holds: both carry the mark
-  // until Defaults puts the keys back. A rebuilt list loses the mouse row.
-  expectDialog("Input Devices",
-               {selectRow(IDC_INPUT_ACTIONS, 9), selectRow(IDC_INPUT_MOUSE_LIST, 3), photograph("input-devices"),
-                click(IDC_INPUT_SELECT_PRIMARY), photograph("input-devices-bound-twice"), click(IDC_INPUT_DEFAULTS),
-                selectRow(IDC_INPUT_MOUSE_LIST, 3), click(IDC_INPUT_MOUSE_SELECT), selectRow(IDC_INPUT_ACTIONS, 52),
-                click(IDC_INPUT_SELECT_SECONDARY), click(IDC_INPUT_ADVANCED), key(VK_ESCAPE)});
-  expectDialog("Select Primary Key", {photograph("select-key"), click(IDC_SELECT_PRESS_KEY),
-                                      photograph("select-key-also-bound"), click(IDOK)});
-  expectKeyCapture(KeyCodeW);
-  expectMessageBox(IDYES);  // Put every key back to its default?
-  expectDialog("Select Function", {photograph("select-function"), key(VK_ESCAPE)});
-  expectMessageBox(IDOK);  // The console may be activated by one key only.
-  expectDialog("Advanced Mouse Options",
-               {dragTrackbar(IDC_MOUSE_Y_SCALE, -15), click(IDC_MOUSE_DIGITAL_UP), click(IDC_MOUSE_DIGITAL_DOWN),
-                photograph("advanced-mouse-options"), key(VK_ESCAPE)});
-  // Up and Down bound, so their buttons show functions.
-  expectDialog("Select Function", {click(IDC_SELECT_NONE), click(IDOK)});
-  expectDialog("Select Function", {click(IDC_SELECT_NONE), selectRow(IDC_SELECT_LIST, 1), click(IDOK)});
+  screenshots::expectTheSettingsDialogs(photograph, "advanced-mouse-options");
   expectMessageBox(IDOK);  // Could not write gardum.cfg.
   expectMessageBox(IDNO);  // Your configuration has been changed. Save now?
   tarrengardMain(instance);
@@ -218,10 +187,8 @@ int main(int argc, char **argv) {
   tarrengardMain(instance);
   // Once more, with lines the parser cannot read, for the warning before the
   // menu and the failed game start, which ends the program.
-  std::ofstream(ConfigFileName, std::ios::binary | std::ios::trunc) << UnreadableLines;
-  expectMessageBox(IDOK);  // 3 lines of gardum.cfg could not be read
-  expectDialog("Tarrengard Configuration", {click(IDC_MENU_SAVE_AND_RUN)});
-  expectMessageBox(IDOK);  // Failed starting VEXGAME.EXE.
+  std::ofstream(ConfigFileName, std::ios::binary | std::ios::trunc) << screenshots::UnreadableLines;
+  screenshots::expectTheUnreadLinesAndAFailedStart();
   startAfresh();
   int code = tarrengardMain(instance);
   finished();
