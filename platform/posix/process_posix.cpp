@@ -164,6 +164,21 @@ void writeAll(int fd, const void *buffer, size_t size) {
   }
 }
 
+// What the launch's two children tell the caller through the status pipe.
+// The middle process reports the game's pid and the game's process the
+// exec's errno; the two race, so each record says what it is. A record is
+// far below PIPE_BUF, so it arrives whole.
+enum StatusKind : int32_t { StatusGamePid = 1, StatusExecError = 2 };
+struct StatusRecord {
+  int32_t kind;
+  int32_t value;
+};
+
+void report(int fd, StatusKind kind, int32_t value) {
+  StatusRecord record = {kind, value};
+  writeAll(fd, &record, sizeof record);
+}
+
 // In the grandchild: detach, exec, and on failure report errno and end.
 [[noreturn]] void runProgram(const LaunchPlan &plan, int statusFd) {
   sigset_t none;
@@ -198,7 +213,7 @@ void writeAll(int fd, const void *buffer, size_t size) {
     execve(plan.wine.c_str(), wineArgv, environ);
     error = errno;
   }
-  writeAll(statusFd, &error, sizeof error);
+  report(statusFd, StatusExecError, error);
   _exit(127);
 }
 
@@ -280,8 +295,7 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
     setsid();
     pid_t game = fork();
     if (game == 0) runProgram(plan, status[1]);
-    int32_t id = game;  // -1 when the second fork failed
-    writeAll(status[1], &id, sizeof id);
+    report(status[1], StatusGamePid, game);  // -1 when the second fork failed
     _exit(0);
   }
 
@@ -291,10 +305,18 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   }
   int32_t game = -1;
   int execError = 0;
-  // The pid comes first (from the middle process); an errno after it means
-  // the exec failed; the end of the pipe alone means it worked.
-  bool forked = readAll(status[0], &game, sizeof game) && game > 0;
-  bool execFailed = forked && readAll(status[0], &execError, sizeof execError);
+  bool execFailed = false;
+  // The game's pid, and an errno when the exec failed, in either order; the
+  // end of the pipe without an errno means the exec worked.
+  StatusRecord record;
+  while (readAll(status[0], &record, sizeof record)) {
+    if (record.kind == StatusGamePid) game = record.value;
+    if (record.kind == StatusExecError) {
+      execFailed = true;
+      execError = record.value;
+    }
+  }
+  bool forked = game > 0;
   close(status[0]);
   if (!forked) return failWith(ERROR_NOT_ENOUGH_MEMORY);  // the second fork failed: no process could be had
   if (execFailed) {
