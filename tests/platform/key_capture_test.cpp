@@ -30,18 +30,7 @@ TEST_F(KeyCapture, TheBoxIsModalOverItsOwner) {
     }
     return FALSE;
   };
-  expectDialog("Input Devices",
-               {check([](HWND dialog) {
-                  SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
-                  takeNotifications();
-                }),
-                key(VK_RETURN), check([](HWND dialog) {
-                  EXPECT_EQ(takeNotifications(),
-                            (std::vector<Notification>{command(dialog, IDOK, BN_CLICKED),
-                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_KILLFOCUS),
-                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_SETFOCUS)}));
-                  EndDialog(dialog, 0);
-                })});
+  expectAModalBoxOverInputDevices();
   runDialog(IDD_INPUT_DEVICES);
   EXPECT_EQ(answers, std::vector<int>{0x1E});
   EXPECT_EQ(enabledWhenFocusLeft, FALSE);

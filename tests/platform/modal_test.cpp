@@ -108,18 +108,7 @@ TEST_F(Modal, OwnerFocusedDropDownListHearsAboutTheNestedWindow) {
     }
     return message == WM_INITDIALOG;
   };
-  expectDialog("Input Devices",
-               {check([](HWND dialog) {
-                  SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
-                  takeNotifications();
-                }),
-                key(VK_RETURN), check([](HWND dialog) {
-                  EXPECT_EQ(takeNotifications(),
-                            (std::vector<Notification>{command(dialog, IDOK, BN_CLICKED),
-                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_KILLFOCUS),
-                                                       command(dialog, IDC_INPUT_CONTROLLER, CBN_SETFOCUS)}));
-                  EndDialog(dialog, 0);
-                })});
+  expectAModalBoxOverInputDevices();
   expectMessageBox(IDOK);
   runDialog(IDD_INPUT_DEVICES);
 }

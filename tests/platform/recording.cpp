@@ -64,6 +64,22 @@ void PlatformTest::TearDown() {
 }
 
 #include "platform/resources.h"
+#include "ui/resource.h"
+
+void expectAModalBoxOverInputDevices() {
+  userscript::expectDialog(
+      "Input Devices", {check([](HWND dialog) {
+                          SetFocus(GetDlgItem(dialog, IDC_INPUT_CONTROLLER));
+                          takeNotifications();
+                        }),
+                        userscript::key(VK_RETURN), check([](HWND dialog) {
+                          EXPECT_EQ(takeNotifications(),
+                                    (std::vector<Notification>{command(dialog, IDOK, BN_CLICKED),
+                                                               command(dialog, IDC_INPUT_CONTROLLER, CBN_KILLFOCUS),
+                                                               command(dialog, IDC_INPUT_CONTROLLER, CBN_SETFOCUS)}));
+                          EndDialog(dialog, 0);
+                        })});
+}
 
 void runInDialog(int id, std::vector<userscript::Action> actions) {
   actions.push_back(userscript::inspect([](HWND dialog) { EndDialog(dialog, 0); }));

@@ -58,3 +58,8 @@ class PlatformTest : public testing::Test {
 // Opens template `id` with recordingProc, runs `actions` in it, then ends it
 // from a last inspection. The caption expected is the template's.
 void runInDialog(int id, std::vector<userscript::Action> actions);
+
+// Input Devices' step for a box its OK button opens (RecordingHook shows
+// it): with the focus on the drop-down list, Enter clicks OK, and while the
+// box is up the list hears that it lost the focus, then that it has it back.
+void expectAModalBoxOverInputDevices();
