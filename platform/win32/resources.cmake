@@ -3,8 +3,8 @@
 # tables that every backend uses (the program names their sources), turns the
 # template data into a resource script, which the program's own resource
 # script template includes as @TG_DIALOGS_RC@ beside its icon group
-# (@TG_ICON_FILE@), manifest (@TG_MANIFEST_FILE@) and version information
-# (@TG_VERSION_QUAD@, @TG_VERSION_COMMAS@).
+# (@TG_ICON_FILE@), manifest (@TG_MANIFEST_FILE@, with @TG_MANIFEST_ARCH@)
+# and version information (@TG_VERSION_QUAD@, @TG_VERSION_COMMAS@).
 #
 #   tg_add_win32_resources(TARGET SCRIPT rc.in MANIFEST manifest.in ICON file.ico
 #                          TABLES table-source...)
@@ -74,6 +74,14 @@ function(tg_add_win32_resources target)
 
   set(TG_ICON_FILE ${arg_ICON})
   set(TG_MANIFEST_FILE ${gen}/${target}.manifest)
+  # The manifest names the program's own machine: a 64-bit program that asks
+  # for x86 assemblies gets the 32-bit common controls where both are
+  # installed (64-bit Windows, a Wine prefix of both kinds) and cannot start.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TG_MANIFEST_ARCH amd64)
+  else()
+    set(TG_MANIFEST_ARCH x86)
+  endif()
   set(TG_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
   set(TG_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
   configure_file(${arg_MANIFEST} ${TG_MANIFEST_FILE} @ONLY)

@@ -2,7 +2,8 @@
 // program relies on: every dialog template equal, field by field, to the
 // template data the other backends render (so the resource generator and the
 // Windows headers agree with the data); icon group 1000 with its four sizes;
-// the common-controls manifest; the version information.
+// the common-controls manifest, for the machine of the file's own PE header;
+// the version information.
 //
 // Usage (under Wine or on Windows):
 //   tg-resource-check PATH\tarrengard-setup.exe [PATH\tarrengard.ico]
@@ -274,7 +275,23 @@ void checkIcon(HMODULE module, const char *icoPath) {
   std::printf("\n");
 }
 
-void checkManifest(HMODULE module) {
+// The machine field of a PE file's header (0 when it cannot be read).
+unsigned peMachine(const char *path) {
+  unsigned char header[64], signature[6];
+  FILE *file = std::fopen(path, "rb");
+  if (!file) return 0;
+  unsigned machine = 0;
+  if (std::fread(header, 1, sizeof header, file) == sizeof header) {
+    long at = header[60] | header[61] << 8 | header[62] << 16 | (long)header[63] << 24;
+    if (std::fseek(file, at, SEEK_SET) == 0 && std::fread(signature, 1, sizeof signature, file) == sizeof signature &&
+        std::memcmp(signature, "PE\0\0", 4) == 0)
+      machine = signature[4] | signature[5] << 8;
+  }
+  std::fclose(file);
+  return machine;
+}
+
+void checkManifest(HMODULE module, const char *path) {
   Reader r{};
   if (!findResource(module, MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, &r)) {
     check(false, "manifest 1 is missing");
@@ -285,6 +302,22 @@ void checkManifest(HMODULE module) {
             manifest.find("version=\"6.0.0.0\"") != std::string::npos,
         "manifest does not ask for common controls 6");
   check(manifest.find("asInvoker") != std::string::npos, "manifest has no asInvoker execution level");
+  // Windows loads the assemblies of the architecture the manifest names: a
+  // 64-bit program given the 32-bit common controls does not start.
+  unsigned machine = peMachine(path);
+  const char *wanted = machine == IMAGE_FILE_MACHINE_I386    ? "x86"
+                       : machine == IMAGE_FILE_MACHINE_AMD64 ? "amd64"
+                                                             : nullptr;
+  check(wanted != nullptr, "PE header: machine %04x, expected i386 or x86-64", machine);
+  const std::string key = "processorArchitecture=\"";
+  int named = 0;
+  for (size_t at = manifest.find(key); wanted && at != std::string::npos; at = manifest.find(key, at + 1)) {
+    std::string architecture = manifest.substr(at + key.size(), manifest.find('"', at + key.size()) - at - key.size());
+    check(architecture == wanted, "manifest names processorArchitecture \"%s\" in a program for %s",
+          architecture.c_str(), wanted);
+    ++named;
+  }
+  check(named == 2, "manifest names the architecture %d times, expected twice (the program, common controls)", named);
 }
 
 void checkVersion(const char *path) {
@@ -339,7 +372,7 @@ int main(int argc, char **argv) {
   for (int id : {100, 103, 113, 122, 135, 136})
     check(findDialogTemplate(id) != nullptr, "template data has no dialog %d", id);
   checkIcon(module, argc == 3 ? argv[2] : nullptr);
-  checkManifest(module);
+  checkManifest(module, argv[1]);
   FreeLibrary(module);
   checkVersion(argv[1]);
 
