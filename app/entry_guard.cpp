@@ -3,20 +3,14 @@
 // reaches the entry point takes the library's fatal-error path instead.
 #include "app/entry_guard.h"
 
-#include <exception>
-#include <new>
-
 #include "app/startup.h"
 #include "config/support.h"
+#include "platform/callback_guard.h"
 
 int tarrengardMainGuarded(HINSTANCE instance, const std::vector<std::string> &arguments) {
   try {
     return tarrengardMain(instance, arguments);
-  } catch (const std::bad_alloc &) {
-    fatalError("Couldn't allocate memory.");
-  } catch (const std::exception &error) {
-    fatalError("%s", error.what());
   } catch (...) {
-    fatalError("Unexpected error.");
+    fatalError("%s", currentExceptionMessage());
   }
 }

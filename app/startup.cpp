@@ -13,7 +13,9 @@
 #include "config/config.h"
 #include "config/support.h"
 #include "platform/desktop.h"
+#include "platform/callback_guard.h"
 #include "settings/settings.h"
+#include "ui/dialogs.h"
 #include "ui/main_menu.h"
 #include "ui/resource.h"
 
@@ -88,6 +90,10 @@ static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
   MessageBoxA(nullptr, text.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
 }
 
+// An exception inside a dialog procedure or another callback of the system
+// ends the program the way a fatal error of the library does.
+[[noreturn]] static void failThroughFatalError(const char *message) { fatalError("%s", message); }
+
 static void commandLineError(const std::string &message) {
   MessageBoxA(nullptr, message.c_str(), MenuCaption, MB_ICONERROR | MB_OK);
 }
@@ -156,6 +162,7 @@ static void reportLaunchFailure(DWORD reason) {
 
 int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments) {
   setFatalErrorHook(showFatalError);
+  setCallbackFailureHandler(failThroughFatalError);
   // Before anything else: from here on the configurator works in the game
   // folder exactly as if it had been started there.
   int exitCode = enterFolderOfCommandLine(arguments);
@@ -174,7 +181,7 @@ int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments
   else if (!diagnostics.messages.empty())
     warnUnreadLines(diagnostics);
 
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_MENU), nullptr, mainMenuWithFolderProc, 0);
+  openDialogBox<mainMenuWithFolderProc>(nullptr, IDD_MAIN_MENU);
 
   if (GameSettings.configHandle >= 0) configFree(GameSettings.configHandle);
 

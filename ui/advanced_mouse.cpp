@@ -109,9 +109,7 @@ void onDirection(HWND dialog, int32_t direction) {
   FunctionSelectRequest.sourceKind = SourceMouseDigital;
   FunctionSelectRequest.sourceIndex = direction;
   FunctionSelectRequest.doubleClicked = 0;
-  INT_PTR result = DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(IDD_SELECT_FUNCTION), dialog,
-                                   selectFunctionDialogProc, 0);
-  if (result == 0) fillAdvancedMouseDialog(dialog);
+  if (openDialogBox<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION) == 0) fillAdvancedMouseDialog(dialog);
 }
 
 int32_t directionOfButton(int id) {

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "platform/callback_guard.h"
 #include "platform/win32.h"
+#include "settings/settings.h"
 
 // ---- Request records ---------------------------------------------------------
 
@@ -56,6 +58,15 @@ INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam
 INT_PTR CALLBACK selectKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK selectFunctionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK advancedMouseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Opens dialog template `templateId` modally over `owner` (null for none),
+// with procedure Proc behind the callback guard; answers what EndDialog was
+// given. Every dialog of the program is opened this way.
+template <DLGPROC Proc>
+INT_PTR openDialogBox(HWND owner, int templateId) {
+  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), owner,
+                         guardedDialogProc<Proc>, 0);
+}
 
 // ---- Fill helpers --------------------------------------------------------------
 

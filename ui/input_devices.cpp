@@ -99,10 +99,6 @@ void fillControllerBox(HWND dialog) {
 
 int listSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0); }
 
-INT_PTR openSubDialog(HWND dialog, int templateId, DLGPROC proc) {
-  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), dialog, proc, 0);
-}
-
 // Any notification of the box re-reads it, focus changes included. No
 // selection stores nothing, so no type outside the table gets in this way.
 void onControllerType(HWND dialog) {
@@ -114,7 +110,7 @@ void onControllerType(HWND dialog) {
 // Opens Select Key for the slot already in KeySelectRequest. Even a cancel
 // counts as an edit, so leaving the menu afterwards still asks to save.
 void selectKeyForRequest(HWND dialog) {
-  if (openSubDialog(dialog, IDD_SELECT_KEY, selectKeyDialogProc) == 0) {
+  if (openDialogBox<selectKeyDialogProc>(dialog, IDD_SELECT_KEY) == 0) {
     refreshInputDevicesDialog(dialog);
     SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_SETCURSEL, (WPARAM)KeySelectRequest.functionIndex, 0);
   }
@@ -152,7 +148,7 @@ void onSelectMouseFunction(HWND dialog) {
     FunctionSelectRequest.sourceIndex = row - MouseDoubleClickCount;
     FunctionSelectRequest.doubleClicked = 0;
   }
-  if (openSubDialog(dialog, IDD_SELECT_FUNCTION, selectFunctionDialogProc) == 0) {
+  if (openDialogBox<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION) == 0) {
     refreshInputDevicesDialog(dialog);
     SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_SETCURSEL, (WPARAM)row, 0);
   }
@@ -186,7 +182,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     case IDC_INPUT_SELECT_PRIMARY: onSelectPrimary(dialog); return TRUE;
     case IDC_INPUT_SELECT_SECONDARY: onSelectSecondary(dialog); return TRUE;
     case IDC_INPUT_MOUSE_SELECT: onSelectMouseFunction(dialog); return TRUE;
-    case IDC_INPUT_ADVANCED: openSubDialog(dialog, IDD_ADVANCED_MOUSE, advancedMouseDialogProc); return TRUE;
+    case IDC_INPUT_ADVANCED: openDialogBox<advancedMouseDialogProc>(dialog, IDD_ADVANCED_MOUSE); return TRUE;
     case IDC_INPUT_DEFAULTS: onDefaults(dialog); return TRUE;
     default: return FALSE;
   }

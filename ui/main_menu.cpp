@@ -50,10 +50,6 @@ void onSaveAndRun(HWND menu) {
   EndDialog(menu, 0);
 }
 
-void openSettingsDialog(HWND menu, int templateId, DLGPROC proc) {
-  DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(templateId), menu, proc, 0);
-}
-
 // Only the id counts: Escape and the close box arrive as IDCANCEL = "Exit".
 INT_PTR onCommand(HWND menu, WPARAM wParam) {
   switch (LOWORD(wParam)) {
@@ -61,9 +57,9 @@ INT_PTR onCommand(HWND menu, WPARAM wParam) {
     case IDC_MENU_EXIT: onExit(menu); return TRUE;
     case IDC_MENU_SAVE_AND_RUN: onSaveAndRun(menu); return TRUE;
     case IDC_MENU_MUSIC_SOUND_VIDEO:
-      openSettingsDialog(menu, IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+      openDialogBox<musicSoundVideoDialogProc>(menu, IDD_MUSIC_SOUND_VIDEO);
       return TRUE;
-    case IDC_MENU_INPUT_DEVICES: openSettingsDialog(menu, IDD_INPUT_DEVICES, inputDevicesDialogProc); return TRUE;
+    case IDC_MENU_INPUT_DEVICES: openDialogBox<inputDevicesDialogProc>(menu, IDD_INPUT_DEVICES); return TRUE;
     default: return FALSE;
   }
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/callback_guard.h"
 #include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/resources.h"
@@ -179,6 +180,16 @@ void quietPluginLimits(QtMsgType type, const QMessageLogContext &context, const 
   if (QtDefaultHandler) QtDefaultHandler(type, context, message);
 }
 
+// Every event, signal and timer of the toolkit reaches our code through
+// notify; an exception must not unwind through Qt's frames.
+class GuardedApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject *receiver, QEvent *event) override {
+    return guardCallback([&] { return QApplication::notify(receiver, event); });
+  }
+};
+
 }  // namespace
 
 void qtEnsureApplication() {
@@ -194,7 +205,7 @@ void qtEnsureApplication() {
   QGuiApplication::setDesktopFileName(QStringLiteral("tarrengard-setup"));
   // Never deleted: dialogs may still be open when the process ends (a fatal
   // error exits from inside a modal loop).
-  new QApplication(argc, argv);
+  new GuardedApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   qtInstallAccessibleInterfaces();
   chooseDialogFont();

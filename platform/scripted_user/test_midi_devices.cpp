@@ -9,8 +9,11 @@
 namespace {
 
 std::optional<std::vector<std::string>> TestDevices;
+void (*QueryHook)() = nullptr;
 
 }  // namespace
+
+void setMidiOutQueryHookForTesting(void (*hook)()) { QueryHook = hook; }
 
 void setMidiOutDevicesForTesting(const std::vector<std::string> *names) {
   if (names != nullptr) {
@@ -21,6 +24,7 @@ void setMidiOutDevicesForTesting(const std::vector<std::string> *names) {
 }
 
 const std::vector<std::string> &midiOutputDevices(bool reread) {
+  if (reread && QueryHook) QueryHook();  // the count is asked for first
   if (TestDevices) return *TestDevices;
   static std::vector<std::string> devices;
   static bool read = false;

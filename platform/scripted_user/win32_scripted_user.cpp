@@ -39,6 +39,7 @@
 
 #include <shlobj.h>
 
+#include "platform/callback_guard.h"
 #include "platform/key_codes.h"
 #include "platform/scripted_user/script_driver.h"
 #include "platform/scripted_user/win32_imports.h"
@@ -580,7 +581,7 @@ void takeTurn(const std::shared_ptr<Driven> &driven) {
 
 // ---- Seeing windows come and go ----------------------------------------------------
 
-LRESULT CALLBACK drivenProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT drivenMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<Driven> driven = drivenFor(window);
   if (!driven) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_TIMER && wParam == TurnTimer) {
@@ -608,6 +609,12 @@ LRESULT CALLBACK drivenProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   return result;
 }
 
+// A step that throws (as a test's may) takes the program's way out of a
+// callback, not an unwind through the system's frames.
+LRESULT CALLBACK drivenProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return guardCallback([&] { return drivenMessage(window, message, wParam, lParam); });
+}
+
 void adopt(HWND window, bool keyCapture) {
   auto driven = std::make_shared<Driven>();
   driven->window = window;
@@ -631,13 +638,15 @@ void adopt(HWND window, bool keyCapture) {
 }
 
 LRESULT CALLBACK watchCreation(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    const CREATESTRUCTA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
-    if (!(create->style & WS_CHILD) && classIs(window, "#32770")) adopt(window, false);
-    if (!(create->style & WS_CHILD) && classIs(window, KeyCaptureWindowClass)) adopt(window, true);
-  }
-  return CallNextHookEx(CreationHook, code, wParam, lParam);
+  return guardCallback([&] {
+    if (code == HCBT_CREATEWND) {
+      HWND window = reinterpret_cast<HWND>(wParam);
+      const CREATESTRUCTA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
+      if (!(create->style & WS_CHILD) && classIs(window, "#32770")) adopt(window, false);
+      if (!(create->style & WS_CHILD) && classIs(window, KeyCaptureWindowClass)) adopt(window, true);
+    }
+    return CallNextHookEx(CreationHook, code, wParam, lParam);
+  });
 }
 
 // ---- MessageBoxA as the program calls it -------------------------------------------

@@ -18,8 +18,10 @@ CountProc SystemCount;
 CapsProc SystemCaps;
 
 std::optional<std::vector<std::string>> TestDevices;
+void (*QueryHook)() = nullptr;
 
 UINT WINAPI testMidiOutGetNumDevs(void) {
+  if (QueryHook) QueryHook();
   if (!TestDevices) return SystemCount ? SystemCount() : 0;
   return static_cast<UINT>(TestDevices->size());
 }
@@ -45,6 +47,8 @@ void useTestMidiDevices() {
   SystemCount = replaceImport<CountProc>("winmm.dll", "midiOutGetNumDevs", testMidiOutGetNumDevs);
   SystemCaps = replaceImport<CapsProc>("winmm.dll", "midiOutGetDevCapsA", testMidiOutGetDevCapsA);
 }
+
+void setMidiOutQueryHookForTesting(void (*hook)()) { QueryHook = hook; }
 
 void setMidiOutDevicesForTesting(const std::vector<std::string> *names) {
   if (names) {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "platform/callback_guard.h"
 #include "platform/desktop.h"
 
 namespace {
@@ -17,8 +18,10 @@ const char RememberedValue[] = "GameFolder";
 const char ToolTipProperty[] = "Tarrengard.ToolTip";
 
 int CALLBACK openAtStart(HWND browser, UINT message, LPARAM, LPARAM start) {
-  if (message == BFFM_INITIALIZED && start) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
-  return 0;
+  return guardCallback([&] {
+    if (message == BFFM_INITIALIZED && start) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
+    return 0;
+  });
 }
 
 // The smaller record every version of the common controls takes.
@@ -38,11 +41,13 @@ struct ToolTipBuild {
 };
 
 BOOL CALLBACK addControl(HWND control, LPARAM build) {
-  auto *b = reinterpret_cast<ToolTipBuild *>(build);
-  TOOLINFOA info = toolFor(b->window, control);
-  info.lpszText = const_cast<LPSTR>(b->text);
-  SendMessageA(b->tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  return TRUE;
+  return guardCallback([&] {
+    auto *b = reinterpret_cast<ToolTipBuild *>(build);
+    TOOLINFOA info = toolFor(b->window, control);
+    info.lpszText = const_cast<LPSTR>(b->text);
+    SendMessageA(b->tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    return TRUE;
+  });
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
  */
 #include "platform/win32.h"
 
+#include "platform/callback_guard.h"
 #include "platform/key_codes.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr int PromptLinesAtMost = 4;
 // Set by the box's window procedure when it is closed without a key.
 bool ClosedWithoutKey = false;
 
-LRESULT CALLBACK captureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT captureWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE: ClosedWithoutKey = true; return 0;
     case WM_ACTIVATE:
@@ -29,6 +30,10 @@ LRESULT CALLBACK captureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
+}
+
+LRESULT CALLBACK captureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return guardCallback([&] { return captureWindowMessage(window, message, wParam, lParam); });
 }
 
 bool registerCaptureClass(HINSTANCE instance) {
