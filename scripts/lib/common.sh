@@ -8,8 +8,23 @@ tg_say() { printf '== %s\n' "$*" >&2; }
 tg_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # The packages every build needs on Debian 12.
-TG_BASE_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libinih-dev
+TG_BASE_PACKAGES=(build-essential cmake ninja-build pkg-config ccache libgtest-dev libinih-dev
   libasound2-dev qt6-base-dev qt6-wayland)
+
+# Every build goes through ccache: a second run, or a fresh clone on a
+# machine that has built the project before, compiles only what changed.
+# Paths are taken relative to the clone and the working folder is left out
+# of the key, so clones in other folders share the cache.
+export CCACHE_BASEDIR=$TG_ROOT CCACHE_NOHASHDIR=true
+export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-8G}
+
+# tg_launcher_args: the cmake arguments that put ccache in front of the
+# compilers, when it is installed.
+tg_launcher_args() {
+  command -v ccache >/dev/null 2>&1 || return 0
+  echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+}
 
 _tg_apt_updated=0
 # ensure_packages PKG...: installs the packages that are absent (apt-get update once).
@@ -32,13 +47,28 @@ ensure_packages() {
   fi
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" \
     || tg_die "could not install: ${missing[*]}"
+  # Seen after installing fonts: a fontconfig cache that lists no font at
+  # all, and every Qt window in a fallback face. Built again from scratch.
+  if command -v fc-list >/dev/null 2>&1 && [ -z "$(fc-list 2>/dev/null | head -1)" ]; then
+    $SUDO fc-cache -r >/dev/null 2>&1 || true
+  fi
 }
 
 # configure_and_build DIR [cmake args...]
 configure_and_build() {
   local dir=$1; shift
-  cmake -S "$TG_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || tg_die "cmake configure failed ($dir)"
+  # shellcheck disable=SC2046 # the launcher arguments are words
+  cmake -S "$TG_ROOT" -B "$dir" -G Ninja $(tg_launcher_args) "$@" >/dev/null || tg_die "cmake configure failed ($dir)"
   cmake --build "$dir" -j "$TG_JOBS" || tg_die "build failed ($dir)"
+}
+
+# tg_timed WHAT COMMAND...: runs the command and says how long it took.
+tg_timed() {
+  local what=$1 start=$SECONDS status=0
+  shift
+  "$@" || status=$?
+  tg_say "$what: $((SECONDS - start)) s"
+  return $status
 }
 
 # tg_gtest_summary LOG: "N tests: N passed, N failed, N skipped" from a
