@@ -32,7 +32,7 @@ TEST_F(MidiDevicesTest, InjectedDevicesAreNumberedInOrder) {
 
 TEST_F(MidiDevicesTest, NamesAreCutToThirtyOneBytesAndTerminated) {
   const std::string exact(31, 'a');
-  const std::string longer = std::string(32, 'b') + "tail";
+  const std::string longer = std::string(32, 'b').append("tail");
   const std::vector<std::string> names = {exact, longer, ""};
   setMidiOutDevicesForTesting(&names);
   MIDIOUTCAPSA caps;

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string goldenFile() { return readFile(std::string(TG_SETTINGS_TEST_DATA) + "/default_gardum.cfg"); }
+std::string goldenFile() { return readFile(TG_SETTINGS_TEST_DATA "/default_gardum.cfg"); }
 
 // The "KeyDefinitions" lines of the golden file, CRLF kept, minus those whose
 // key is listed in `skip`.
