@@ -35,7 +35,7 @@ ensure_packages() {
       missing+=("$p")
     fi
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ ${#missing[@]} -eq 0 ]; then tg_repair_font_cache; return 0; fi
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else
       tg_die "missing packages: ${missing[*]} (run as root, or install them)"; fi
@@ -47,11 +47,18 @@ ensure_packages() {
   fi
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" \
     || tg_die "could not install: ${missing[*]}"
-  # Seen after installing fonts: a fontconfig cache that lists no font at
-  # all, and every Qt window in a fallback face. Built again from scratch.
-  if command -v fc-list >/dev/null 2>&1 && [ -z "$(fc-list 2>/dev/null | head -1)" ]; then
-    $SUDO fc-cache -r >/dev/null 2>&1 || true
-  fi
+  tg_repair_font_cache
+}
+
+# A fontconfig cache that lists no font at all leaves every Qt window in a
+# fallback face at the smallest size, and every layout test failing. Seen
+# after a Qt program ran as root under a tight memory limit: fontconfig could
+# not read the fonts and wrote the system's cache empty. Built again.
+tg_repair_font_cache() {
+  command -v fc-list >/dev/null 2>&1 || return 0
+  [ -n "$(fc-list 2>/dev/null | head -1)" ] && return 0
+  tg_say "fontconfig lists no font: rebuilding its cache"
+  ${SUDO:-} fc-cache -r >/dev/null 2>&1 || true
 }
 
 # configure_and_build DIR [cmake args...]
