@@ -174,6 +174,16 @@ const char *fileErrorText(int error) {
 
 void setFatalErrorHook(void (*hook)(const char *message)) { FatalErrorHook = hook; }
 
+void ensureStandardDescriptors(void) {
+#ifndef _WIN32
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lower ones are open by now, so this takes `fd` itself.
+    if (open("/dev/null", O_RDWR) < 0) return;
+  }
+#endif
+}
+
 void fatalError(const char *format, ...) {
   if (!format) {
     fflush(stdout);

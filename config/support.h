@@ -51,6 +51,12 @@ const char *fileErrorText(int error);
 // program can show it. Null (the default) for none.
 void setFatalErrorHook(void (*hook)(const char *message));
 
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed (a
+// program started with ">&-"), so that no file opened later becomes standard
+// input, output or error by chance and receives what is printed there. For
+// the very start of main; does nothing on Windows.
+void ensureStandardDescriptors(void);
+
 // A new block (0 bytes gives a valid block); failure ends the process.
 void *memAlloc(size_t size);
 // Releases a block; a null block ends the process.
