@@ -9,7 +9,7 @@ tg_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # The packages every build needs on Debian 12.
 TG_BASE_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libinih-dev
-  libasound2-dev qt6-base-dev qt6-wayland)
+  libasound2-dev qt6-base-dev qt6-wayland libxcb1-dev)
 
 _tg_apt_updated=0
 # ensure_packages PKG...: installs the packages that are absent (apt-get update once).
