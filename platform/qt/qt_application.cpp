@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/core/backend.h"
 #include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/resources.h"
@@ -195,6 +196,8 @@ void quietPluginLimits(QtMsgType type, const QMessageLogContext &context, const 
 }
 
 }  // namespace
+
+void backendStart() { qtEnsureApplication(); }
 
 void qtEnsureApplication() {
   if (QApplication::instance()) return;
