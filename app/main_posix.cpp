@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "app/entry_guard.h"
+#include "config/support.h"
 
 int main(int argc, char **argv) {
+  // Before anything is opened: the X connection must never be descriptor 1.
+  ensureStandardDescriptors();
   static char module;
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
   return tarrengardMainGuarded((HINSTANCE)&module, arguments);

@@ -28,6 +28,11 @@ const char MenuCaption[] = "Tarrengard Configuration";
 // At most this many diagnostics are quoted; the rest are counted.
 const size_t QuotedDiagnostics = 5;
 
+// Address space kept for the box of a fatal error, which may be the first
+// window and so start the toolkit: measured on X11 about 28 MB (two threads'
+// 8 MB stacks among it), without a display about 2 MB.
+const size_t FatalErrorBoxMemory = 32u << 20;
+
 }  // namespace
 
 // A windowed program has no console, so a fatal error of the configuration
@@ -163,6 +168,7 @@ static void reportLaunchFailure(DWORD reason) {
 int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments) {
   setFatalErrorHook(showFatalError);
   setCallbackFailureHandler(failThroughFatalError);
+  reserveFatalErrorMemory(FatalErrorBoxMemory);
   // Before anything else: from here on the configurator works in the game
   // folder exactly as if it had been started there.
   int exitCode = enterFolderOfCommandLine(arguments);

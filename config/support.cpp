@@ -19,6 +19,7 @@
 #define TG_OPEN _open
 #define TG_CLOSE _close
 #define TG_READ _read
+#define TG_WRITE _write
 #define TG_BINARY _O_BINARY
 #define TG_TEXT _O_TEXT
 #define TG_NONBLOCK 0
@@ -26,10 +27,12 @@
 typedef struct _stati64 TgStat;
 #define TG_FSTAT _fstati64
 #else
+#include <signal.h>
 #include <unistd.h>
 #define TG_OPEN open
 #define TG_CLOSE close
 #define TG_READ read
+#define TG_WRITE write
 #define TG_BINARY 0
 #define TG_TEXT 0
 #define TG_NONBLOCK O_NONBLOCK
@@ -42,6 +45,53 @@ namespace {
 
 void (*FatalErrorHook)(const char *message) = nullptr;
 bool InFatalError = false;
+void *FatalErrorReserve = nullptr;
+// The message the hook was given, for the way out when the hook fails.
+const char *FatalMessage = "";
+size_t FatalMessageLength = 0;
+
+void writeToStandardError(const char *text, size_t length) {
+  while (length > 0) {
+    long written = (long)TG_WRITE(2, text, (unsigned)length);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text += written;
+    length -= (size_t)written;
+  }
+}
+
+// The hook did not come back: it may have failed before the user saw
+// anything, so the message goes to standard error too. Only calls that are
+// safe in a signal handler.
+[[noreturn]] void endAfterFailedHook() {
+  writeToStandardError(FatalMessage, FatalMessageLength);
+  writeToStandardError("\n", 1);
+  _Exit(1);
+}
+
+#ifndef _WIN32
+void hookCrashed(int) { endAfterFailedHook(); }
+
+// The handler's own stack: a crash for want of memory may be one for want
+// of stack too.
+alignas(16) char CrashStack[64 * 1024];
+
+// A toolkit that ran out of memory while making its window may crash or
+// abort (Qt does both) instead of throwing; either ends the process here
+// with status 1, up to the end of the process.
+void guardFailingHook() {
+  stack_t stack = {};
+  stack.ss_sp = CrashStack;
+  stack.ss_size = sizeof CrashStack;
+  sigaltstack(&stack, nullptr);
+  struct sigaction action = {};
+  action.sa_handler = hookCrashed;
+  action.sa_flags = SA_ONSTACK;
+  sigemptyset(&action.sa_mask);
+  static const int Signals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+  for (int signal : Signals) sigaction(signal, &action, nullptr);
+}
+#endif
 
 // Opens read-only; -1 for a failure or for a directory, which the Windows
 // runtime refuses to open and which could not be read as a file anyway.
@@ -174,6 +224,21 @@ const char *fileErrorText(int error) {
 
 void setFatalErrorHook(void (*hook)(const char *message)) { FatalErrorHook = hook; }
 
+void reserveFatalErrorMemory(size_t bytes) {
+  free(FatalErrorReserve);
+  FatalErrorReserve = bytes ? malloc(bytes) : nullptr;
+}
+
+void ensureStandardDescriptors(void) {
+#ifndef _WIN32
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lower ones are open by now, so this takes `fd` itself.
+    if (open("/dev/null", O_RDWR) < 0) return;
+  }
+#endif
+}
+
 void fatalError(const char *format, ...) {
   if (!format) {
     fflush(stdout);
@@ -204,7 +269,19 @@ void fatalError(const char *format, ...) {
   // A hook that fails fatally itself must not loop back here.
   if (FatalErrorHook && !InFatalError) {
     InFatalError = true;
-    FatalErrorHook(message);
+    FatalMessage = message;
+    FatalMessageLength = strlen(message);
+    while (FatalMessageLength > 0 && message[FatalMessageLength - 1] == '\n') --FatalMessageLength;
+    free(FatalErrorReserve);
+    FatalErrorReserve = nullptr;
+#ifndef _WIN32
+    guardFailingHook();
+#endif
+    try {
+      FatalErrorHook(message);
+    } catch (...) {
+      endAfterFailedHook();
+    }
   }
   exit(1);
 }

@@ -46,10 +46,24 @@ const char *fileErrorText(int error);
 
 // Prints the formatted message and two line feeds to standard output and ends
 // the process with status 1; a null format ends it with status 0, silently.
+// The hook, if set, is called in between, once. Should it not come back (it
+// throws, or off Windows the process crashes or aborts in it, or while it
+// ends), the message is written to standard error as well and the status is
+// still 1.
 [[noreturn]] void fatalError(const char *format, ...);
 // Called with the formatted message before the process ends, so a windowed
 // program can show it. Null (the default) for none.
 void setFatalErrorHook(void (*hook)(const char *message));
+// Sets `bytes` of memory aside (replacing an earlier reserve; 0 for none) that
+// fatalError releases just before it calls the hook: after an allocation has
+// failed, a hook that shows a window still needs memory to make it.
+void reserveFatalErrorMemory(size_t bytes);
+
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed (a
+// program started with ">&-"), so that no file opened later becomes standard
+// input, output or error by chance and receives what is printed there. For
+// the very start of main; does nothing on Windows.
+void ensureStandardDescriptors(void);
 
 // A new block (0 bytes gives a valid block); failure ends the process.
 void *memAlloc(size_t size);

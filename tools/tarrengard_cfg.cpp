@@ -726,6 +726,9 @@ int runCommandLine(int argc, char **argv) {
 // An exception (std::bad_alloc from a container, say) would otherwise end the
 // tool through std::terminate, with an abort and no message of its own.
 int main(int argc, char **argv) {
+  // A closed stdout would otherwise leave the library's diagnostics nowhere
+  // to be caught (see captureLibraryOutput).
+  ensureStandardDescriptors();
   useBinaryOutput();
   setFatalErrorHook(onFatalError);
   try {

@@ -25,6 +25,10 @@ enum class WindowChange {
   ToolTip,    // the window's tooltip (setWindowToolTip)
 };
 
+// Start-up (InitCommonControls): the toolkit is made ready, so that what it
+// costs is paid before the program's work and a message box about a later
+// failure, for want of memory say, needs little more.
+void backendStart();
 // The dialog and all its controls exist; WM_INITDIALOG follows.
 void backendDialogCreated(HWND dialog);
 // The dialog is about to be freed (its modal loop has returned).

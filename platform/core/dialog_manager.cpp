@@ -512,5 +512,5 @@ LONG GetWindowLongA(HWND window, int index) {
 }
 
 // Windows registers the track bar's window class here; the core's track bars
-// need nothing registered.
-void InitCommonControls(void) {}
+// need nothing registered, but the backend is started.
+void InitCommonControls(void) { backendStart(); }

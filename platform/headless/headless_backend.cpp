@@ -39,6 +39,7 @@ bool perform(HWND dialog, const userscript::Action &action, std::string *why) {
 
 }  // namespace
 
+void backendStart() {}
 void backendDialogCreated(HWND) {}
 void backendDialogDestroyed(HWND) {}
 void backendWindowChanged(HWND, WindowChange) {}

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "platform/callback_guard.h"
+#include "platform/core/backend.h"
 #include "platform/core/rules.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/resources.h"
@@ -60,6 +62,16 @@ bool localX11DisplayAnswers(const char *display) {
   return socketAnswers(socketPath) || socketAnswers("@" + socketPath);
 }
 
+// Whether the X server takes us as a client. One that answers may still
+// refuse (another user's display after su, XAUTHORITY unset or wrong), and
+// Qt then aborts; libxcb prints the server's reason.
+bool x11DisplayAccepts(const char *display) {
+  xcb_connection_t *connection = xcb_connect(display, nullptr);
+  bool accepted = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return accepted;
+}
+
 bool waylandDisplayAnswers(const char *display) {
   std::string path = display;
   if (path[0] != '/') {
@@ -70,12 +82,12 @@ bool waylandDisplayAnswers(const char *display) {
   return socketAnswers(path);
 }
 
-[[noreturn]] void noDisplay(const std::string &what) {
+[[noreturn]] void noDisplay(const std::string &what, const char *hint = "") {
   std::fprintf(stderr,
-               "tarrengard-setup: %s.\n"
+               "tarrengard-setup: %s.\n%s"
                "Set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland) to the display to use,\n"
                "or QT_QPA_PLATFORM=offscreen to run without a screen.\n",
-               what.c_str());
+               what.c_str(), hint);
   std::exit(1);
 }
 
@@ -87,9 +99,13 @@ void requireDisplay() {
     setenv("QT_QPA_PLATFORM", "wayland", 1);
   if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) noDisplay("no display found");
   std::string platform = isSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
-  if ((platform.empty() || platform == "xcb") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") &&
-      !localX11DisplayAnswers(std::getenv("DISPLAY")))
-    noDisplay(std::string("the X display DISPLAY=") + std::getenv("DISPLAY") + " does not answer");
+  if (isSet("DISPLAY") && (platform == "xcb" || (platform.empty() && !isSet("WAYLAND_DISPLAY")))) {
+    std::string display = std::getenv("DISPLAY");
+    if (!localX11DisplayAnswers(display.c_str())) noDisplay("the X display DISPLAY=" + display + " does not answer");
+    if (!x11DisplayAccepts(display.c_str()))
+      noDisplay("the X display DISPLAY=" + display + " refused the connection",
+                "It may be another user's, or XAUTHORITY may not name its authority file.\n");
+  }
   if (platform == "wayland" && isSet("WAYLAND_DISPLAY") && !waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY")))
     noDisplay(std::string("the Wayland display WAYLAND_DISPLAY=") + std::getenv("WAYLAND_DISPLAY") +
               " does not answer");
@@ -191,6 +207,8 @@ class GuardedApplication : public QApplication {
 };
 
 }  // namespace
+
+void backendStart() { qtEnsureApplication(); }
 
 void qtEnsureApplication() {
   if (QApplication::instance()) return;

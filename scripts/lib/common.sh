@@ -9,7 +9,7 @@ tg_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # The packages every build needs on Debian 12.
 TG_BASE_PACKAGES=(build-essential cmake ninja-build pkg-config ccache libgtest-dev libinih-dev
-  libasound2-dev qt6-base-dev qt6-wayland)
+  libasound2-dev qt6-base-dev qt6-wayland libxcb1-dev)
 
 # Every build goes through ccache: a second run, or a fresh clone on a
 # machine that has built the project before, compiles only what changed.

@@ -6,6 +6,9 @@
 #include "config_test_support.h"
 
 #include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,6 +153,22 @@ TEST_F(SupportDeathTest, FatalErrorFormatsOrEndsSilently) {
   EXPECT_EXIT((stdoutTo(out), setFatalErrorHook(reportingHook), fatalError("%s and %d", longText.c_str(), 42)),
               testing::ExitedWithCode(1), "hook after 2009 bytes: \\[x+ and 42\\]");
   EXPECT_EQ(readFile(out), longText + " and 42\n\n");
+}
+
+// A box that cannot be made (no memory left for the toolkit) may crash,
+// abort or throw inside the hook: the status is still 1, and the message
+// reaches standard error since the user may have seen nothing.
+TEST_F(SupportDeathTest, FatalErrorWhoseHookFailsStillEndsWithOneAndTheMessage) {
+  void (*const failingHooks[])(const char *) = {
+      [](const char *) { raise(SIGSEGV); },
+      [](const char *) { abort(); },
+      [](const char *) { throw std::runtime_error("no box"); },
+  };
+  for (auto hook : failingHooks) {
+    EXPECT_EXIT((stdoutTo(out), reserveFatalErrorMemory(1 << 20), setFatalErrorHook(hook), fatalError("Out of %s.\n", "luck")),
+                testing::ExitedWithCode(1), "^Out of luck\.\n$");
+    EXPECT_EQ(readFile(out), "Out of luck.\n\n\n");
+  }
 }
 
 }  // namespace

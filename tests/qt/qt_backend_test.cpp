@@ -4,13 +4,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QtTest/QTest>
 #include <QtWidgets>
+#include <cstddef>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/desktop.h"
@@ -469,6 +473,61 @@ TEST(DesktopProgram, ADisplayThatDoesNotAnswerIsNamedAndEndsWithOne) {
 
   EXPECT_EQ(runWithDisplay({"WAYLAND_DISPLAY=tg-no-such-wayland-7391"}, &text), 1);
   EXPECT_NE(text.find("WAYLAND_DISPLAY=tg-no-such-wayland-7391 does not answer"), std::string::npos) << text;
+  expectAdviceOnVariables(text);
+}
+
+// An X server that hangs up on every client once it has read its request:
+// on the abstract socket of the first free display number from 90, on a
+// thread of its own until it is destroyed.
+class RefusingXServer {
+ public:
+  RefusingXServer() {
+    for (int number = 90; number < 200 && listener_ < 0; ++number) {
+      std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+      if (std::filesystem::exists(name)) continue;
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::memcpy(address.sun_path + 1, name.data(), name.size());
+      int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      if (bind(fd, reinterpret_cast<sockaddr *>(&address), offsetof(sockaddr_un, sun_path) + 1 + name.size()) == 0 &&
+          listen(fd, 8) == 0) {
+        listener_ = fd;
+        display_ = ":" + std::to_string(number);
+      } else {
+        close(fd);
+      }
+    }
+    if (listener_ >= 0)
+      thread_ = std::thread([this] {
+        for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0; close(client)) {
+          // Read first: a write of the client's must never meet a closed socket.
+          char request[64];
+          ssize_t got = read(client, request, sizeof request);
+          (void)got;
+        }
+      });
+  }
+  ~RefusingXServer() {
+    if (listener_ < 0) return;
+    shutdown(listener_, SHUT_RDWR);  // ends the accept
+    thread_.join();
+    close(listener_);
+  }
+  const std::string &display() const { return display_; }
+
+ private:
+  int listener_ = -1;
+  std::string display_;
+  std::thread thread_;
+};
+
+// Qt would abort, after a message about reinstalling the application.
+TEST(DesktopProgram, AnXServerThatRefusesTheConnectionIsNamedAndEndsWithOne) {
+  RefusingXServer server;
+  ASSERT_FALSE(server.display().empty()) << "no free display number";
+  std::string text;
+  EXPECT_EQ(runWithDisplay({"DISPLAY=" + server.display()}, &text), 1);
+  EXPECT_NE(text.find("DISPLAY=" + server.display() + " refused the connection"), std::string::npos) << text;
   expectAdviceOnVariables(text);
 }
 #endif

@@ -510,13 +510,20 @@ TEST_F(CfgTool, SetReplacesAValueInPlaceAndKeepsEverythingElse) {
   EXPECT_EQ(readFile(top), "Top = 1\r\nSecond = 3\r\n\r\n[S]\r\nK = 2\r\n");
 }
 
+// Also when started with stdout closed, which the diagnostics that the
+// library prints to stdout must not get lost in.
 TEST_F(CfgTool, SetLoadsWithDiagnosticsOnStderr) {
-  std::string cfg = file("diag.cfg", "[S]\n9\nk = 1\n");
-  ToolRun run = runTool({"set", cfg, "S", "k", "2", "--int"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Illegal character (ASCII 57) on line 2.\n");
-  EXPECT_EQ(readFile(cfg), "[S]\r\nk = 2\r\n");
+  ToolRunOptions closedStdout;
+  closedStdout.stdoutClosed = true;
+  for (const ToolRunOptions &options : {ToolRunOptions{}, closedStdout}) {
+    if (options.stdoutClosed && !toolIsPosixProgram()) continue;
+    std::string cfg = file("diag.cfg", "[S]\n9\nk = 1\n");
+    ToolRun run = runTool({"set", cfg, "S", "k", "2", "--int"}, options);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Illegal character (ASCII 57) on line 2.\n");
+    EXPECT_EQ(readFile(cfg), "[S]\r\nk = 2\r\n");
+  }
 }
 
 TEST_F(CfgTool, SetRejectsMalformedValuesWithoutTouchingTheFile) {

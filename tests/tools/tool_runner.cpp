@@ -88,6 +88,7 @@ ToolRun runTool(const std::vector<std::string> &args, const ToolRunOptions &opti
     close(outPipe[1]);
     close(errPipe[0]);
     close(errPipe[1]);
+    if (options.stdoutClosed) close(STDOUT_FILENO);
     if (workingDirectory && chdir(workingDirectory) != 0) _exit(126);
     if (options.asOrdinaryUser) {
       std::string why;

@@ -37,6 +37,8 @@ struct ToolRunOptions {
   long addressSpaceLimit = 0;
   // Non-null: stdout goes to this file (e.g. /dev/full) instead of `out`.
   const char *stdoutPath = nullptr;
+  // Started with stdout closed, as by ">&-".
+  bool stdoutClosed = false;
   // Run as an ordinary user (tests/common/ordinary_user.h), so that file
   // permissions apply even when the tests run as root.
   bool asOrdinaryUser = false;
