@@ -102,10 +102,12 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 // the same folder and one rename, so the old file is either kept whole or
 // replaced whole. A file that exists and may not be written is never
 // replaced. Where the folder refuses the temporary file but the file itself
-// may be written, it is written in place instead (not all-or-nothing). True
+// may be written, it is written in place instead, once room for the whole
+// new text is secured (not all-or-nothing: see docs/reliability.md). SIGXFSZ
+// is ignored while it runs, so a file-size limit fails it with EFBIG. True
 // when the file was written; false with errno set on a null path, no
-// document, or any failure (target untouched, except part-way through an
-// in-place write).
+// document, or any failure (target untouched, except for a write error in
+// the middle of an in-place overwrite).
 bool configSave(ConfigHandle handle, const char *path);
 
 // ---- Typed queries ----------------------------------------------------------

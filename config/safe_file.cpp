@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -20,6 +21,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -137,6 +139,7 @@ void startFile(ConfigSafeFile *file) {
   file->failed = false;
   file->inPlace = false;
   file->error = 0;
+  file->written = 0;
   file->tempPath = nullptr;
   file->finalPath = nullptr;
 }
@@ -158,11 +161,44 @@ bool refuse(ConfigSafeFile *file, int error) {
 // mount. Anything else (a full disk, a missing folder) is not worked around.
 bool folderRefused(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
+#ifndef _WIN32
+// The folder will not take the temporary file, but the file itself may be
+// written (a player's own gardum.cfg in a game folder they cannot change):
+// write it in place, through the descriptor `target`, from its start. The
+// room for the new text is secured first, so a file-size limit or a full
+// disk is met while the old text is still whole; the file is cut to the new
+// length only once all of it is written. This keeps the file's inode, owner,
+// permissions and other links; what it gives up is the all-or-nothing
+// replacement should the machine stop, or the disk fail, in the middle of
+// the overwrite itself.
+bool openInPlace(ConfigSafeFile *file, int target, off_t oldSize, unsigned long long size) {
+  // The limit binds every write past it, inside the old length too.
+  struct rlimit limit;
+  bool beyondLimit = getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur;
+  int error = beyondLimit || size > (unsigned long long)INT64_MAX ? EFBIG : 0;
+  if (error == 0 && (off_t)size > oldSize) {
+    error = posix_fallocate(target, 0, (off_t)size);
+    if (error != 0) {
+      // Whatever part of the room was had goes again; no old byte was touched.
+      int ignored = ftruncate(target, oldSize);
+      (void)ignored;
+    }
+  }
+  if (error != 0) {
+    close(target);
+    return refuse(file, error);
+  }
+  file->inPlace = true;
+  file->fd = target;
+  return true;
+}
+#endif
+
 }  // namespace
 
 #ifdef _WIN32
 
-bool configSafeOpen(ConfigSafeFile *file, const char *path) {
+bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long size) {
   startFile(file);
   file->finalPath = copyText(path, strlen(path));
   struct _stati64 info;
@@ -194,9 +230,15 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
     return true;
   }
   if (target >= 0 && folderRefused(tempError)) {
-    // Written in place: see the POSIX version for what this gives up.
-    if (_chsize(target, 0) != 0) {
-      int error = errno;
+    // Written in place, as in the POSIX version. Extending the file (with
+    // zeros past its end) secures the room before the old text is touched.
+    long oldSize = _filelength(target);
+    int error = oldSize < 0 ? errno : size > (unsigned long long)LONG_MAX ? EFBIG : 0;
+    if (error == 0 && size > (unsigned long long)oldSize && _chsize(target, (long)size) != 0) {
+      error = errno ? errno : ENOSPC;
+      _chsize(target, oldSize);
+    }
+    if (error != 0) {
       _close(target);
       return refuse(file, error);
     }
@@ -219,11 +261,14 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
     }
     at += wrote;
     length -= (size_t)wrote;
+    file->written += (unsigned long long)wrote;
   }
   return !file->failed;
 }
 
 bool configSafeCommit(ConfigSafeFile *file) {
+  // In place, the old text may have been longer.
+  if (file->inPlace && !file->failed && _chsize(file->fd, (long)file->written) != 0) failWith(file, errno);
   if (!file->failed && _commit(file->fd) != 0) failWith(file, errno);
   if (_close(file->fd) != 0) failWith(file, errno);
   if (!file->inPlace) {
@@ -238,7 +283,7 @@ bool configSafeCommit(ConfigSafeFile *file) {
 
 #else
 
-bool configSafeOpen(ConfigSafeFile *file, const char *path) {
+bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long size) {
   startFile(file);
   file->finalPath = resolveLinks(path);
   if (!file->finalPath) return refuse(file, errno);
@@ -253,10 +298,10 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
   // open truncates nothing and does not wait (should a pipe have taken the
   // file's place meanwhile).
   int target = -1;
+  struct stat opened;
   if (exists) {
     target = open(file->finalPath, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (target < 0) return refuse(file, errno);
-    struct stat opened;
     if (fstat(target, &opened) != 0 || !S_ISREG(opened.st_mode)) {
       close(target);
       return refuse(file, EINVAL);
@@ -273,22 +318,7 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path) {
     if (tempError != EEXIST) break;
   }
   if (file->fd < 0) {
-    if (target >= 0 && folderRefused(tempError)) {
-      // The folder will not take the temporary file, but the file itself may
-      // be written (a player's own gardum.cfg in a game folder they cannot
-      // change): write it in place, through the descriptor just opened, and
-      // flush it. This gives up the all-or-nothing replacement: a failure or
-      // a crash part-way leaves the file cut short. It keeps the file's
-      // inode, owner, permissions and other links.
-      if (ftruncate(target, 0) != 0) {
-        int error = errno;
-        close(target);
-        return refuse(file, error);
-      }
-      file->inPlace = true;
-      file->fd = target;
-      return true;
-    }
+    if (target >= 0 && folderRefused(tempError)) return openInPlace(file, target, opened.st_size, size);
     if (target >= 0) close(target);
     return refuse(file, tempError);
   }
@@ -314,11 +344,14 @@ bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length) {
     }
     at += wrote;
     length -= (size_t)wrote;
+    file->written += (unsigned long long)wrote;
   }
   return !file->failed;
 }
 
 bool configSafeCommit(ConfigSafeFile *file) {
+  // In place, the old text may have been longer.
+  if (file->inPlace && !file->failed && ftruncate(file->fd, (off_t)file->written) != 0) failWith(file, errno);
   if (!file->failed && fsync(file->fd) != 0) failWith(file, errno);
   if (close(file->fd) != 0) failWith(file, errno);
   if (file->inPlace) {

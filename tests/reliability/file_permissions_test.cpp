@@ -11,7 +11,9 @@
 #include "tests/common/ordinary_user.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -217,8 +219,9 @@ INSTANTIATE_TEST_SUITE_P(AsAnOrdinaryUser, SettingsPermissions, testing::ValuesI
 
 // ---- Writing in place ---------------------------------------------------------------
 
-// The in-place write: emptied, written, flushed, closed; no temporary file and
-// no rename. A failure of any of its calls is reported.
+// The in-place write: written from the start, cut to the new length, flushed,
+// closed; no temporary file and no rename. A failure of any of its calls is
+// reported.
 TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   ASSERT_TRUE(prepare(true, 0644, User, 0555, Root));
   ConfigHandle h = configNew("new");
@@ -248,12 +251,12 @@ TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   });
   if (!run.ran) GTEST_SKIP() << run.skipReason;
   std::string expected =
-      "saved: open gardum.cfg, open .tgcfg- (failed), ftruncate, write, write, write, fsync, close\n"
+      "saved: open gardum.cfg, open .tgcfg- (failed), write, write, write, ftruncate, fsync, close\n"
       "open refused: Input/output error\n"
+      "write refused: Input/output error\n"
+      "write refused: Input/output error\n"
+      "write refused: Input/output error\n"
       "ftruncate refused: Input/output error\n"
-      "write refused: Input/output error\n"
-      "write refused: Input/output error\n"
-      "write refused: Input/output error\n"
       "fsync refused: Input/output error\n";
   // The temporary name is random: compare without it.
   std::string report = run.report;
@@ -261,6 +264,38 @@ TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   if (temp != std::string::npos) report.erase(temp + 7, report.find(' ', temp) - temp - 7);
   EXPECT_EQ(report, expected);
   EXPECT_EQ(scratch.names(game), std::vector<std::string>{"gardum.cfg"});
+}
+
+// A file-size limit below the new text, met in place with the signal at its
+// default: the save is refused with EFBIG before any old byte is overwritten,
+// whether the new text is longer or shorter than the old, and the signal's
+// disposition is the caller's again afterwards.
+TEST_F(Permissions, AnInPlaceSaveWithoutRoomLeavesTheFileWhole) {
+  ASSERT_TRUE(prepare(true, 0644, User, 0555, Root));
+  std::string old;
+  for (int i = 0; i < 300; i++) old += "Key" + std::to_string(i) + " = value number " + std::to_string(i) + "\r\n";
+  writeFile(cfg, "[Big]\r\n" + old);
+  const FileState before = state();
+  ordinaryuser::Result run = ordinaryuser::run([&](std::string &report) {
+    struct rlimit limit = {4096, 4096};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 1;
+    for (int entries : {320, 280}) {
+      ConfigHandle h = configNew("new");
+      for (int i = 0; i < entries; i++) configPutRaw(h, "Big", ("Key" + std::to_string(i)).c_str(), "new value");
+      errno = 0;
+      bool saved = configSave(h, cfg.c_str());
+      int error = errno;
+      configFree(h);
+      struct sigaction now;
+      sigaction(SIGXFSZ, nullptr, &now);
+      report += (saved ? std::string("saved") : strerror(error)) + (now.sa_handler == SIG_DFL ? "\n" : " (ignored)\n");
+    }
+    return 0;
+  });
+  if (!run.ran) GTEST_SKIP() << run.skipReason;
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.report, "File too large\nFile too large\n");
+  EXPECT_EQ(state().bytes, before.bytes);
 }
 
 }  // namespace
