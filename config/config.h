@@ -110,6 +110,26 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 // the middle of an in-place overwrite).
 bool configSave(ConfigHandle handle, const char *path);
 
+// An advisory lock held over a whole read-change-write of a file, so that two
+// programs that both change it (tarrengard-cfg, the configurator) never save
+// over each other's change. The lock lives on the file the save would write
+// (symbolic links followed); while that file does not exist, on its folder.
+// On Windows, which will not replace a file another process holds open, it
+// is a named mutex of the file's full path. A held lock is released by
+// configUnlockFile or by the end of the process.
+struct ConfigFileLock {
+  int fd;        // POSIX: the locked file or folder; -1 for none
+  void *handle;  // Windows: the mutex; null for none
+};
+// Seconds a lock is waited for before giving up.
+enum { ConfigLockWaitSeconds = 5 };
+// 0 once the lock is held, also when there is nothing to lock (the file
+// cannot be opened, or is no regular file: reading or saving it will report
+// that). EWOULDBLOCK when another program held it for the whole wait.
+int configLockFile(const char *path, ConfigFileLock *lock);
+// Releases a lock of configLockFile; nothing for one that holds nothing.
+void configUnlockFile(ConfigFileLock *lock);
+
 // ---- Typed queries ----------------------------------------------------------
 
 // One decoded string token from the start of the value into `dest`, cut to

@@ -9,8 +9,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdint>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -21,7 +22,9 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -281,6 +284,42 @@ bool configSafeCommit(ConfigSafeFile *file) {
   return !file->failed;
 }
 
+// Windows will not replace a file that any process holds open, and whoever
+// waits for a lock on the file would hold it open: the lock is a mutex of
+// the session instead, named after the file's full path (letter case and
+// the kind of slash do not count). Waiting for it is fair, and a process
+// that ends while holding it releases it.
+int configLockFile(const char *path, ConfigFileLock *lock) {
+  lock->fd = -1;
+  lock->handle = nullptr;
+  char full[4 * MAX_PATH];
+  DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return 0;
+  for (DWORD i = 0; i < length; i++)
+    if (full[i] == '/') full[i] = '\\';
+  static const uint64_t key[2] = {0x74617272656E6761u, 0x7264636667666C6Bu};
+  char name[64];
+  snprintf(name, sizeof name, "Local\\tarrengard-cfg-%016llx",
+           (unsigned long long)configSipHash24(key, full, length));
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (!mutex) return 0;
+  DWORD waited = WaitForSingleObject(mutex, ConfigLockWaitSeconds * 1000);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return EWOULDBLOCK;
+  }
+  lock->handle = mutex;
+  return 0;
+}
+
+void configUnlockFile(ConfigFileLock *lock) {
+  if (lock->handle) {
+    ReleaseMutex((HANDLE)lock->handle);
+    CloseHandle((HANDLE)lock->handle);
+  }
+  lock->handle = nullptr;
+}
+
 #else
 
 bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long size) {
@@ -375,6 +414,80 @@ bool configSafeCommit(ConfigSafeFile *file) {
   }
   releasePaths(file);
   return !file->failed;
+}
+
+
+// ---- The lock around a read-change-write ------------------------------------
+//
+// The lock is on the file itself, so that it is the file's and not a name's:
+// whoever waited for it must find, once it holds it, that the name still
+// leads to that file, since a save that held it meanwhile put a new file in
+// its place. It then starts again on the new one. While there is no file,
+// the folder that will hold it is locked instead: whoever creates the file
+// holds that, and whoever finds a file there once it has the folder's lock
+// goes to lock the file. Locks are taken without waiting, again and again
+// with growing pauses, so that a wait can end after ConfigLockWaitSeconds.
+
+namespace {
+
+// Takes the lock on `fd` (flock: it binds other descriptors of the file too,
+// in this process as in others). 0, or EWOULDBLOCK when the deadline passed.
+// A file system without locks leaves the file unlocked.
+int lockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
+  long pause = 1000000;  // nanoseconds
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return 0;
+    if (std::chrono::steady_clock::now() >= deadline) return EWOULDBLOCK;
+    struct timespec wait = {0, pause};
+    nanosleep(&wait, nullptr);
+    if (pause < 32000000) pause *= 2;
+  }
+}
+
+}  // namespace
+
+int configLockFile(const char *path, ConfigFileLock *lock) {
+  lock->fd = -1;
+  lock->handle = nullptr;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ConfigLockWaitSeconds);
+  for (;;) {
+    char *finalPath = resolveLinks(path);
+    if (!finalPath) return 0;  // the save will refuse it all the same
+    bool fileThere = true;
+    int fd = open(finalPath, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+      fileThere = false;
+      size_t folder = folderLength(finalPath);
+      char *name = folder ? copyText(finalPath, folder) : copyText(".", 1);
+      fd = open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      memFree(name);
+    }
+    struct stat held;
+    if (fd < 0 || fstat(fd, &held) != 0 || (fileThere && !S_ISREG(held.st_mode))) {
+      if (fd >= 0) close(fd);
+      memFree(finalPath);
+      return 0;
+    }
+    int error = lockBefore(fd, deadline);
+    // Still the same file, or still none?
+    struct stat named;
+    bool namedExists = stat(finalPath, &named) == 0;
+    bool same = fileThere ? namedExists && named.st_dev == held.st_dev && named.st_ino == held.st_ino : !namedExists;
+    memFree(finalPath);
+    if (error == 0 && same) {
+      lock->fd = fd;
+      return 0;
+    }
+    close(fd);
+    if (error != 0) return error;
+  }
+}
+
+void configUnlockFile(ConfigFileLock *lock) {
+  if (lock->fd >= 0) close(lock->fd);  // closing the last descriptor releases the lock
+  lock->fd = -1;
 }
 
 #endif

@@ -8,7 +8,9 @@
  */
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -139,6 +141,50 @@ TEST_F(CfgFileSafety, EveryByteIsReadAsItIs) {
             "[\"later\",\"2\"]]}]}\n");
   EXPECT_EQ(runTool({"normalize", file}).status, 0);
   EXPECT_EQ(readFile(file), "[A]\r\nk = 1\r\nbad = x\x1Ay\r\nlater = 2\r\n");
+}
+
+// ---- writers at the same time ----------------------------------------------------
+
+// Two scripts setting keys in one new file at once: each "set" holds the
+// file's lock from its read to its save, so both keep every key.
+TEST_F(CfgFileSafety, TwoWritersAtOnceKeepEveryKey) {
+  const int perWriter = 50;
+  std::string cfg = path("shared.cfg");
+  pid_t writers[2];
+  for (int w = 0; w < 2; w++) {
+    fflush(nullptr);
+    writers[w] = fork();
+    ASSERT_GE(writers[w], 0);
+    if (writers[w] == 0) {
+      int failed = 0;
+      for (int i = 0; i < perWriter; i++)
+        failed += runTool({"set", cfg, "S", "w" + std::to_string(w) + "k" + std::to_string(i), "1", "--int"}).status != 0;
+      _exit(failed);
+    }
+  }
+  for (pid_t writer : writers) {
+    int status = -1;
+    ASSERT_EQ(waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "sets failed: " << status;
+  }
+  std::string dump = runTool({"dump", cfg}).out;
+  size_t kept = 0;
+  for (size_t at = dump.find(",\"1\"]"); at != std::string::npos; at = dump.find(",\"1\"]", at + 1)) kept++;
+  EXPECT_EQ(kept, 2u * perWriter);
+}
+
+// Another program holding the lock (flock, as flock(1) takes it) is waited
+// for, then the change is refused rather than written over what it saves.
+TEST_F(CfgFileSafety, AFileLockedByAnotherProgramIsNotWrittenOver) {
+  if (!toolIsPosixProgram()) GTEST_SKIP() << "the lock is taken with flock";
+  std::string cfg = path("held.cfg");
+  writeFile(cfg, Original);
+  int fd = open(cfg.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  expectRefused(runTool({"set", cfg, "S", "K", "1", "--int"}),
+                "cannot write " + cfg + ": another program kept it locked for 5 seconds");
+  close(fd);
+  EXPECT_EQ(readFile(cfg), Original);
 }
 
 // ---- permissions, as an ordinary user ---------------------------------------------
