@@ -130,6 +130,26 @@ int configLockFile(const char *path, ConfigFileLock *lock);
 // Releases a lock of configLockFile; nothing for one that holds nothing.
 void configUnlockFile(ConfigFileLock *lock);
 
+// What tells whether a file is still the one that was read: which file it is
+// (device and inode; on Windows volume and file index), its size, the time
+// of its last change and a digest of its bytes, since a change within the
+// clock's granularity leaves the rest alike.
+struct ConfigFileStamp {
+  bool exists;
+  uint64_t device;
+  uint64_t file;
+  uint64_t size;
+  int64_t modified;
+  uint64_t digest;
+};
+// Stamps the file at `path` (links followed), reading all of it without
+// holding it in memory and without waiting on a pipe. 0, with `exists` false
+// when there is no such file; otherwise an errno value (EINVAL: not a regular
+// file), and the stamp says only whether something is there.
+int configStampFile(const char *path, ConfigFileStamp *stamp);
+// True when both stamps describe the same file with the same bytes.
+bool configSameStamp(const ConfigFileStamp *a, const ConfigFileStamp *b);
+
 // ---- Typed queries ----------------------------------------------------------
 
 // One decoded string token from the start of the value into `dest`, cut to

@@ -197,7 +197,21 @@ bool openInPlace(ConfigSafeFile *file, int target, off_t oldSize, unsigned long 
 }
 #endif
 
+// FNV-1a over the bytes, carried across chunks: the digest does not depend
+// on how the reads cut the file.
+uint64_t digestBytes(uint64_t digest, const unsigned char *at, size_t length) {
+  for (size_t i = 0; i < length; i++) digest = (digest ^ at[i]) * 0x100000001B3u;
+  return digest;
+}
+const uint64_t DigestStart = 0xCBF29CE484222325u;
+const size_t DigestChunk = 1 << 16;
+
 }  // namespace
+
+bool configSameStamp(const ConfigFileStamp *a, const ConfigFileStamp *b) {
+  return a->exists == b->exists && a->device == b->device && a->file == b->file && a->size == b->size &&
+         a->modified == b->modified && a->digest == b->digest;
+}
 
 #ifdef _WIN32
 
@@ -318,6 +332,36 @@ void configUnlockFile(ConfigFileLock *lock) {
     CloseHandle((HANDLE)lock->handle);
   }
   lock->handle = nullptr;
+}
+
+int configStampFile(const char *path, ConfigFileStamp *stamp) {
+  memset(stamp, 0, sizeof *stamp);
+  int fd = _open(path, _O_RDONLY | _O_BINARY);
+  if (fd < 0) {
+    int error = errno;
+    stamp->exists = error != ENOENT;
+    return error == ENOENT ? 0 : error;
+  }
+  stamp->exists = true;
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE handle = (HANDLE)_get_osfhandle(fd);
+  if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    _close(fd);
+    return EINVAL;
+  }
+  stamp->device = info.dwVolumeSerialNumber;
+  stamp->file = (uint64_t)info.nFileIndexHigh << 32 | info.nFileIndexLow;
+  stamp->size = (uint64_t)info.nFileSizeHigh << 32 | info.nFileSizeLow;
+  stamp->modified = (int64_t)((uint64_t)info.ftLastWriteTime.dwHighDateTime << 32 | info.ftLastWriteTime.dwLowDateTime);
+  unsigned char *chunk = (unsigned char *)memAlloc(DigestChunk);
+  uint64_t digest = DigestStart;
+  int got, error = 0;
+  while ((got = _read(fd, chunk, DigestChunk)) > 0) digest = digestBytes(digest, chunk, (size_t)got);
+  if (got < 0) error = errno ? errno : EIO;
+  memFree(chunk);
+  _close(fd);
+  stamp->digest = digest;
+  return error;
 }
 
 #else
@@ -488,6 +532,40 @@ int configLockFile(const char *path, ConfigFileLock *lock) {
 void configUnlockFile(ConfigFileLock *lock) {
   if (lock->fd >= 0) close(lock->fd);  // closing the last descriptor releases the lock
   lock->fd = -1;
+}
+
+int configStampFile(const char *path, ConfigFileStamp *stamp) {
+  memset(stamp, 0, sizeof *stamp);
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    int error = errno;
+    stamp->exists = error != ENOENT;
+    return error == ENOENT ? 0 : error;
+  }
+  stamp->exists = true;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return EINVAL;
+  }
+  stamp->device = (uint64_t)info.st_dev;
+  stamp->file = (uint64_t)info.st_ino;
+  stamp->size = (uint64_t)info.st_size;
+  stamp->modified = (int64_t)info.st_mtim.tv_sec * 1000000000 + info.st_mtim.tv_nsec;
+  unsigned char *chunk = (unsigned char *)memAlloc(DigestChunk);
+  uint64_t digest = DigestStart;
+  int error = 0;
+  for (;;) {
+    ssize_t got = read(fd, chunk, DigestChunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = errno;
+    if (got <= 0) break;
+    digest = digestBytes(digest, chunk, (size_t)got);
+  }
+  memFree(chunk);
+  close(fd);
+  stamp->digest = digest;
+  return error;
 }
 
 #endif

@@ -81,6 +81,9 @@ void loadKeyDefinitions() {
 }  // namespace
 
 void loadSettings() {
+  // Stamped before it is read: a change in between then shows at the save
+  // as one, rather than slipping by.
+  configStampFile(ConfigFileName, &GameSettings.configStamp);
   int error = 0;
   GameSettings.configHandle = configTryLoad(ConfigFileName, &error);
   // Only a missing file means defaults and a fresh file on the first save.

@@ -101,3 +101,23 @@ bool saveSettings() {
   GameSettings.configReadError = 0;
   return true;
 }
+
+SaveOutcome saveSettingsChecked(bool replaceChanged) {
+  ConfigFileLock lock;
+  if (configLockFile(ConfigFileName, &lock) != 0) return SaveFailed;
+  // Only a file that can be stamped can be told changed; anything else in its
+  // place (a folder, a file that cannot be read) is the save's to refuse.
+  ConfigFileStamp now;
+  SaveOutcome outcome;
+  if (!replaceChanged && configStampFile(ConfigFileName, &now) == 0 && now.exists &&
+      !configSameStamp(&now, &GameSettings.configStamp)) {
+    outcome = SaveFileChanged;
+  } else if (!saveSettings()) {
+    outcome = SaveFailed;
+  } else {
+    configStampFile(ConfigFileName, &GameSettings.configStamp);
+    outcome = SaveWritten;
+  }
+  configUnlockFile(&lock);
+  return outcome;
+}
