@@ -64,7 +64,7 @@ const char HelpText[] =
     "      --raw                     VALUE stored as it is\n"
     "      --string                  VALUE quoted (and escaped where needed)\n"
     "      --int                     a decimal 32-bit integer, stored in decimal\n"
-    "      --hex                     a decimal 32-bit integer, stored as 0x...\n"
+    "      --hex                     a decimal integer 0 to 2147483647, stored as 0x...\n"
     "      --bool                    1, 0, true or false, stored as 1 or 0\n"
     "      --double                  a decimal floating-point number\n"
     "  normalize FILE [-o OUT]       load FILE and write it back in the\n"
@@ -369,18 +369,22 @@ bool parseBoolean(const char *text, int *flag) {
 
 // A decimal literal: [sign] digits [. digits] [exponent], or [sign] . digits
 // [exponent]. Checked by hand because strtod also takes white space, hex
-// floats, "inf" and "nan"; the value must be finite.
-bool parseDecimalDouble(const char *text, double *value) {
+// floats, "inf" and "nan"; the value must be finite. *tooSmall: a number
+// other than zero so small that a double holds it as 0.
+bool parseDecimalDouble(const char *text, double *value, bool *tooSmall) {
   const char *p = text;
   if (*p == '+' || *p == '-') p++;
   bool digits = false;
+  bool nonZero = false;
   while (isDigit(*p)) {
+    nonZero |= *p != '0';
     p++;
     digits = true;
   }
   if (*p == '.') {
     p++;
     while (isDigit(*p)) {
+      nonZero |= *p != '0';
       p++;
       digits = true;
     }
@@ -396,8 +400,9 @@ bool parseDecimalDouble(const char *text, double *value) {
   char *end = nullptr;
   double parsed = strtod(text, &end);
   if (end != p || !std::isfinite(parsed)) return false;
+  *tooSmall = nonZero && parsed == 0;
   *value = parsed;
-  return true;
+  return !*tooSmall;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -585,10 +590,17 @@ int runSet(int argc, char **argv) {
   if (integerMode && !parseInteger32(value, &integer)) {
     return usageError("%s needs a decimal 32-bit integer, not '%s'", mode, value);
   }
+  // 0x80000000 and above read back as 2147483647, so no negative number is
+  // stored in hexadecimal.
+  if (strcmp(mode, "--hex") == 0 && integer < 0) {
+    return usageError("--hex needs an integer from 0 to 2147483647, not '%s'", value);
+  }
   if (strcmp(mode, "--bool") == 0 && !parseBoolean(value, &flag)) {
     return usageError("--bool needs 1, 0, true or false, not '%s'", value);
   }
-  if (strcmp(mode, "--double") == 0 && !parseDecimalDouble(value, &real)) {
+  bool tooSmall = false;
+  if (strcmp(mode, "--double") == 0 && !parseDecimalDouble(value, &real, &tooSmall)) {
+    if (tooSmall) return usageError("--double: '%s' is too small to store; it would read back as 0", value);
     return usageError("--double needs a finite decimal number, not '%s'", value);
   }
   if (strcmp(mode, "--raw") == 0) {
