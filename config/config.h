@@ -142,11 +142,12 @@ struct ConfigFileStamp {
   int64_t modified;
   uint64_t digest;
 };
-// Stamps the file at `path` (links followed), reading all of it without
-// holding it in memory and without waiting on a pipe. 0, with `exists` false
-// when there is no such file; otherwise an errno value (EINVAL: not a regular
-// file), and the stamp says only whether something is there.
-int configStampFile(const char *path, ConfigFileStamp *stamp);
+// Stamps the file at `path` (links followed) without waiting on a pipe; with
+// `digest`, reads all of it (in chunks) for the digest, which is 0 otherwise.
+// 0, with `exists` false when there is no such file; otherwise an errno value
+// (EINVAL: not a regular file), and the stamp says only whether something is
+// there.
+int configStampFile(const char *path, ConfigFileStamp *stamp, bool digest);
 // True when both stamps describe the same file with the same bytes.
 bool configSameStamp(const ConfigFileStamp *a, const ConfigFileStamp *b);
 

@@ -334,7 +334,7 @@ void configUnlockFile(ConfigFileLock *lock) {
   lock->handle = nullptr;
 }
 
-int configStampFile(const char *path, ConfigFileStamp *stamp) {
+int configStampFile(const char *path, ConfigFileStamp *stamp, bool digest) {
   memset(stamp, 0, sizeof *stamp);
   int fd = _open(path, _O_RDONLY | _O_BINARY);
   if (fd < 0) {
@@ -353,14 +353,18 @@ int configStampFile(const char *path, ConfigFileStamp *stamp) {
   stamp->file = (uint64_t)info.nFileIndexHigh << 32 | info.nFileIndexLow;
   stamp->size = (uint64_t)info.nFileSizeHigh << 32 | info.nFileSizeLow;
   stamp->modified = (int64_t)((uint64_t)info.ftLastWriteTime.dwHighDateTime << 32 | info.ftLastWriteTime.dwLowDateTime);
+  if (!digest) {
+    _close(fd);
+    return 0;
+  }
   unsigned char *chunk = (unsigned char *)memAlloc(DigestChunk);
-  uint64_t digest = DigestStart;
+  uint64_t sum = DigestStart;
   int got, error = 0;
-  while ((got = _read(fd, chunk, DigestChunk)) > 0) digest = digestBytes(digest, chunk, (size_t)got);
+  while ((got = _read(fd, chunk, DigestChunk)) > 0) sum = digestBytes(sum, chunk, (size_t)got);
   if (got < 0) error = errno ? errno : EIO;
   memFree(chunk);
   _close(fd);
-  stamp->digest = digest;
+  stamp->digest = sum;
   return error;
 }
 
@@ -534,7 +538,7 @@ void configUnlockFile(ConfigFileLock *lock) {
   lock->fd = -1;
 }
 
-int configStampFile(const char *path, ConfigFileStamp *stamp) {
+int configStampFile(const char *path, ConfigFileStamp *stamp, bool digest) {
   memset(stamp, 0, sizeof *stamp);
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
@@ -552,19 +556,23 @@ int configStampFile(const char *path, ConfigFileStamp *stamp) {
   stamp->file = (uint64_t)info.st_ino;
   stamp->size = (uint64_t)info.st_size;
   stamp->modified = (int64_t)info.st_mtim.tv_sec * 1000000000 + info.st_mtim.tv_nsec;
+  if (!digest) {
+    close(fd);
+    return 0;
+  }
   unsigned char *chunk = (unsigned char *)memAlloc(DigestChunk);
-  uint64_t digest = DigestStart;
+  uint64_t sum = DigestStart;
   int error = 0;
   for (;;) {
     ssize_t got = read(fd, chunk, DigestChunk);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) error = errno;
     if (got <= 0) break;
-    digest = digestBytes(digest, chunk, (size_t)got);
+    sum = digestBytes(sum, chunk, (size_t)got);
   }
   memFree(chunk);
   close(fd);
-  stamp->digest = digest;
+  stamp->digest = sum;
   return error;
 }
 
