@@ -92,13 +92,36 @@ char *tempNameFor(const char *finalPath) {
 }
 
 #ifndef _WIN32
+// The kernel's limit on links followed while resolving one name.
+const int MaxLinkFollows = 40;
+
+// Whether a link of `linkOwner` leading to `next` may be written through:
+// it is the caller's own or root's, or it leads to a file of its own owner
+// (for a file still to be made, into a folder of its owner). So a link that
+// another user planted where the caller saves, say to root's /etc/shadow,
+// is not followed for writing: the protected_symlinks rule of the kernel,
+// for every folder, not only for sticky ones.
+bool mayWriteThrough(uid_t linkOwner, const char *next) {
+  if (linkOwner == geteuid() || linkOwner == 0) return true;
+  struct stat target;
+  if (lstat(next, &target) == 0) return target.st_uid == linkOwner;
+  size_t folder = folderLength(next);
+  char *name = folder ? copyText(next, folder) : copyText(".", 1);
+  bool owned = stat(name, &target) == 0 && target.st_uid == linkOwner;
+  memFree(name);
+  return owned;
+}
+
 // Follows symbolic links from `path` to the file they finally name (which
-// need not exist yet), so that replacing it keeps the links in place.
+// need not exist yet), so that replacing it keeps the links in place. Null
+// with errno ELOOP past MaxLinkFollows links, EACCES for a link that may not
+// be written through.
 char *resolveLinks(const char *path) {
   char *current = copyText(path, strlen(path));
-  for (int depth = 0; depth < 40; depth++) {
+  for (int follows = 0;; follows++) {
     struct stat info;
     if (lstat(current, &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (follows == MaxLinkFollows) break;
     size_t room = (size_t)info.st_size + 1;
     if (room < 256) room = 256;
     char *target = (char *)memAlloc(room);
@@ -123,8 +146,13 @@ char *resolveLinks(const char *path) {
     memFree(target);
     memFree(current);
     current = next;
+    if (!mayWriteThrough(info.st_uid, current)) {
+      memFree(current);
+      errno = EACCES;
+      return nullptr;
+    }
   }
-  memFree(current);  // a loop of links
+  memFree(current);  // a loop of links, or a chain too long
   errno = ELOOP;
   return nullptr;
 }
@@ -165,6 +193,21 @@ bool refuse(ConfigSafeFile *file, int error) {
 bool folderRefused(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 #ifndef _WIN32
+// In a sticky folder (mode 1777, as /tmp or a game folder shared by all)
+// only the file's owner, the folder's owner or root may rename over a file,
+// even one that all may write: such a file is written in place, as in a
+// folder that refuses the temporary file.
+bool stickyFolderKeepsIt(const char *finalPath, const struct stat &file) {
+  uid_t me = geteuid();
+  if (me == 0 || file.st_uid == me) return false;
+  size_t length = folderLength(finalPath);
+  char *name = length ? copyText(finalPath, length) : copyText(".", 1);
+  struct stat folder;
+  bool keeps = stat(name, &folder) == 0 && (folder.st_mode & S_ISVTX) && folder.st_uid != me;
+  memFree(name);
+  return keeps;
+}
+
 // The folder will not take the temporary file, but the file itself may be
 // written (a player's own gardum.cfg in a game folder they cannot change):
 // write it in place, through the descriptor `target`, from its start. The
@@ -394,6 +437,7 @@ bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long s
       return refuse(file, EINVAL);
     }
   }
+  if (exists && stickyFolderKeepsIt(file->finalPath, old)) return openInPlace(file, target, opened.st_size, size);
   int tempError = 0;
   for (int attempt = 0; attempt < TempNameAttempts; attempt++) {
     file->tempPath = tempNameFor(file->finalPath);

@@ -109,6 +109,8 @@ const SaveCase SaveCases[] = {
     {"NoFileInReadOnlyFolder", false, 0, User, 0555, Root, "refused: Permission denied"},
     {"WritableFileInReadOnlyFolder", true, 0644, User, 0555, Root, "written in place"},
     {"WritableFileInWritableFolder", true, 0640, User, 0755, User, "replaced"},
+    // a sticky folder refuses the rename over another user's file
+    {"AnotherUsersWritableFileInAStickyFolder", true, 0666, Root, 01777, Root, "written in place"},
 };
 
 class ConfigSavePermissions : public Permissions, public testing::WithParamInterface<SaveCase> {};
@@ -264,6 +266,28 @@ TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   if (temp != std::string::npos) report.erase(temp + 7, report.find(' ', temp) - temp - 7);
   EXPECT_EQ(report, expected);
   EXPECT_EQ(scratch.names(game), std::vector<std::string>{"gardum.cfg"});
+}
+
+// A gardum.cfg link that another user placed in their folder is written
+// through only to a file of theirs: root saving there never replaces a file
+// of its own (a shadow file, say).
+TEST_F(Permissions, ALinkOfAnotherUserIsWrittenThroughOnlyToTheirOwnFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a link to another user";
+  ASSERT_TRUE(prepare(false, 0, User, 0755, User));
+  const std::string secret = scratch.file("shadow");
+  writeFile(secret, "root:*:19000:0:99999:7:::\n");
+  ASSERT_EQ(chmod(secret.c_str(), 0640), 0);
+  ASSERT_EQ(symlink(secret.c_str(), cfg.c_str()), 0);
+  ASSERT_TRUE(ordinaryuser::give(cfg));
+  ConfigHandle h = configNew("new");
+  configPutRaw(h, "New", "k", "v");
+  errno = 0;
+  EXPECT_FALSE(configSave(h, cfg.c_str()));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(readFile(secret), "root:*:19000:0:99999:7:::\n");
+  ASSERT_TRUE(ordinaryuser::give(secret));
+  EXPECT_TRUE(configSave(h, cfg.c_str()));
+  EXPECT_EQ(readFile(secret), "[New]\r\nk = v\r\n");
 }
 
 // A file-size limit below the new text, met in place with the signal at its

@@ -192,6 +192,22 @@ TEST_F(SaveFaults, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
   EXPECT_TRUE(startsWith(readFile("store/game.cfg"), "[Screen Setup]\r\nShadows = 1\r\n"));
 }
 
+// The kernel follows up to 40 links for one name, and so does the save.
+TEST_F(SaveFaults, AChainOfFortyLinksIsWrittenThrough) {
+  writeFile("real.cfg", OldFile);
+  std::string next = "real.cfg";
+  for (int i = 1; i < 40; i++) {
+    std::string link = "l" + std::to_string(i);
+    ASSERT_EQ(symlink(next.c_str(), link.c_str()), 0);
+    next = link;
+  }
+  ASSERT_EQ(symlink(next.c_str(), "gardum.cfg"), 0);  // the 40th
+  ASSERT_EQ(readFile("gardum.cfg"), OldFile);
+  ConfigHandle h = documentOf(10, "new");
+  EXPECT_TRUE(configSave(h, "gardum.cfg"));
+  EXPECT_TRUE(startsWith(readFile("real.cfg"), "[Section]\r\n"));
+}
+
 TEST_F(SaveFaults, TemporaryFilesOfCrashedSavesNeitherBlockNorCorruptANewSave) {
   std::string original = "[Screen Setup]\r\nScreenWidth = 800\r\n\r\n[Notes]\r\n";
   for (int i = 0; i < 6000; i++) original += "Note" + std::to_string(i) + " = kept\r\n";
