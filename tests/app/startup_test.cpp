@@ -479,7 +479,12 @@ TEST_F(UnreadableFile, AFileThatCannotBeReadWholeIsNamedAtStartInsteadOfEndingTh
   std::string source = fileShorterThanItsSize();
   if (source.empty()) GTEST_SKIP() << "no file on this system claims more bytes than it gives";
   std::filesystem::create_symlink(source, ConfigFileName);
-  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("the file changed as it was read"));
+  // The link leads out of the game folder: the warning names its file.
+  std::string expected = expectedBoxes("the file changed as it was read");
+  const std::string end = "will not replace the file.";
+  expected.insert(expected.find(end) + end.size(),
+                  " gardum.cfg is a link to " + std::filesystem::canonical(source).string() + ", outside the game folder.");
+  EXPECT_EQ(runWithUnreadableFile(), expected);
   EXPECT_TRUE(std::filesystem::is_symlink(ConfigFileName));
 }
 
@@ -512,6 +517,24 @@ TEST_F(UnreadableFile, AFileTooBigToHoldIsNamedAtStartAndLeftAlone) {
   EXPECT_EQ(GameSettings.configReadError, EFBIG);
   EXPECT_EQ(std::filesystem::file_size(ConfigFileName), size);
 }
+
+#ifndef _WIN32
+// Through a link that leads out of the game folder, the warning is about
+// another file, and names it.
+TEST_F(UnreadableFile, AWarningNamesTheFileALinkLeadsToOutsideTheGameFolder) {
+  ScratchFolder elsewhere;
+  const std::string kept = std::filesystem::canonical(elsewhere.path()).string() + "/kept.cfg";
+  writeFile(kept, "[Screen Setup]\r\n1080p = yes\r\n");
+  std::filesystem::create_symlink(kept, ConfigFileName);
+  us::expectMessageBox(IDOK);
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  const std::string &text = us::messageBoxes()[0].text;
+  const std::string note = "saved.\n\ngardum.cfg is a link to " + kept + ", outside the game folder.";
+  EXPECT_EQ(text.substr(text.size() - std::min(text.size(), note.size())), note);
+}
+#endif
 
 // ---- Where the configurator looks --------------------------------------------
 
