@@ -1,6 +1,8 @@
 // Finding the game folder and working in it.
 #include "app/game_folder.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/startup.h"
@@ -46,4 +48,16 @@ std::string currentFolder() {
   DWORD length = GetCurrentDirectoryA(size, buffer.data());
   if (length == 0 || length >= size) return std::string();
   return std::string(buffer.data(), length);
+}
+
+std::string configLinkNote() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (!fs::is_symlink(ConfigFileName, error)) return std::string();
+  fs::path target = fs::weakly_canonical(ConfigFileName, error);
+  fs::path folder = error ? fs::path() : fs::canonical(".", error);
+  if (error) return std::string();
+  fs::path inside = target.lexically_relative(folder);
+  if (!inside.empty() && *inside.begin() != "..") return std::string();
+  return std::string(ConfigFileName) + " is a link to " + target.string() + ", outside the game folder.";
 }

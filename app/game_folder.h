@@ -23,3 +23,9 @@ bool enterGameFolder(const std::string &folder, std::string *error);
 
 // The full path of the current folder ("" when it cannot be had).
 std::string currentFolder();
+
+// When gardum.cfg is a symbolic link to a file outside the current folder, a
+// sentence naming that file ("gardum.cfg is a link to /x/y.cfg, outside the
+// game folder."), for the start-up warnings, which are then about that
+// file; otherwise "".
+std::string configLinkNote();

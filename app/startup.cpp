@@ -54,10 +54,11 @@ static void showFatalError(const char *message) {
 // gardum.cfg is there but could not be read: the menu shows the defaults,
 // and the user must know that, and why no save will replace the file.
 static void warnUnreadableFile(int error) {
-  char text[512];
+  char text[1024];
+  std::string link = configLinkNote();
   snprintf(text, sizeof text,
-           "%s could not be read (%s). The settings shown are the defaults, and saving will not replace the file.",
-           ConfigFileName, fileErrorText(error));
+           "%s could not be read (%s). The settings shown are the defaults, and saving will not replace the file.%s%s",
+           ConfigFileName, fileErrorText(error), link.empty() ? "" : " ", link.c_str());
   MessageBoxA(nullptr, text, MenuCaption, MB_ICONWARNING | MB_OK);
 }
 
@@ -92,6 +93,8 @@ static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
     text += "...and " + std::to_string(diagnostics.messages.size() - QuotedDiagnostics) + " more.\n";
   text += diagnostics.lines == 1 ? "\nThat line will be dropped when the configuration is saved."
                                  : "\nThese lines will be dropped when the configuration is saved.";
+  std::string link = configLinkNote();
+  if (!link.empty()) text += "\n\n" + link;
   MessageBoxA(nullptr, text.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
 }
 

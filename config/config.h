@@ -102,11 +102,54 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
 // the same folder and one rename, so the old file is either kept whole or
 // replaced whole. A file that exists and may not be written is never
 // replaced. Where the folder refuses the temporary file but the file itself
-// may be written, it is written in place instead (not all-or-nothing). True
+// may be written, it is written in place instead, once room for the whole
+// new text is secured (not all-or-nothing: see docs/reliability.md). SIGXFSZ
+// is ignored while it runs, so a file-size limit fails it with EFBIG. True
 // when the file was written; false with errno set on a null path, no
-// document, or any failure (target untouched, except part-way through an
-// in-place write).
+// document, or any failure (target untouched, except for a write error in
+// the middle of an in-place overwrite).
 bool configSave(ConfigHandle handle, const char *path);
+
+// An advisory lock held over a whole read-change-write of a file, so that two
+// programs that both change it (tarrengard-cfg, the configurator) never save
+// over each other's change. The lock lives on the file the save would write
+// (symbolic links followed); while that file does not exist, on its folder.
+// On Windows, which will not replace a file another process holds open, it
+// is a named mutex of the file's full path. A held lock is released by
+// configUnlockFile or by the end of the process.
+struct ConfigFileLock {
+  int fd;        // POSIX: the locked file or folder; -1 for none
+  void *handle;  // Windows: the mutex; null for none
+};
+// Seconds a lock is waited for before giving up.
+enum { ConfigLockWaitSeconds = 5 };
+// 0 once the lock is held, also when there is nothing to lock (the file
+// cannot be opened, or is no regular file: reading or saving it will report
+// that). EWOULDBLOCK when another program held it for the whole wait.
+int configLockFile(const char *path, ConfigFileLock *lock);
+// Releases a lock of configLockFile; nothing for one that holds nothing.
+void configUnlockFile(ConfigFileLock *lock);
+
+// What tells whether a file is still the one that was read: which file it is
+// (device and inode; on Windows volume and file index), its size, the time
+// of its last change and a digest of its bytes, since a change within the
+// clock's granularity leaves the rest alike.
+struct ConfigFileStamp {
+  bool exists;
+  uint64_t device;
+  uint64_t file;
+  uint64_t size;
+  int64_t modified;
+  uint64_t digest;
+};
+// Stamps the file at `path` (links followed) without waiting on a pipe; with
+// `digest`, reads all of it (in chunks) for the digest, which is 0 otherwise.
+// 0, with `exists` false when there is no such file; otherwise an errno value
+// (EINVAL: not a regular file), and the stamp says only whether something is
+// there.
+int configStampFile(const char *path, ConfigFileStamp *stamp, bool digest);
+// True when both stamps describe the same file with the same bytes.
+bool configSameStamp(const ConfigFileStamp *a, const ConfigFileStamp *b);
 
 // ---- Typed queries ----------------------------------------------------------
 

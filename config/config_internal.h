@@ -111,14 +111,17 @@ ConfigEntry *configLookupEntry(ConfigHandle handle, const char *section, const c
 struct ConfigSafeFile {
   int fd;
   bool failed;
-  bool inPlace;     // writing the target itself, not a temporary file
-  int error;        // errno value of the first failure
-  char *tempPath;   // memAlloc'd; null when writing in place
-  char *finalPath;  // memAlloc'd: the target, symbolic links resolved
+  bool inPlace;               // writing the target itself, not a temporary file
+  int error;                  // errno value of the first failure
+  unsigned long long written;  // bytes written so far
+  char *tempPath;             // memAlloc'd; null when writing in place
+  char *finalPath;            // memAlloc'd: the target, symbolic links resolved
 };
-// Creates the temporary file (or opens the target to write it in place);
-// false with `error` set, nothing left behind and nothing changed, on failure.
-bool configSafeOpen(ConfigSafeFile *file, const char *path);
+// Creates the temporary file (or opens the target to write it in place, with
+// room for all `size` bytes of the new text secured before anything of the
+// old text is overwritten); false with `error` set, nothing left behind and
+// nothing changed, on failure.
+bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long size);
 // False once any write has failed; later writes are skipped.
 bool configSafeWrite(ConfigSafeFile *file, const void *data, size_t length);
 // Flushes to disk, closes and renames over the target. On failure removes the

@@ -6,6 +6,7 @@
 #include "config/support.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -107,14 +108,24 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
   configPutRaw(handle, section, key, text);
 }
 
-bool configSave(ConfigHandle handle, const char *path) {
-  ConfigDocument *doc = configDocumentOf(handle);
-  if (!doc || !path) {
-    errno = EINVAL;
-    return false;
+namespace {
+
+// The exact length of the text writeDocument produces.
+unsigned long long documentSize(const ConfigDocument *doc) {
+  unsigned long long size = 0;
+  for (int i = 0; i < doc->sectionCount; i++) {
+    const ConfigSection *section = doc->sections[i];
+    if (i > 0) size += 2;
+    if (section->nameLength > 0) size += section->nameLength + 3 + 1;
+    for (int j = 0; j < section->entryCount; j++)
+      size += section->entries[j]->keyLength + 3 + section->entries[j]->valueLength + 2;
   }
+  return size;
+}
+
+bool writeDocument(const ConfigDocument *doc, const char *path) {
   ConfigSafeFile file;
-  if (!configSafeOpen(&file, path)) {
+  if (!configSafeOpen(&file, path, documentSize(doc))) {
     errno = file.error;
     return false;
   }
@@ -142,4 +153,29 @@ bool configSave(ConfigHandle handle, const char *path) {
   if (configSafeCommit(&file)) return true;
   errno = file.error;
   return false;
+}
+
+}  // namespace
+
+bool configSave(ConfigHandle handle, const char *path) {
+  ConfigDocument *doc = configDocumentOf(handle);
+  if (!doc || !path) {
+    errno = EINVAL;
+    return false;
+  }
+#ifdef _WIN32
+  return writeDocument(doc, path);
+#else
+  // A write past the file-size limit must fail with EFBIG and be reported
+  // like a full disk, not end the process in the middle of the save.
+  struct sigaction ignore = {}, previous = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, &previous);
+  bool saved = writeDocument(doc, path);
+  int error = errno;
+  sigaction(SIGXFSZ, &previous, nullptr);
+  errno = error;
+  return saved;
+#endif
 }

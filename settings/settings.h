@@ -91,6 +91,10 @@ struct GameSettingsRecord {
   // fileReadWhole gives it (config/support.h). No save replaces such a file;
   // cleared by a save that wrote a new one after it was gone.
   int configReadError = 0;
+  // gardum.cfg as start-up read it, or as the last save wrote it: a save
+  // compares it with what is there now, so that another program's change
+  // since then is not written over unasked.
+  ConfigFileStamp configStamp = {};
   void *appInstance = nullptr;  // the module holding the dialog templates (HINSTANCE)
 };
 
@@ -111,3 +115,13 @@ void loadSettings();
 // none is held) and saves gardum.cfg. True when the file was written; false,
 // writing nothing, while a file start-up could not read is still there.
 bool saveSettings();
+// The configurator's save: saveSettings while it holds gardum.cfg's lock,
+// and only over the file start-up read or the last save wrote, unless
+// `replaceChanged`. A file that is gone since is written anew; one that was
+// not there at start-up but is now counts as changed.
+enum SaveOutcome {
+  SaveWritten,
+  SaveFailed,       // nothing written: see saveSettings, or the lock was held elsewhere
+  SaveFileChanged,  // another program changed gardum.cfg since: nothing written
+};
+SaveOutcome saveSettingsChecked(bool replaceChanged);

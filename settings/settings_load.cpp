@@ -81,8 +81,19 @@ void loadKeyDefinitions() {
 }  // namespace
 
 void loadSettings() {
+  // Stamped before it is read, and its bytes digested only once it could be
+  // read whole (a file too big to hold is not read through). Should it have
+  // changed in between, the stamp keeps no digest and the save will ask.
+  ConfigFileStamp before;
+  configStampFile(ConfigFileName, &before, false);
+  GameSettings.configStamp = before;
   int error = 0;
   GameSettings.configHandle = configTryLoad(ConfigFileName, &error);
+  ConfigFileStamp after;
+  if (GameSettings.configHandle >= 0 && configStampFile(ConfigFileName, &after, true) == 0) {
+    before.digest = after.digest;
+    if (configSameStamp(&before, &after)) GameSettings.configStamp = after;
+  }
   // Only a missing file means defaults and a fresh file on the first save.
   // One that is there but cannot be read (permissions, a folder in its
   // place, a failing disk) would be lost to a save of the defaults, so it

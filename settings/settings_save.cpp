@@ -101,3 +101,37 @@ bool saveSettings() {
   GameSettings.configReadError = 0;
   return true;
 }
+
+namespace {
+
+// Whether gardum.cfg is no longer the file the record's stamp describes.
+// Only a file that can be stamped can be told changed; anything else in its
+// place (a folder, a file that cannot be read) is the save's to refuse. Its
+// bytes are read only when all else agrees, so a file that grew huge is not
+// read through.
+bool changedSinceRead() {
+  if (GameSettings.configReadError != 0) return false;  // the save refuses it while it is there
+  ConfigFileStamp now;
+  if (configStampFile(ConfigFileName, &now, false) != 0 || !now.exists) return false;
+  now.digest = GameSettings.configStamp.digest;
+  if (!configSameStamp(&now, &GameSettings.configStamp)) return true;
+  return configStampFile(ConfigFileName, &now, true) == 0 && !configSameStamp(&now, &GameSettings.configStamp);
+}
+
+}  // namespace
+
+SaveOutcome saveSettingsChecked(bool replaceChanged) {
+  ConfigFileLock lock;
+  if (configLockFile(ConfigFileName, &lock) != 0) return SaveFailed;
+  SaveOutcome outcome;
+  if (!replaceChanged && changedSinceRead()) {
+    outcome = SaveFileChanged;
+  } else if (!saveSettings()) {
+    outcome = SaveFailed;
+  } else {
+    configStampFile(ConfigFileName, &GameSettings.configStamp, true);
+    outcome = SaveWritten;
+  }
+  configUnlockFile(&lock);
+  return outcome;
+}

@@ -64,7 +64,7 @@ const char HelpText[] =
     "      --raw                     VALUE stored as it is\n"
     "      --string                  VALUE quoted (and escaped where needed)\n"
     "      --int                     a decimal 32-bit integer, stored in decimal\n"
-    "      --hex                     a decimal 32-bit integer, stored as 0x...\n"
+    "      --hex                     a decimal integer 0 to 2147483647, stored as 0x...\n"
     "      --bool                    1, 0, true or false, stored as 1 or 0\n"
     "      --double                  a decimal floating-point number\n"
     "  normalize FILE [-o OUT]       load FILE and write it back in the\n"
@@ -85,6 +85,10 @@ const char HelpText[] =
     "\n"
     "Parser diagnostics go to standard output for \"check\" and to standard\n"
     "error for every other command.\n"
+    "\n"
+    "set, save and normalize (without -o) lock the file from reading it to\n"
+    "saving it, so that changes made at the same time are all kept; a lock\n"
+    "held elsewhere for 5 seconds ends the command (exit 2).\n"
     "\n"
     "Exit status: 0 success; 1 \"check\" found diagnostics; 2 usage error,\n"
     "malformed VALUE, or a file that cannot be read or written.\n";
@@ -245,6 +249,27 @@ int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
   return parseIntoDocument(path, &file, false, handle, nullptr);
 }
 
+// The file's lock, held from before a command reads the file until after it
+// has saved it, so that what another program saved meanwhile is never
+// written over (two scripts setting keys at once keep both).
+class LockedFile {
+ public:
+  LockedFile() = default;
+  LockedFile(const LockedFile &) = delete;
+  LockedFile &operator=(const LockedFile &) = delete;
+  ~LockedFile() { configUnlockFile(&lock_); }
+  // `shownName` names the file in the message.
+  int take(const char *path, const std::string &shownName) {
+    if (configLockFile(path, &lock_) == 0) return ExitSuccess;
+    reportError("cannot write %s: another program kept it locked for %d seconds", shownName.c_str(),
+                static_cast<int>(ConfigLockWaitSeconds));
+    return ExitFailure;
+  }
+
+ private:
+  ConfigFileLock lock_ = {-1, nullptr};
+};
+
 int saveDocument(ConfigHandle handle, const char *path) {
   if (!configSave(handle, path)) {
     reportError("cannot write %s: %s", path, strerror(errno));
@@ -344,18 +369,22 @@ bool parseBoolean(const char *text, int *flag) {
 
 // A decimal literal: [sign] digits [. digits] [exponent], or [sign] . digits
 // [exponent]. Checked by hand because strtod also takes white space, hex
-// floats, "inf" and "nan"; the value must be finite.
-bool parseDecimalDouble(const char *text, double *value) {
+// floats, "inf" and "nan"; the value must be finite. *tooSmall: a number
+// other than zero so small that a double holds it as 0.
+bool parseDecimalDouble(const char *text, double *value, bool *tooSmall) {
   const char *p = text;
   if (*p == '+' || *p == '-') p++;
   bool digits = false;
+  bool nonZero = false;
   while (isDigit(*p)) {
+    nonZero |= *p != '0';
     p++;
     digits = true;
   }
   if (*p == '.') {
     p++;
     while (isDigit(*p)) {
+      nonZero |= *p != '0';
       p++;
       digits = true;
     }
@@ -371,8 +400,9 @@ bool parseDecimalDouble(const char *text, double *value) {
   char *end = nullptr;
   double parsed = strtod(text, &end);
   if (end != p || !std::isfinite(parsed)) return false;
+  *tooSmall = nonZero && parsed == 0;
   *value = parsed;
-  return true;
+  return !*tooSmall;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -560,10 +590,17 @@ int runSet(int argc, char **argv) {
   if (integerMode && !parseInteger32(value, &integer)) {
     return usageError("%s needs a decimal 32-bit integer, not '%s'", mode, value);
   }
+  // 0x80000000 and above read back as 2147483647, so no negative number is
+  // stored in hexadecimal.
+  if (strcmp(mode, "--hex") == 0 && integer < 0) {
+    return usageError("--hex needs an integer from 0 to 2147483647, not '%s'", value);
+  }
   if (strcmp(mode, "--bool") == 0 && !parseBoolean(value, &flag)) {
     return usageError("--bool needs 1, 0, true or false, not '%s'", value);
   }
-  if (strcmp(mode, "--double") == 0 && !parseDecimalDouble(value, &real)) {
+  bool tooSmall = false;
+  if (strcmp(mode, "--double") == 0 && !parseDecimalDouble(value, &real, &tooSmall)) {
+    if (tooSmall) return usageError("--double: '%s' is too small to store; it would read back as 0", value);
     return usageError("--double needs a finite decimal number, not '%s'", value);
   }
   if (strcmp(mode, "--raw") == 0) {
@@ -571,6 +608,8 @@ int runSet(int argc, char **argv) {
   }
   if (const char *reason = unwritableKey(key)) return usageError("%s", reason);
 
+  LockedFile locked;
+  if (int status = locked.take(path, path)) return status;
   ConfigHandle handle;
   if (int status = loadOrCreateDocument(path, &handle)) return status;
   if (const char *reason = unwritableSection(handle, section)) {
@@ -598,6 +637,12 @@ int runNormalize(int argc, char **argv) {
   if (int status = splitArguments(argc, argv, nullptr, "-o", &line)) return status;
   if (line.operands.size() != 1) return usageError("normalize takes one FILE");
   const char *path = line.operands[0];
+  // Written back in place, the file is changed like by "set"; written
+  // elsewhere, it is only read.
+  LockedFile locked;
+  if (!line.optionValue) {
+    if (int status = locked.take(path, path)) return status;
+  }
   ConfigHandle handle;
   if (int status = loadDocument(path, false, &handle, nullptr)) return status;
   int status = saveDocument(handle, line.optionValue ? line.optionValue : path);
@@ -610,13 +655,17 @@ std::string settingsFileName(const char *folder) {
   return folder ? std::string(folder) + "/" + ConfigFileName : std::string(ConfigFileName);
 }
 
-// Enters DIR and loads the settings as the configurator's start-up does. A
-// gardum.cfg that is there but cannot be read is an error here: the program
-// would show defaults and refuse to save, and a tool has no one to tell.
-int loadSettingsIn(const char *folder) {
+// Enters DIR and loads the settings as the configurator's start-up does,
+// first taking gardum.cfg's lock when `locked` is given. A gardum.cfg that is
+// there but cannot be read is an error here: the program would show defaults
+// and refuse to save, and a tool has no one to tell.
+int loadSettingsIn(const char *folder, LockedFile *locked = nullptr) {
   if (folder && chdir(folder) != 0) {
     reportError("cannot enter %s: %s", folder, strerror(errno));
     return ExitFailure;
+  }
+  if (locked) {
+    if (int status = locked->take(ConfigFileName, settingsFileName(folder))) return status;
   }
   placeDefaultBindings();
   captureLibraryOutput();
@@ -678,7 +727,8 @@ int runSave(int argc, char **argv) {
   CommandLine line;
   if (int status = splitArguments(argc, argv, nullptr, "-C", &line)) return status;
   if (!line.operands.empty()) return usageError("save takes no operands (only -C DIR)");
-  if (int status = loadSettingsIn(line.optionValue)) return status;
+  LockedFile locked;
+  if (int status = loadSettingsIn(line.optionValue, &locked)) return status;
   if (!saveSettings()) {
     reportError("cannot write %s: %s", settingsFileName(line.optionValue).c_str(), strerror(errno));
     return ExitFailure;

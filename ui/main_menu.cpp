@@ -3,7 +3,9 @@
 //
 // A save that fails is never passed off as done: the user is told, nothing
 // counts as saved, and the menu stays open so the edits can still be saved
-// again or dropped.
+// again or dropped. The same holds when the user declines to replace a file
+// another program changed meanwhile: at "Exit" too the menu then stays open,
+// so that neither that change nor the user's edits are lost unasked.
 #include "ui/main_menu.h"
 
 #include "settings/settings.h"
@@ -22,9 +24,20 @@ void initDialog(HWND dialog) {
   SetClassLongPtrA(dialog, GCLP_HICON, (LONG_PTR)icon);
 }
 
-// Saves, and tells the user when gardum.cfg could not be written.
+// Saves, and tells the user when gardum.cfg could not be written. A file
+// another program changed since it was read is replaced only when the user
+// agrees; otherwise nothing is saved and the edits stay, as after a failure.
 bool saveOrReport(HWND menu) {
-  if (saveSettings()) return true;
+  SaveOutcome outcome = saveSettingsChecked(false);
+  if (outcome == SaveFileChanged) {
+    if (MessageBoxA(menu,
+                    "gardum.cfg was changed by another program since it was read. Replace it with the settings "
+                    "shown here?",
+                    SaveCaption, MB_ICONWARNING | MB_YESNO) != IDYES)
+      return false;
+    outcome = saveSettingsChecked(true);
+  }
+  if (outcome == SaveWritten) return true;
   MessageBoxA(menu, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
   return false;
 }

@@ -3,16 +3,33 @@
  * theme has one), and the remembered game folder is a QSettings value in
  * the usual per-user place.
  */
+#include <QFile>
 #include <QFileDialog>
 #include <QSettings>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 #include "platform/core/backend.h"
 #include "platform/qt/qt_backend.h"
 
 namespace {
 
-// Organisation and application: on Linux ~/.config/Tarrengard/Setup.conf.
-QSettings rememberedSettings() { return QSettings(QStringLiteral("Tarrengard"), QStringLiteral("Setup")); }
+// ~/.config/Tarrengard/Setup.conf (the folder $XDG_CONFIG_HOME names, when
+// set), the file QSettings(organisation "Tarrengard", application "Setup")
+// would use, named so that QSettings reads that file alone.
+QString rememberedFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/Tarrengard/Setup.conf");
+}
+// QSettings reads its file as it is made, and would wait forever on a named
+// pipe there, before any window is shown: anything but a regular file in its
+// place means no remembered folder, and nothing is stored over it.
+bool rememberedFileUsable() {
+  struct stat info;
+  return stat(QFile::encodeName(rememberedFile()).constData(), &info) != 0 || S_ISREG(info.st_mode);
+}
+QSettings rememberedSettings() { return QSettings(rememberedFile(), QSettings::IniFormat); }
 const QString GameFolderKey = QStringLiteral("GameFolder");
 
 }  // namespace
@@ -32,11 +49,14 @@ bool backendChooseFolder(HWND owner, const char *title, const std::string &start
 }
 
 bool backendLoadRememberedFolder(std::string *folder) {
+  folder->clear();
+  if (!rememberedFileUsable()) return true;
   *folder = rememberedSettings().value(GameFolderKey).toString().toLocal8Bit().toStdString();
   return true;
 }
 
 bool backendStoreRememberedFolder(const std::string &folder) {
+  if (!rememberedFileUsable()) return false;
   QSettings settings = rememberedSettings();
   if (folder.empty())
     settings.remove(GameFolderKey);

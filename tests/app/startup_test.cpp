@@ -281,6 +281,67 @@ TEST_F(Saving, AGameTheSystemWillNotStartCountsAsMissing) {
   expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
 }
 
+// ---- Another program changes gardum.cfg while the menu is open ---------------
+
+const char Theirs[] = "[Mods]\r\nEnabled = 2\r\n";
+const char ReplaceQuestion[] =
+    "gardum.cfg was changed by another program since it was read. Replace it with the settings shown here?";
+
+// They rewrite it keeping its size and time (only its bytes tell), or make it.
+us::Action theyWrite() {
+  return us::inspect([](HWND) {
+    std::error_code none;
+    auto time = std::filesystem::last_write_time(ConfigFileName, none);
+    writeFile(ConfigFileName, Theirs);
+    if (!none) std::filesystem::last_write_time(ConfigFileName, time);
+  });
+}
+
+struct ChangeCase {
+  const char *name;
+  bool fileAtStart;  // "Enabled = 1", the size of Theirs
+  std::vector<us::Action> steps;
+  std::vector<int> answers;
+  const char *boxes;  // R: may it replace theirs?, Q: "Save now?", S: "Configuration saved."
+  bool theirsKept;
+};
+void PrintTo(const ChangeCase &c, std::ostream *out) { *out << c.name; }
+
+class ChangedElsewhere : public FreshFolderTest, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(ChangedElsewhere, EverySaveAsksBeforeReplacingTheirFileAndNoSavesNothing) {
+  const ChangeCase &c = GetParam();
+  if (c.fileAtStart) writeFile(ConfigFileName, "[Mods]\r\nEnabled = 1\r\n");
+  us::expectDialog(MenuCaption, c.steps);
+  for (int answer : c.answers) us::expectMessageBox(answer);
+  EXPECT_EQ(runConfigurator(), 0);
+  ASSERT_EQ(us::messageBoxes().size(), strlen(c.boxes));
+  for (size_t i = 0; c.boxes[i]; i++) {
+    if (c.boxes[i] == 'R') expectBox(i, true, ReplaceQuestion, SaveCaption, MB_ICONWARNING | MB_YESNO);
+    if (c.boxes[i] == 'Q') expectBox(i, true, Question, SaveCaption, MB_ICONQUESTION | MB_YESNO);
+    if (c.boxes[i] == 'S') expectBox(i, true, "Configuration saved.", SaveCaption, MB_ICONINFORMATION | MB_OK);
+  }
+  EXPECT_EQ(readFile(ConfigFileName) == Theirs, c.theirsKept);
+  EXPECT_FALSE(GameSettings.runGameOnExit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ChangedElsewhere,
+    ::testing::Values(
+        // No keeps theirs and the edit; Yes replaces it; the next save asks nothing
+        ChangeCase{"SaveNoThenYes", true,
+                   {markChanged(1024), theyWrite(), us::click(IDC_MENU_SAVE), us::click(IDC_MENU_SAVE),
+                    us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)},
+                   {IDNO, IDYES, IDOK, IDOK}, "RRSS", false},
+        ChangeCase{"SaveAndRunNo", true, {theyWrite(), us::click(IDC_MENU_SAVE_AND_RUN), us::click(IDC_MENU_EXIT)},
+                   {IDNO}, "R", true},
+        // at "Exit", No keeps the menu open: leaving asks again
+        ChangeCase{"ExitNo", true, {markChanged(1024), theyWrite(), us::click(IDC_MENU_EXIT), us::click(IDC_MENU_EXIT)},
+                   {IDYES, IDNO, IDNO}, "QRQ", true},
+        ChangeCase{"CreatedMeanwhile", false, {theyWrite(), us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)}, {IDNO},
+                   "R", true}),
+    [](const ::testing::TestParamInfo<ChangeCase> &info) { return std::string(info.param.name); });
+
 // ---- A save that cannot write gardum.cfg (a folder took its place) ----------
 
 class FailedSave : public FreshFolderTest {
@@ -479,7 +540,12 @@ TEST_F(UnreadableFile, AFileThatCannotBeReadWholeIsNamedAtStartInsteadOfEndingTh
   std::string source = fileShorterThanItsSize();
   if (source.empty()) GTEST_SKIP() << "no file on this system claims more bytes than it gives";
   std::filesystem::create_symlink(source, ConfigFileName);
-  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("the file changed as it was read"));
+  // The link leads out of the game folder: the warning names its file.
+  std::string expected = expectedBoxes("the file changed as it was read");
+  const std::string end = "will not replace the file.";
+  expected.insert(expected.find(end) + end.size(),
+                  " gardum.cfg is a link to " + std::filesystem::canonical(source).string() + ", outside the game folder.");
+  EXPECT_EQ(runWithUnreadableFile(), expected);
   EXPECT_TRUE(std::filesystem::is_symlink(ConfigFileName));
 }
 
@@ -512,6 +578,7 @@ TEST_F(UnreadableFile, AFileTooBigToHoldIsNamedAtStartAndLeftAlone) {
   EXPECT_EQ(GameSettings.configReadError, EFBIG);
   EXPECT_EQ(std::filesystem::file_size(ConfigFileName), size);
 }
+
 
 // ---- Where the configurator looks --------------------------------------------
 

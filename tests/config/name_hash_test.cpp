@@ -137,4 +137,29 @@ TEST_F(NameHash, NamesCraftedForOneKeySpreadUnderAnother) {
   EXPECT_LE(runs[1].probes, ProbesPerEntryBound * count);
 }
 
+// A process that never fixes the key draws its own: names crafted to share a
+// home slot under the all-zero key load, in a fresh process, with the work
+// of any other names.
+TEST(NameHashKey, AFreshProcessDrawsAKeyOfItsOwn) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // the child starts afresh, with no key taken
+  const uint64_t zeroKey[2] = {0, 0};
+  const int count = 1024;
+  std::string text = "[Flood]\n";
+  char name[24];
+  for (uint32_t i = 0, found = 0; found < count; i++) {
+    int length = snprintf(name, sizeof name, "k%x", i);
+    if ((configSipHash13(zeroKey, name, (size_t)length) & 2047) != 0) continue;
+    text += std::string(name) + " = 1\n";
+    found++;
+  }
+  EXPECT_EXIT(
+      {
+        ConfigHandle h = configNew("flood");
+        uint64_t before = ConfigIndexProbes;
+        configParseText(h, text.data(), (long)text.size());
+        exit(ConfigIndexProbes - before <= ProbesPerEntryBound * count ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 }  // namespace

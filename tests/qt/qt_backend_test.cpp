@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -531,5 +532,23 @@ TEST(DesktopProgram, AnXServerThatRefusesTheConnectionIsNamedAndEndsWithOne) {
   expectAdviceOnVariables(text);
 }
 #endif
+
+// A named pipe where the remembered folder is kept means none is remembered:
+// reading it would wait for a writer forever, before any window.
+TEST(RememberedFolder, ANamedPipeInItsFilesPlaceMeansNone) {
+  std::string folder = std::string(getenv("XDG_CONFIG_HOME")) + "/Tarrengard";
+  std::filesystem::create_directories(folder);
+  ASSERT_EQ(mkfifo((folder + "/Setup.conf").c_str(), 0600), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    alarm(20);
+    std::string remembered;
+    _exit(!loadRememberedFolder(&remembered) && !storeRememberedFolder("/x") ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  std::filesystem::remove(folder + "/Setup.conf");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
 
 }  // namespace

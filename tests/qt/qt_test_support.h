@@ -19,6 +19,7 @@
 #include "platform/scripted_user/test_midi_devices.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
+#include "tests/common/scratch_folder.h"
 #include "ui/dialogs.h"
 #include "ui/main_menu.h"
 #include "ui/resource.h"
@@ -35,6 +36,8 @@ class QtBackend : public ::testing::Test {
   void TearDown() override { setMidiOutDevicesForTesting(nullptr); }
 
   std::vector<std::string> devices_ = {"Synth A", "Synth B"};
+  // A save writes gardum.cfg here, never where a file of an earlier run is.
+  ScratchFolder folder_{ScratchFolder::Entered};
 };
 
 inline INT_PTR open(int templateId, DLGPROC proc) {

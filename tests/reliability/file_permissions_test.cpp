@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -107,6 +108,8 @@ const SaveCase SaveCases[] = {
     {"NoFileInReadOnlyFolder", false, 0, User, 0555, Root, "refused: Permission denied"},
     {"WritableFileInReadOnlyFolder", true, 0644, User, 0555, Root, "written in place"},
     {"WritableFileInWritableFolder", true, 0640, User, 0755, User, "replaced"},
+    // a sticky folder refuses the rename over another user's file
+    {"AnotherUsersWritableFileInAStickyFolder", true, 0666, Root, 01777, Root, "written in place"},
 };
 
 class ConfigSavePermissions : public Permissions, public testing::WithParamInterface<SaveCase> {};
@@ -217,8 +220,9 @@ INSTANTIATE_TEST_SUITE_P(AsAnOrdinaryUser, SettingsPermissions, testing::ValuesI
 
 // ---- Writing in place ---------------------------------------------------------------
 
-// The in-place write: emptied, written, flushed, closed; no temporary file and
-// no rename. A failure of any of its calls is reported.
+// The in-place write: written from the start, cut to the new length, flushed,
+// closed; no temporary file and no rename. A failure of any of its calls is
+// reported.
 TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   ASSERT_TRUE(prepare(true, 0644, User, 0555, Root));
   ConfigHandle h = configNew("new");
@@ -248,12 +252,12 @@ TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   });
   if (!run.ran) GTEST_SKIP() << run.skipReason;
   std::string expected =
-      "saved: open gardum.cfg, open .tgcfg- (failed), ftruncate, write, write, write, fsync, close\n"
+      "saved: open gardum.cfg, open .tgcfg- (failed), write, write, write, ftruncate, fsync, close\n"
       "open refused: Input/output error\n"
+      "write refused: Input/output error\n"
+      "write refused: Input/output error\n"
+      "write refused: Input/output error\n"
       "ftruncate refused: Input/output error\n"
-      "write refused: Input/output error\n"
-      "write refused: Input/output error\n"
-      "write refused: Input/output error\n"
       "fsync refused: Input/output error\n";
   // The temporary name is random: compare without it.
   std::string report = run.report;
@@ -261,6 +265,45 @@ TEST_F(Permissions, AnInPlaceSaveIsFlushedAndReportsEveryFailure) {
   if (temp != std::string::npos) report.erase(temp + 7, report.find(' ', temp) - temp - 7);
   EXPECT_EQ(report, expected);
   EXPECT_EQ(scratch.names(game), std::vector<std::string>{"gardum.cfg"});
+}
+
+// A gardum.cfg link that another user placed in their folder is not written
+// through to a file of root's (a shadow file, say).
+TEST_F(Permissions, ALinkOfAnotherUserIsWrittenThroughOnlyToTheirOwnFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a link to another user";
+  ASSERT_TRUE(prepare(false, 0, User, 0755, User));
+  const std::string secret = scratch.file("shadow");
+  writeFile(secret, "root:*:19000:0:99999:7:::\n");
+  ASSERT_EQ(chmod(secret.c_str(), 0640), 0);
+  ASSERT_EQ(symlink(secret.c_str(), cfg.c_str()), 0);
+  ASSERT_TRUE(ordinaryuser::give(cfg));
+  ConfigHandle h = configNew("new");
+  configPutRaw(h, "New", "k", "v");
+  errno = 0;
+  EXPECT_FALSE(configSave(h, cfg.c_str()));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(readFile(secret), "root:*:19000:0:99999:7:::\n");
+}
+
+// Room for the new text is secured before any old byte is overwritten: under
+// a file-size limit (its signal at the default) an in-place save is refused
+// with EFBIG and leaves the file whole, even where the new text is shorter.
+TEST_F(Permissions, AnInPlaceSaveWithoutRoomLeavesTheFileWhole) {
+  ASSERT_TRUE(prepare(true, 0644, User, 0555, Root));
+  std::string old = "[Big]\r\n";
+  for (int i = 0; i < 300; i++) old += "Key" + std::to_string(i) + " = old value\r\n";
+  writeFile(cfg, old);
+  ConfigHandle h = configNew("new");
+  for (int i = 0; i < 280; i++) configPutRaw(h, "Big", ("Key" + std::to_string(i)).c_str(), "new value");
+  ordinaryuser::Result run = ordinaryuser::run([&](std::string &report) {
+    struct rlimit limit = {4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    report = configSave(h, cfg.c_str()) ? "saved" : strerror(errno);
+    return 0;
+  });
+  if (!run.ran) GTEST_SKIP() << run.skipReason;
+  EXPECT_EQ(run.report, "File too large");
+  EXPECT_EQ(readFile(cfg), old);
 }
 
 }  // namespace
