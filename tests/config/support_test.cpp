@@ -166,7 +166,7 @@ TEST_F(SupportDeathTest, FatalErrorWhoseHookFailsStillEndsWithOneAndTheMessage) 
   };
   for (auto hook : failingHooks) {
     EXPECT_EXIT((stdoutTo(out), reserveFatalErrorMemory(1 << 20), setFatalErrorHook(hook), fatalError("Out of %s.\n", "luck")),
-                testing::ExitedWithCode(1), "^Out of luck\.\n$");
+                testing::ExitedWithCode(1), "^Out of luck\\.\n$");
     EXPECT_EQ(readFile(out), "Out of luck.\n\n\n");
   }
 }
