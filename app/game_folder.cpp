@@ -7,10 +7,18 @@
 
 #include "app/startup.h"
 #include "platform/desktop.h"
+#include "settings/game_files.h"
 #include "settings/settings.h"
 
+// The name the game would open, and only a file under it: a folder named
+// gardum.cfg holds no configuration.
+static bool holdsFile(const std::string &folder, const char *name) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(folder) / findGameFile(folder, name).name, error);
+}
+
 bool holdsGame(const std::string &folder) {
-  return folderHoldsFile(folder, ConfigFileName) || folderHoldsFile(folder, GameProgramName);
+  return !folder.empty() && (holdsFile(folder, ConfigFileName) || holdsFile(folder, GameProgramName));
 }
 
 bool findGameFolder(bool ask, std::string *folder) {
@@ -53,11 +61,12 @@ std::string currentFolder() {
 std::string configLinkNote() {
   namespace fs = std::filesystem;
   std::error_code error;
-  if (!fs::is_symlink(ConfigFileName, error)) return std::string();
-  fs::path target = fs::weakly_canonical(ConfigFileName, error);
+  const std::string &name = GameSettings.configFileName;
+  if (!fs::is_symlink(name, error)) return std::string();
+  fs::path target = fs::weakly_canonical(name, error);
   fs::path folder = error ? fs::path() : fs::canonical(".", error);
   if (error) return std::string();
   fs::path inside = target.lexically_relative(folder);
   if (!inside.empty() && *inside.begin() != "..") return std::string();
-  return std::string(ConfigFileName) + " is a link to " + target.string() + ", outside the game folder.";
+  return name + " is a link to " + target.string() + ", outside the game folder.";
 }

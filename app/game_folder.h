@@ -6,8 +6,9 @@
 
 #include <string>
 
-// Whether `folder` holds the game's configuration or the game itself
-// (gardum.cfg or vexgame.exe, letter case ignored).
+// Whether `folder` holds the game's configuration or the game itself as a
+// file, under the name the game would open (settings/game_files.h: any
+// letter case off Windows).
 bool holdsGame(const std::string &folder);
 
 // The folder to work in for --choose-folder: the remembered one when it
@@ -24,8 +25,8 @@ bool enterGameFolder(const std::string &folder, std::string *error);
 // The full path of the current folder ("" when it cannot be had).
 std::string currentFolder();
 
-// When gardum.cfg is a symbolic link to a file outside the current folder, a
-// sentence naming that file ("gardum.cfg is a link to /x/y.cfg, outside the
-// game folder."), for the start-up warnings, which are then about that
-// file; otherwise "".
+// When gardum.cfg (under the name loads use) is a symbolic link to a file
+// outside the current folder, a sentence naming that file ("gardum.cfg is a
+// link to /x/y.cfg, outside the game folder."), for the start-up warnings,
+// which are then about that file; otherwise "".
 std::string configLinkNote();
