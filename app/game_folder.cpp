@@ -21,6 +21,13 @@ bool holdsGame(const std::string &folder) {
   return !folder.empty() && (holdsFile(folder, ConfigFileName) || holdsFile(folder, GameProgramName));
 }
 
+namespace {
+
+const char ChooserTitle[] = "Choose the Tarrengard game folder";
+const char NotAGameFolderQuestion[] = "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?";
+
+}  // namespace
+
 bool findGameFolder(bool ask, std::string *folder) {
   std::string remembered;
   bool hasRemembered = loadRememberedFolder(&remembered);
@@ -28,9 +35,17 @@ bool findGameFolder(bool ask, std::string *folder) {
     *folder = remembered;
     return true;
   }
+  std::string start = hasRemembered ? remembered : std::string();
   std::string chosen;
-  if (!chooseFolder(nullptr, "Choose the Tarrengard game folder", hasRemembered ? remembered : std::string(), &chosen))
-    return false;
+  // A folder picked by mistake would be remembered and come back on every
+  // start: the user confirms one without the game, or chooses again from it.
+  for (;;) {
+    if (!chooseFolder(nullptr, ChooserTitle, start, &chosen)) return false;
+    if (holdsGame(chosen) ||
+        MessageBoxA(nullptr, NotAGameFolderQuestion, ChooserTitle, MB_ICONQUESTION | MB_YESNO) == IDYES)
+      break;
+    start = chosen;
+  }
   storeRememberedFolder(chosen);
   *folder = chosen;
   return true;

@@ -14,6 +14,9 @@ bool holdsGame(const std::string &folder);
 // The folder to work in for --choose-folder: the remembered one when it
 // still holds the game and `ask` is false; otherwise the folder chooser's
 // answer, opened at the remembered folder, which is remembered from then on.
+// A chosen folder without the game is used only when the user answers Yes
+// to "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?";
+// No opens the chooser again, at that folder.
 // False when the user cancelled: nothing is remembered then.
 bool findGameFolder(bool ask, std::string *folder);
 

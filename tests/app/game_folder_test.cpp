@@ -228,6 +228,24 @@ TEST_F(GameFolder, AFolderNamedLikeTheGameDoesNotMakeARememberedFolderValid) {
   EXPECT_FALSE(holdsGame(remembered + "/missing"));
 }
 
+TEST_F(GameFolder, AChosenFolderWithoutTheGameIsUsedOnlyWhenTheUserSaysSo) {
+  std::string empty = makeFolder("empty"), game = makeFolder("game");
+  writeConfigWithWidth(game, 1024);
+  us::expectFolderChooser(empty);
+  us::expectMessageBox(IDNO);  // chooses again, at that folder
+  us::expectFolderChooser(game);
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(run({"--choose-folder"}), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  EXPECT_EQ(us::messageBoxes()[0].text, "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?");
+  EXPECT_EQ(us::messageBoxes()[0].style & MB_TYPEMASK, MB_YESNO);
+  ASSERT_EQ(us::folderChoosers().size(), 2u);
+  EXPECT_EQ(us::folderChoosers()[1].start, empty);
+  std::string now;
+  EXPECT_TRUE(loadRememberedFolder(&now));
+  EXPECT_EQ(now, game);
+}
+
 #ifndef _WIN32
 // Off Windows these are two files, and the game under Wine opens the one of
 // its exact name: so does the configurator, and it says so.
