@@ -7,11 +7,26 @@
 
 #include "app/startup.h"
 #include "platform/desktop.h"
+#include "settings/game_files.h"
 #include "settings/settings.h"
 
-bool holdsGame(const std::string &folder) {
-  return folderHoldsFile(folder, ConfigFileName) || folderHoldsFile(folder, GameProgramName);
+// The name the game would open, and only a file under it: a folder named
+// gardum.cfg holds no configuration.
+static bool holdsFile(const std::string &folder, const char *name) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(folder) / findGameFile(folder, name).name, error);
 }
+
+bool holdsGame(const std::string &folder) {
+  return !folder.empty() && (holdsFile(folder, ConfigFileName) || holdsFile(folder, GameProgramName));
+}
+
+namespace {
+
+const char ChooserTitle[] = "Choose the Tarrengard game folder";
+const char NotAGameFolderQuestion[] = "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?";
+
+}  // namespace
 
 bool findGameFolder(bool ask, std::string *folder) {
   std::string remembered;
@@ -20,9 +35,17 @@ bool findGameFolder(bool ask, std::string *folder) {
     *folder = remembered;
     return true;
   }
+  std::string start = hasRemembered ? remembered : std::string();
   std::string chosen;
-  if (!chooseFolder(nullptr, "Choose the Tarrengard game folder", hasRemembered ? remembered : std::string(), &chosen))
-    return false;
+  // A folder picked by mistake would be remembered and come back on every
+  // start: the user confirms one without the game, or chooses again from it.
+  for (;;) {
+    if (!chooseFolder(nullptr, ChooserTitle, start, &chosen)) return false;
+    if (holdsGame(chosen) ||
+        MessageBoxA(nullptr, NotAGameFolderQuestion, ChooserTitle, MB_ICONQUESTION | MB_YESNO) == IDYES)
+      break;
+    start = chosen;
+  }
   storeRememberedFolder(chosen);
   *folder = chosen;
   return true;
@@ -53,11 +76,12 @@ std::string currentFolder() {
 std::string configLinkNote() {
   namespace fs = std::filesystem;
   std::error_code error;
-  if (!fs::is_symlink(ConfigFileName, error)) return std::string();
-  fs::path target = fs::weakly_canonical(ConfigFileName, error);
+  const std::string &name = GameSettings.configFileName;
+  if (!fs::is_symlink(name, error)) return std::string();
+  fs::path target = fs::weakly_canonical(name, error);
   fs::path folder = error ? fs::path() : fs::canonical(".", error);
   if (error) return std::string();
   fs::path inside = target.lexically_relative(folder);
   if (!inside.empty() && *inside.begin() != "..") return std::string();
-  return std::string(ConfigFileName) + " is a link to " + target.string() + ", outside the game folder.";
+  return name + " is a link to " + target.string() + ", outside the game folder.";
 }

@@ -6,13 +6,17 @@
 
 #include <string>
 
-// Whether `folder` holds the game's configuration or the game itself
-// (gardum.cfg or vexgame.exe, letter case ignored).
+// Whether `folder` holds the game's configuration or the game itself as a
+// file, under the name the game would open (settings/game_files.h: any
+// letter case off Windows).
 bool holdsGame(const std::string &folder);
 
 // The folder to work in for --choose-folder: the remembered one when it
 // still holds the game and `ask` is false; otherwise the folder chooser's
 // answer, opened at the remembered folder, which is remembered from then on.
+// A chosen folder without the game is used only when the user answers Yes
+// to "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?";
+// No opens the chooser again, at that folder.
 // False when the user cancelled: nothing is remembered then.
 bool findGameFolder(bool ask, std::string *folder);
 
@@ -24,8 +28,8 @@ bool enterGameFolder(const std::string &folder, std::string *error);
 // The full path of the current folder ("" when it cannot be had).
 std::string currentFolder();
 
-// When gardum.cfg is a symbolic link to a file outside the current folder, a
-// sentence naming that file ("gardum.cfg is a link to /x/y.cfg, outside the
-// game folder."), for the start-up warnings, which are then about that
-// file; otherwise "".
+// When gardum.cfg (under the name loads use) is a symbolic link to a file
+// outside the current folder, a sentence naming that file ("gardum.cfg is a
+// link to /x/y.cfg, outside the game folder."), for the start-up warnings,
+// which are then about that file; otherwise "".
 std::string configLinkNote();

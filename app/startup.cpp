@@ -14,6 +14,7 @@
 #include "config/support.h"
 #include "platform/desktop.h"
 #include "platform/callback_guard.h"
+#include "settings/game_files.h"
 #include "settings/settings.h"
 #include "ui/dialogs.h"
 #include "ui/main_menu.h"
@@ -58,7 +59,7 @@ static void warnUnreadableFile(int error) {
   std::string link = configLinkNote();
   snprintf(text, sizeof text,
            "%s could not be read (%s). The settings shown are the defaults, and saving will not replace the file.%s%s",
-           ConfigFileName, fileErrorText(error), link.empty() ? "" : " ", link.c_str());
+           GameSettings.configFileName.c_str(), fileErrorText(error), link.empty() ? "" : " ", link.c_str());
   MessageBoxA(nullptr, text, MenuCaption, MB_ICONWARNING | MB_OK);
 }
 
@@ -86,7 +87,7 @@ static void collectDiagnostic(void *context, long line, const char *message) {
 // back: the user should know before changing anything.
 static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
   std::string text = std::to_string(diagnostics.lines) + (diagnostics.lines == 1 ? " line" : " lines") + " of " +
-                     ConfigFileName + " could not be read:\n\n";
+                     GameSettings.configFileName + " could not be read:\n\n";
   for (size_t i = 0; i < diagnostics.messages.size() && i < QuotedDiagnostics; ++i)
     text += diagnostics.messages[i] + "\n";
   if (diagnostics.messages.size() > QuotedDiagnostics)
@@ -96,6 +97,15 @@ static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
   std::string link = configLinkNote();
   if (!link.empty()) text += "\n\n" + link;
   MessageBoxA(nullptr, text.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
+}
+
+// Names that differ only in letter case are different files off Windows,
+// and the game, under Wine, opens one of them: the user should know which
+// one the settings come from and go to. "" when the name has one file.
+static std::string caseVariantNote(const char *wanted, const std::string &used, int variants) {
+  if (variants < 2) return std::string();
+  return "The game folder holds " + std::to_string(variants) + " files named " + wanted +
+         " in different letter case: " + used + " is used, the one the game opens.";
 }
 
 // An exception inside a dialog procedure or another callback of the system
@@ -148,8 +158,10 @@ static bool launchGame(DWORD *reason) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   memset(&process, 0, sizeof process);
-  // A relative name: the game is looked for in the current folder only.
-  if (CreateProcessA(GameProgramName, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  // A relative name: the game is looked for in the current folder only, in
+  // any letter case as Wine would find it.
+  std::string program = findGameFile(".", GameProgramName).name;
+  if (CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return true;
   *reason = GetLastError();
   return false;
@@ -181,6 +193,13 @@ int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments
   InitCommonControls();
   GameSettings.appInstance = instance;
   placeDefaultBindings();
+  int configVariants = findConfigFile();
+  GameFileName game = findGameFile(".", GameProgramName);
+  std::string caseNote = caseVariantNote(ConfigFileName, GameSettings.configFileName, configVariants);
+  std::string gameNote = caseVariantNote(GameProgramName, game.name, game.variants);
+  if (!caseNote.empty() && !gameNote.empty()) caseNote += "\n\n";
+  caseNote += gameNote;
+  if (!caseNote.empty()) MessageBoxA(nullptr, caseNote.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
   LoadDiagnostics diagnostics;
   configSetDiagnosticHook(collectDiagnostic, &diagnostics);
   loadSettings();

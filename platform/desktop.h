@@ -1,12 +1,11 @@
 // Operations of our own beside the Win32 subset, for what Windows does with
 // several calls or a COM object and a desktop toolkit with one: the folder
-// chooser, the folder the program remembers between runs, a window's tooltip,
-// and asking a folder for a file. Every platform has them: off Windows the
-// core with the backend chosen at link time (headless: the scripted user and
-// an in-memory store; Qt: QFileDialog and QSettings), on Windows
-// platform/win32/desktop_win32.cpp over the shell, the registry and a
-// tooltip control. Like platform/win32.h, the only platform header that
-// start-up and the dialogs include.
+// chooser, the folder the program remembers between runs, and a window's
+// tooltip. Every platform has them: off Windows the core with the backend
+// chosen at link time (headless: the scripted user and an in-memory store;
+// Qt: QFileDialog and QSettings), on Windows platform/win32/desktop_win32.cpp
+// over the shell, the registry and a tooltip control. Like platform/win32.h,
+// the only platform header that start-up and the dialogs include.
 #pragma once
 
 #include <string>
@@ -29,10 +28,6 @@ bool loadRememberedFolder(std::string *folder);
 // Remembers `folder` for the next run; an empty one forgets it. False when it
 // could not be stored.
 bool storeRememberedFolder(const std::string &folder);
-
-// Whether `folder` holds a file (not a folder) named `name`, letter case
-// ignored as Windows ignores it.
-bool folderHoldsFile(const std::string &folder, const char *name);
 
 // The text shown when the pointer rests on `window` or on any of its
 // controls (a dialog's controls must exist: call it from WM_INITDIALOG on).

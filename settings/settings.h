@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "config/config.h"
 
@@ -54,8 +55,11 @@ const char *keyNameForKeyCode(int32_t keyCode);
 
 // ---- The settings record -----------------------------------------------------
 
-// Every binding refers to a table string or to EmptyName; the record owns no
-// text. A new record holds each setting's default (SettingKeyTable in
+// The configuration file, relative: looked for in the current folder.
+extern const char ConfigFileName[];  // "gardum.cfg"
+
+// Every binding refers to a table string or to EmptyName; no binding owns
+// its text. A new record holds each setting's default (SettingKeyTable in
 // settings/settings_table.h), every mouse binding unbound and no key bindings;
 // start-up then places the default bindings.
 struct GameSettingsRecord {
@@ -95,18 +99,22 @@ struct GameSettingsRecord {
   // compares it with what is there now, so that another program's change
   // since then is not written over unasked.
   ConfigFileStamp configStamp = {};
+  // The name gardum.cfg has in the current folder, in its own letter case
+  // (findConfigFile): loads and saves use it.
+  std::string configFileName = ConfigFileName;
   void *appInstance = nullptr;  // the module holding the dialog templates (HINSTANCE)
 };
 
 extern GameSettingsRecord GameSettings;
 
-// The configuration file, relative: looked for in the current folder.
-extern const char ConfigFileName[];  // "gardum.cfg"
-
 // Places the default bindings into GameSettings (start-up steps 3 to 6).
 void placeDefaultBindings();
 // Only the key bindings' part of it: both keys of every game function.
 void placeDefaultKeyBindings();
+// Finds gardum.cfg in the current folder in any letter case, as the game
+// does (settings/game_files.h), and has loads and saves use the name found.
+// Answers how many names there differ from it only in letter case.
+int findConfigFile();
 // Fills GameSettings from gardum.cfg, when it exists; keeps the document in
 // configHandle for a later save. A file that exists but cannot be read is
 // recorded in configReadError and leaves the defaults in place.

@@ -3,6 +3,7 @@
 // stays held in configHandle so that a later save keeps what it does not manage.
 #include <cerrno>
 
+#include "settings/game_files.h"
 #include "settings/settings_table.h"
 
 namespace {
@@ -80,17 +81,24 @@ void loadKeyDefinitions() {
 
 }  // namespace
 
+int findConfigFile() {
+  GameFileName found = findGameFile(".", ConfigFileName);
+  GameSettings.configFileName = found.name;
+  return found.variants;
+}
+
 void loadSettings() {
+  const char *fileName = GameSettings.configFileName.c_str();
   // Stamped before it is read, and its bytes digested only once it could be
   // read whole (a file too big to hold is not read through). Should it have
   // changed in between, the stamp keeps no digest and the save will ask.
   ConfigFileStamp before;
-  configStampFile(ConfigFileName, &before, false);
+  configStampFile(fileName, &before, false);
   GameSettings.configStamp = before;
   int error = 0;
-  GameSettings.configHandle = configTryLoad(ConfigFileName, &error);
+  GameSettings.configHandle = configTryLoad(fileName, &error);
   ConfigFileStamp after;
-  if (GameSettings.configHandle >= 0 && configStampFile(ConfigFileName, &after, true) == 0) {
+  if (GameSettings.configHandle >= 0 && configStampFile(fileName, &after, true) == 0) {
     before.digest = after.digest;
     if (configSameStamp(&before, &after)) GameSettings.configStamp = after;
   }

@@ -79,8 +79,9 @@ void saveKeyDefinitions(ConfigHandle handle) {
 }  // namespace
 
 bool saveSettings() {
+  const char *fileName = GameSettings.configFileName.c_str();
   if (GameSettings.configHandle < 0) {
-    ConfigHandle handle = configNew(ConfigFileName);
+    ConfigHandle handle = configNew(fileName);
     // No free slot: nothing is written; the next save tries again.
     if (handle < 0) return false;
     GameSettings.configHandle = handle;
@@ -95,9 +96,9 @@ bool saveSettings() {
   // file, which is this run's own from then on.
   if (GameSettings.configReadError != 0) {
     std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(ConfigFileName, error))) return false;
+    if (std::filesystem::exists(std::filesystem::symlink_status(fileName, error))) return false;
   }
-  if (!configSave(handle, ConfigFileName)) return false;
+  if (!configSave(handle, fileName)) return false;
   GameSettings.configReadError = 0;
   return true;
 }
@@ -110,26 +111,28 @@ namespace {
 // bytes are read only when all else agrees, so a file that grew huge is not
 // read through.
 bool changedSinceRead() {
+  const char *fileName = GameSettings.configFileName.c_str();
   if (GameSettings.configReadError != 0) return false;  // the save refuses it while it is there
   ConfigFileStamp now;
-  if (configStampFile(ConfigFileName, &now, false) != 0 || !now.exists) return false;
+  if (configStampFile(fileName, &now, false) != 0 || !now.exists) return false;
   now.digest = GameSettings.configStamp.digest;
   if (!configSameStamp(&now, &GameSettings.configStamp)) return true;
-  return configStampFile(ConfigFileName, &now, true) == 0 && !configSameStamp(&now, &GameSettings.configStamp);
+  return configStampFile(fileName, &now, true) == 0 && !configSameStamp(&now, &GameSettings.configStamp);
 }
 
 }  // namespace
 
 SaveOutcome saveSettingsChecked(bool replaceChanged) {
+  const char *fileName = GameSettings.configFileName.c_str();
   ConfigFileLock lock;
-  if (configLockFile(ConfigFileName, &lock) != 0) return SaveFailed;
+  if (configLockFile(fileName, &lock) != 0) return SaveFailed;
   SaveOutcome outcome;
   if (!replaceChanged && changedSinceRead()) {
     outcome = SaveFileChanged;
   } else if (!saveSettings()) {
     outcome = SaveFailed;
   } else {
-    configStampFile(ConfigFileName, &GameSettings.configStamp, true);
+    configStampFile(fileName, &GameSettings.configStamp, true);
     outcome = SaveWritten;
   }
   configUnlockFile(&lock);

@@ -86,6 +86,9 @@ const char HelpText[] =
     "Parser diagnostics go to standard output for \"check\" and to standard\n"
     "error for every other command.\n"
     "\n"
+    "settings and save find gardum.cfg in any letter case off Windows, as the\n"
+    "game does under Wine: the exact name first, else the first one listed.\n"
+    "\n"
     "set, save and normalize (without -o) lock the file from reading it to\n"
     "saving it, so that changes made at the same time are all kept; a lock\n"
     "held elsewhere for 5 seconds ends the command (exit 2).\n"
@@ -650,9 +653,11 @@ int runNormalize(int argc, char **argv) {
   return status;
 }
 
-// gardum.cfg as the user named it: in DIR when -C was given.
+// gardum.cfg as the user named it: in DIR when -C was given, under the name
+// the configurator uses there.
 std::string settingsFileName(const char *folder) {
-  return folder ? std::string(folder) + "/" + ConfigFileName : std::string(ConfigFileName);
+  const std::string &name = GameSettings.configFileName;
+  return folder ? std::string(folder) + "/" + name : name;
 }
 
 // Enters DIR and loads the settings as the configurator's start-up does,
@@ -664,8 +669,10 @@ int loadSettingsIn(const char *folder, LockedFile *locked = nullptr) {
     reportError("cannot enter %s: %s", folder, strerror(errno));
     return ExitFailure;
   }
+  // In any letter case, as the configurator and the game find it.
+  findConfigFile();
   if (locked) {
-    if (int status = locked->take(ConfigFileName, settingsFileName(folder))) return status;
+    if (int status = locked->take(GameSettings.configFileName.c_str(), settingsFileName(folder))) return status;
   }
   placeDefaultBindings();
   captureLibraryOutput();

@@ -6,13 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <string>
-#include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/desktop.h"
 
 namespace {
 
@@ -112,22 +107,4 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
   return static_cast<DWORD>(folder.size());
 }
 
-// Names are compared ignoring case, so a game copied from a CD in capitals
-// (VEXGAME.EXE) is found as on Windows.
-bool folderHoldsFile(const std::string &folder, const char *name) {
-  if (folder.empty() || !name || !*name) return false;
-  DIR *listing = opendir(folder.c_str());
-  if (!listing) return false;
-  bool found = false;
-  while (const struct dirent *entry = readdir(listing)) {
-    if (strcasecmp(entry->d_name, name) != 0) continue;
-    struct stat info;
-    if (stat((folder + "/" + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-      found = true;
-      break;
-    }
-  }
-  closedir(listing);
-  return found;
-}
 #endif  // _WIN32

@@ -1,7 +1,6 @@
 // The operations of platform/desktop.h on Windows: the shell's folder
-// browser, the remembered game folder under HKEY_CURRENT_USER, a tooltip
-// control over a window and its controls, and a file looked for by name (the
-// file system ignores letter case itself).
+// browser, the remembered game folder under HKEY_CURRENT_USER, and a tooltip
+// control over a window and its controls.
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>
@@ -103,15 +102,6 @@ bool storeRememberedFolder(const std::string &folder) {
   }
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
-}
-
-bool folderHoldsFile(const std::string &folder, const char *name) {
-  if (folder.empty() || !name || !*name) return false;
-  std::string path = folder;
-  if (path.back() != '\\' && path.back() != '/') path += '\\';
-  path += name;
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 BOOL setWindowToolTip(HWND window, LPCSTR text) {

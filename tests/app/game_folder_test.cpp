@@ -193,13 +193,10 @@ TEST_P(ChooseFolder, UsesTheRememberedFolderWhileItHoldsTheGameElseAsksAndRememb
 
   std::string expected = c.chooserShown ? chosen : remembered;
   EXPECT_EQ(toolTip, expected);
-  // The configuration itself is read under its own name only, which on
-  // Windows' file system is the same name in any letter case.
-#ifdef _WIN32
-  bool readsRemembered = c.rememberedHolds && _stricmp(c.rememberedHolds, ConfigFileName) == 0;
-#else
-  bool readsRemembered = c.rememberedHolds && std::string(c.rememberedHolds) == ConfigFileName;
-#endif
+  // The configuration is read in any letter case, as the game reads it.
+  std::string holds = c.rememberedHolds ? c.rememberedHolds : "";
+  std::transform(holds.begin(), holds.end(), holds.begin(), [](unsigned char l) { return std::tolower(l); });
+  bool readsRemembered = holds == ConfigFileName;
   EXPECT_EQ(width, c.chooserShown ? 1024 : readsRemembered ? 800 : 640);
   std::string now;
   EXPECT_TRUE(loadRememberedFolder(&now));
@@ -230,6 +227,41 @@ TEST_F(GameFolder, AFolderNamedLikeTheGameDoesNotMakeARememberedFolderValid) {
   EXPECT_TRUE(holdsGame(remembered));
   EXPECT_FALSE(holdsGame(remembered + "/missing"));
 }
+
+TEST_F(GameFolder, AChosenFolderWithoutTheGameIsUsedOnlyWhenTheUserSaysSo) {
+  std::string empty = makeFolder("empty"), game = makeFolder("game");
+  writeConfigWithWidth(game, 1024);
+  us::expectFolderChooser(empty);
+  us::expectMessageBox(IDNO);  // chooses again, at that folder
+  us::expectFolderChooser(game);
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(run({"--choose-folder"}), 0);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  EXPECT_EQ(us::messageBoxes()[0].text, "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?");
+  EXPECT_EQ(us::messageBoxes()[0].style & MB_TYPEMASK, MB_YESNO);
+  ASSERT_EQ(us::folderChoosers().size(), 2u);
+  EXPECT_EQ(us::folderChoosers()[1].start, empty);
+  std::string now;
+  EXPECT_TRUE(loadRememberedFolder(&now));
+  EXPECT_EQ(now, game);
+}
+
+#ifndef _WIN32
+// Off Windows these are two files, and the game under Wine opens the one of
+// its exact name: so does the configurator, and it says so.
+TEST_F(GameFolder, OfNamesDifferingOnlyInCaseTheExactOneIsUsedAndNamed) {
+  writeConfigWithWidth(folder, 800);
+  writeFile("GARDUM.CFG", "[Screen Setup]\r\nScreenWidth = 1024\r\n");
+  int width = 0;
+  std::string toolTip;
+  us::expectMessageBox(IDOK);
+  us::expectDialog(MenuCaption, {lookAtMenu(&width, &toolTip), us::click(IDC_MENU_EXIT)});
+  EXPECT_EQ(run({}), 0);
+  EXPECT_EQ(width, 800);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  EXPECT_NE(us::messageBoxes()[0].text.find(": gardum.cfg is used"), std::string::npos) << us::messageBoxes()[0].text;
+}
+#endif
 
 TEST_F(GameFolder, CancellingTheChooserEndsWithZeroAndChangesNothing) {
   std::string remembered = makeFolder("remembered");  // empty: the chooser opens

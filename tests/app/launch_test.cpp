@@ -36,6 +36,13 @@ TEST_F(GameLaunch, SaveAndRunStartsVexgameWithNoArgumentsInTheCurrentFolder) {
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));  // saved first
 }
 
+// Copied from a CD in capitals, the game is started under its own name.
+TEST_F(GameLaunch, AGameInCapitalsIsStarted) {
+  writeGameStandIn("VEXGAME.EXE", folder + "/game.record");
+  ASSERT_EQ(runSetupProcess({SaveAndRun}), 0);
+  EXPECT_TRUE(waitForGame(folder + "/game.record").found);
+}
+
 TEST_F(GameLaunch, WithoutTheGameTheProcessEndsWithOneAfterSaving) {
   ASSERT_EQ(runSetupProcess({SaveAndRun, "answer:1"}), 1);
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));

@@ -233,6 +233,15 @@ TEST_F(CfgToolSettings, DiagnosticsGoToStderrAndTheRecordStillPrints) {
       << run.out;
 }
 
+// The game under Wine reads its configuration in any letter case.
+TEST_F(CfgToolSettings, AConfigurationInCapitalsIsReadAndWrittenUnderItsOwnName) {
+  writeFile(folder + "/GARDUM.CFG", "[Screen Setup]\r\nScreenWidth = 800\r\n");
+  EXPECT_NE(runTool({"settings", "-C", folder}).out.find("\"ScreenWidth\":800,"), std::string::npos);
+  EXPECT_EQ(runTool({"save", "-C", folder}).status, 0);
+  EXPECT_EQ(scratch.names(), std::vector<std::string>{"GARDUM.CFG"});
+  EXPECT_NE(readFile(folder + "/GARDUM.CFG").find("[Sound Setup]"), std::string::npos);
+}
+
 TEST_F(CfgToolSettings, AnUnreadableFolderOrFileExitsTwo) {
   ToolRun missing = runTool({"settings", "-C", folder + "/absent"});
   expectFailure(missing);
