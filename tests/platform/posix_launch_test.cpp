@@ -19,25 +19,25 @@ using namespace apptest;
 namespace us = userscript;
 
 namespace {
-// Sets PATH for one test and puts the old one back.
-class ScopedPath {
+// Sets (or, with null, unsets) an environment variable for one test and puts the old value back.
+class ScopedVariable {
  public:
-  explicit ScopedPath(const std::string &path) {
-    const char *old = getenv("PATH");
+  ScopedVariable(const char *name, const char *value) : name(name) {
+    const char *old = getenv(name);
     hadOld = old != nullptr;
-    if (old) oldPath = old;
-    setenv("PATH", path.c_str(), 1);
+    if (old) oldValue = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedPath() {
-    if (hadOld)
-      setenv("PATH", oldPath.c_str(), 1);
-    else
-      unsetenv("PATH");
-  }
+  ~ScopedVariable() { hadOld ? setenv(name, oldValue.c_str(), 1) : unsetenv(name); }
 
  private:
+  const char *name;
   bool hadOld = false;
-  std::string oldPath;
+  std::string oldValue;
+};
+
+struct ScopedPath : ScopedVariable {
+  explicit ScopedPath(const std::string &path) : ScopedVariable("PATH", path.c_str()) {}
 };
 
 // Sets the soft limit on open files for one test and puts the old one back.
@@ -309,6 +309,22 @@ TEST_F(WindowsProgram, IsStartedAsWineWithTheRelativeNameWhenWineIsOnThePath) {
   }
 }
 
+TEST_F(WindowsProgram, InsideAWinePrefixWineRunsItThereUnlessThePlayerChoseOne) {
+  writeGameStandIn(folder + "/bin/wine", folder + "/wine.record");
+  std::filesystem::create_directories("prefix/drive_c/Games/Tarrengard");
+  writeFile("prefix/system.reg", "");
+  std::filesystem::rename("vexgame.exe", "prefix/drive_c/Games/Tarrengard/vexgame.exe");
+  std::filesystem::current_path("prefix/drive_c/Games/Tarrengard");
+  ScopedPath path(folder + "/bin");
+  for (const char *chosen : {(const char *)nullptr, "/home/player/.wine"}) {
+    ScopedVariable prefix("WINEPREFIX", chosen);
+    std::filesystem::remove(folder + "/wine.record");
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(launch("vexgame.exe", &process));
+    EXPECT_EQ(waitForGame(folder + "/wine.record").winePrefix, chosen ? chosen : folder + "/prefix");
+  }
+}
+
 TEST_F(WindowsProgram, FailsWithoutWine) {
   ScopedPath path(folder + "/bin");  // an empty folder: no wine anywhere on it
   PROCESS_INFORMATION process;
@@ -448,6 +464,21 @@ TEST_F(WindowsProgram, SaveAndRunWithoutWineSaysWineIsNeeded) {
   EXPECT_EQ(us::messageBoxes()[0].caption, "Failure starting game");
   EXPECT_EQ(us::messageBoxes()[0].style, MB_ICONERROR);
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));  // saved first, as ever
+}
+
+// Debian's `wine` runs its 64-bit loader when the 32-bit one is missing,
+// which fails on a 32-bit program only once the game seems started.
+TEST_F(WindowsProgram, SaveAndRunWithOnlyA64BitWineSaysA32BitOneIsNeeded) {
+  writeGameStandIn(folder + "/bin/wine", folder + "/wine.record");
+  std::filesystem::create_directories("lib/wine");
+  writeGameStandIn(folder + "/lib/wine/wine64", folder + "/wine.record");
+  ScopedPath path(folder + "/bin");
+  us::expectDialog("Tarrengard Configuration", {us::click(IDC_MENU_SAVE_AND_RUN)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 1);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\n32-bit Wine is needed to start this program.");
+  EXPECT_FALSE(gameStarted(folder + "/wine.record"));
 }
 
 TEST_F(LaunchFailure, AMissingGameKeepsTheOneLineMessage) {
