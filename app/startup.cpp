@@ -167,16 +167,27 @@ static bool launchGame(DWORD *reason) {
   return false;
 }
 
-static void reportLaunchFailure(DWORD reason) {
-  std::string text = "Failed starting VEXGAME.EXE.";
+// What the player can do about a failed start, as a second line, or null.
+// Off Windows the launch gives these codes when the game is a Windows program
+// and no Wine can run it: none at all, or only a 64-bit one for a 32-bit
+// program. On Windows the same codes mean a broken program, which Wine
+// would not mend.
+static const char *launchFailureAdvice(DWORD reason) {
 #ifndef _WIN32
-  // Off Windows the launch says so when the game is a Windows program and
-  // no Wine was found to run it; on Windows the same code means a broken
-  // program, which Wine would not mend.
-  if (reason == ERROR_BAD_EXE_FORMAT) text += "\nWine is needed to start a Windows program.";
+  switch (reason) {
+    case ERROR_BAD_EXE_FORMAT: return "Wine is needed to start a Windows program.";
+    case ERROR_EXE_MACHINE_TYPE_MISMATCH: return "32-bit Wine is needed to start this program.";
+    default: return nullptr;
+  }
 #else
   (void)reason;
+  return nullptr;
 #endif
+}
+
+static void reportLaunchFailure(DWORD reason) {
+  std::string text = "Failed starting VEXGAME.EXE.";
+  if (const char *advice = launchFailureAdvice(reason)) text += std::string("\n") + advice;
   MessageBoxA(nullptr, text.c_str(), "Failure starting game", MB_ICONERROR);
 }
 

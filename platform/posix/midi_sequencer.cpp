@@ -1,12 +1,15 @@
-// The machine's MIDI output devices, from the ALSA sequencer: every port that
-// accepts and exports writes (a synthesiser or a MIDI interface) is one
-// device, in (client, port) order, so device numbers stay stable while the
-// ports do. The sequencer is opened only when /dev/snd/seq exists, so build
-// machines without sound hardware answer 0 devices and ALSA prints nothing.
+// The machine's MIDI output devices, from the ALSA sequencer, numbered and
+// named as Wine's ALSA driver numbers and names them: the game reads the
+// saved device number through Wine, so the list must be Wine's. Wine reads
+// the ports once, when the game first asks, so the numbers hold while the
+// ports stay as they were. The sequencer is opened only when /dev/snd/seq
+// exists, so build machines without sound hardware answer 0 devices and ALSA
+// prints nothing.
 #include <unistd.h>
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "platform/posix/midi_devices.h"
 
@@ -14,7 +17,25 @@
 #include <alsa/asoundlib.h>
 #endif
 
+std::vector<std::string> wineMidiOutputDevices(std::vector<SequencerPort> ports) {
+  // Wine's two passes, each in the sequencer's own order.
+  auto isPortType = [](const SequencerPort &p) { return (p.type & SequencerPortTypePort) != 0; };
+  std::stable_sort(ports.begin(), ports.end(), [&](const SequencerPort &a, const SequencerPort &b) {
+    return std::make_tuple(isPortType(a), a.client, a.port) < std::make_tuple(isPortType(b), b.client, b.port);
+  });
+  const std::size_t longestName = 31;  // a capabilities record's name field, less its terminator
+  std::vector<std::string> names;
+  for (const SequencerPort &p : ports) {
+    if ((p.capability & SequencerPortCapWrite) == 0 || p.type == 0) continue;
+    std::string both = p.clientName + " - " + p.portName;
+    names.push_back(both.size() <= longestName ? both : p.portName.substr(0, longestName));
+  }
+  return names;
+}
+
 #ifdef TG_HAVE_ALSA
+static_assert(SequencerPortCapWrite == SND_SEQ_PORT_CAP_WRITE && SequencerPortTypePort == SND_SEQ_PORT_TYPE_PORT);
+
 namespace {
 
 const char SequencerDevice[] = "/dev/snd/seq";
@@ -22,28 +43,15 @@ const char SequencerDevice[] = "/dev/snd/seq";
 // ALSA reports its own problems on standard error; this program has none to show.
 void quietAlsaError(const char *, int, const char *, int, const char *, ...) {}
 
-struct SequencerPort {
-  int client;
-  int port;
-  std::string name;
-};
-
-bool isMidiOutput(const snd_seq_port_info_t *info) {
-  const unsigned wanted = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
-  unsigned capability = snd_seq_port_info_get_capability(info);
-  if ((capability & wanted) != wanted || (capability & SND_SEQ_PORT_CAP_NO_EXPORT) != 0) return false;
-  unsigned type = snd_seq_port_info_get_type(info);
-  return (type & (SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_SYNTHESIZER)) != 0;
-}
+const char *orEmpty(const char *text) { return text != nullptr ? text : ""; }
 
 }  // namespace
 
 std::vector<std::string> sequencerMidiPorts() {
-  std::vector<std::string> names;
-  if (access(SequencerDevice, F_OK) != 0) return names;
+  if (access(SequencerDevice, F_OK) != 0) return {};
   snd_lib_error_set_handler(quietAlsaError);
   snd_seq_t *sequencer = nullptr;
-  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) return names;
+  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) return {};
 
   std::vector<SequencerPort> ports;
   snd_seq_client_info_t *client = nullptr;
@@ -55,10 +63,9 @@ std::vector<std::string> sequencerMidiPorts() {
       snd_seq_port_info_set_client(port, clientId);
       snd_seq_port_info_set_port(port, -1);
       while (snd_seq_query_next_port(sequencer, port) >= 0) {
-        if (!isMidiOutput(port)) continue;
-        const char *name = snd_seq_port_info_get_name(port);
-        if (name == nullptr || name[0] == '\0') name = snd_seq_client_info_get_name(client);
-        ports.push_back({clientId, snd_seq_port_info_get_port(port), name != nullptr ? name : ""});
+        ports.push_back({clientId, snd_seq_port_info_get_port(port), orEmpty(snd_seq_client_info_get_name(client)),
+                         orEmpty(snd_seq_port_info_get_name(port)), snd_seq_port_info_get_capability(port),
+                         snd_seq_port_info_get_type(port)});
       }
     }
   }
@@ -66,12 +73,7 @@ std::vector<std::string> sequencerMidiPorts() {
   snd_seq_client_info_free(client);
   snd_seq_close(sequencer);
   snd_config_update_free_global();
-
-  std::sort(ports.begin(), ports.end(), [](const SequencerPort &a, const SequencerPort &b) {
-    return std::tie(a.client, a.port) < std::tie(b.client, b.port);
-  });
-  for (const SequencerPort &p : ports) names.push_back(p.name);
-  return names;
+  return wineMidiOutputDevices(std::move(ports));
 }
 #else
 std::vector<std::string> sequencerMidiPorts() { return {}; }

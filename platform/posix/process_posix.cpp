@@ -6,12 +6,16 @@
 // name is never looked up along PATH), started with no arguments in a new
 // session with its standard streams on /dev/null and no other descriptor of
 // ours, and not waited for. A file that begins with "MZ" must be a Windows
-// program Wine runs, and is handed to `wine` from an absolute folder on PATH
-// when it cannot be executed directly. Any failure returns 0 with the reason
-// for GetLastError, in the codes Windows uses: ERROR_FILE_NOT_FOUND,
-// ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT for a file that is no program, and
-// ERROR_BAD_EXE_FORMAT for a Windows program with no Wine to run it, as
-// Windows answers for a program made for another system.
+// program Wine runs, and is handed to Wine when it cannot be executed
+// directly: to the loader for its machine where the distribution keeps the
+// loaders apart, else to `wine` from an absolute folder on PATH; inside the
+// Wine prefix that holds the game folder, unless the player chose one. Any
+// failure returns 0 with the reason for GetLastError, in the codes Windows
+// uses: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT for a file
+// that is no program, ERROR_BAD_EXE_FORMAT for a Windows program with no Wine
+// to run it, as Windows answers for a program made for another system, and
+// ERROR_EXE_MACHINE_TYPE_MISMATCH for a 32-bit one where only a 64-bit Wine
+// is installed, as Windows answers for a machine it does not run.
 //
 // Two forks leave the program a child of init, so no zombie is left behind
 // and it outlives us; a close-on-exec pipe tells the caller whether the exec
@@ -22,6 +26,7 @@
 #include "platform/posix/system_posix.h"
 #include "platform/win32.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -30,6 +35,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -48,11 +54,15 @@ namespace {
 // above the standard streams, so that one range closes everything else.
 const int StatusDescriptor = 3;
 
+const unsigned MachineI386 = 0x14c, MachineAmd64 = 0x8664;
+
 struct LaunchPlan {
-  std::string program;    // "./vexgame.exe" or an absolute name
-  bool windows = false;   // a Windows program
-  std::string wine;       // full name of wine when the program needs it, else empty
-  int descriptorCeiling;  // no descriptor of ours is numbered this high
+  std::string program;              // "./vexgame.exe" or an absolute name
+  bool windows = false;             // a Windows program
+  std::string wine;                 // full name of the Wine to run it with when it needs one, else empty
+  std::string prefixVariable;       // "WINEPREFIX=..." to add, else empty
+  std::vector<char *> environment;  // the game's, ready before the fork
+  int descriptorCeiling;            // no descriptor of ours is numbered this high
 };
 
 bool isExecutableFile(const std::string &path) {
@@ -96,6 +106,52 @@ std::string findWine() {
     start = end + 1;
   }
   return {};
+}
+
+// Debian keeps the 32-bit and the 64-bit loader apart, in lib/wine beside
+// the bin folder of its `wine`, which runs the 32-bit one when it is
+// installed and the 64-bit one otherwise; a 32-bit program then fails only
+// after the game was reported started. So the loader is picked here, for
+// the program's machine. Where no loader lies there, `wine` knows its own.
+// Empty with *missing32 set: only a 64-bit Wine for an i386 program.
+std::string wineForMachine(const std::string &wine, unsigned machine, bool *missing32) {
+  *missing32 = false;
+  std::string loaders = wine.substr(0, wine.rfind('/')) + "/../lib/wine/";
+  bool has32 = isExecutableFile(loaders + "wine"), has64 = isExecutableFile(loaders + "wine64");
+  if (!has32 && !has64) return wine;
+  if (machine == MachineI386) {
+    *missing32 = !has32;
+    return has32 ? loaders + "wine" : std::string();
+  }
+  return has64 ? loaders + "wine64" : wine;
+}
+
+// The Wine prefix that holds the game folder: the nearest folder above it
+// with drive_c and system.reg, as Wine makes them; empty when there is none.
+// An installer put the game's registry entries and files there, not in the
+// player's default prefix.
+std::string prefixAbove(const std::string &program) {
+  char *resolved = realpath(program.substr(0, program.rfind('/')).c_str(), nullptr);
+  if (!resolved) return {};
+  std::string folder = resolved;
+  free(resolved);
+  while (folder.size() > 1) {
+    folder.erase(std::max<size_t>(folder.rfind('/'), 1));
+    struct stat drive, registry;
+    if (stat((folder + "/drive_c").c_str(), &drive) == 0 && S_ISDIR(drive.st_mode) &&
+        stat((folder + "/system.reg").c_str(), &registry) == 0 && S_ISREG(registry.st_mode))
+      return folder;
+  }
+  return {};
+}
+
+// Our environment, with WINEPREFIX added when the plan sets it.
+void prepareEnvironment(LaunchPlan &plan) {
+  for (char **variable = environ; *variable; ++variable)
+    if (plan.prefixVariable.empty() || strncmp(*variable, "WINEPREFIX=", 11) != 0)
+      plan.environment.push_back(*variable);
+  if (!plan.prefixVariable.empty()) plan.environment.push_back(plan.prefixVariable.data());
+  plan.environment.push_back(nullptr);
 }
 
 // The hard limit on open files. Unbounded is not seen on the systems this
@@ -206,11 +262,13 @@ void report(int fd, StatusKind kind, int32_t value) {
   closeDescriptorsFrom(StatusDescriptor + 1, plan.descriptorCeiling, CloseAllWays);
 
   char *const argv[] = {(char *)plan.program.c_str(), nullptr};
-  execve(plan.program.c_str(), argv, environ);
+  char *const *environment = plan.environment.data();
+  execve(plan.program.c_str(), argv, environment);
   int error = errno;
   if (!plan.wine.empty()) {
-    char *const wineArgv[] = {(char *)"wine", (char *)plan.program.c_str(), nullptr};
-    execve(plan.wine.c_str(), wineArgv, environ);
+    // Wine takes the name of the loader for its children from argv[0].
+    char *const wineArgv[] = {(char *)plan.wine.c_str(), (char *)plan.program.c_str(), nullptr};
+    execve(plan.wine.c_str(), wineArgv, environment);
     error = errno;
   }
   report(statusFd, StatusExecError, error);
@@ -234,12 +292,12 @@ unsigned closeDescriptorsFrom(int first, int ceiling, unsigned ways) {
   return 0;
 }
 
-bool isWindowsProgram(const char *path) {
+unsigned windowsProgramMachine(const char *path) {
   int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return 0;
   unsigned char header[0x40];
   unsigned char signature[6];  // "PE\0\0" and the machine type
-  bool windows = false;
+  unsigned found = 0;
   if (readAt(fd, header, sizeof header, 0) && header[0] == 'M' && header[1] == 'Z') {
     // Little-endian, as every field of the format. A short read means the
     // offset points past the end of the file.
@@ -247,13 +305,14 @@ bool isWindowsProgram(const char *path) {
                       (uint32_t)header[0x3F] << 24;
     if (readAt(fd, signature, sizeof signature, (off_t)offset)) {
       unsigned machine = (unsigned)signature[4] | (unsigned)signature[5] << 8;
-      const unsigned I386 = 0x14c, Amd64 = 0x8664;
-      windows = memcmp(signature, "PE\0\0", 4) == 0 && (machine == I386 || machine == Amd64);
+      if (memcmp(signature, "PE\0\0", 4) == 0 && (machine == MachineI386 || machine == MachineAmd64)) found = machine;
     }
   }
   close(fd);
-  return windows;
+  return found;
 }
+
+bool isWindowsProgram(const char *path) { return windowsProgramMachine(path) != 0; }
 
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
@@ -274,10 +333,18 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
   // Anything else that starts like one would have Wine fail only after the
   // game had been reported started.
   if (beginsWithMz(plan.program)) {
-    if (!isWindowsProgram(plan.program.c_str())) return failWith(ERROR_BAD_FORMAT);
+    unsigned machine = windowsProgramMachine(plan.program.c_str());
+    if (machine == 0) return failWith(ERROR_BAD_FORMAT);
     plan.windows = true;
     plan.wine = findWine();
+    bool missing32 = false;
+    if (!plan.wine.empty()) plan.wine = wineForMachine(plan.wine, machine, &missing32);
+    if (missing32) return failWith(ERROR_EXE_MACHINE_TYPE_MISMATCH);
+    const char *chosen = getenv("WINEPREFIX");
+    std::string prefix = chosen && *chosen ? std::string() : prefixAbove(plan.program);
+    if (!prefix.empty()) plan.prefixVariable = "WINEPREFIX=" + prefix;
   }
+  prepareEnvironment(plan);
   plan.descriptorCeiling = descriptorCeiling();
 
   int status[2];

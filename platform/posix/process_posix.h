@@ -23,3 +23,6 @@ unsigned closeDescriptorsFrom(int first, int ceiling, unsigned ways);
 // leads, within the file, to the "PE\0\0" signature of a 32-bit x86 or x86-64
 // machine. False for anything else and for a file that cannot be read.
 bool isWindowsProgram(const char *path);
+// The machine type of such a program (0x14c i386, 0x8664 x86-64), 0 for
+// anything isWindowsProgram refuses.
+unsigned windowsProgramMachine(const char *path);

@@ -31,6 +31,9 @@ const ErrorText ErrorTexts[] = {
     {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
     {ERROR_BAD_EXE_FORMAT, "%1 is not a valid Win32 application."},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+    {ERROR_EXE_MACHINE_TYPE_MISMATCH,
+     "This version of %1 is not compatible with the version of Windows you're running. Check your computer's "
+     "system information and then contact the software publisher."},
     {ERROR_DIRECTORY, "The directory name is invalid."},
     {ERROR_CANT_RESOLVE_FILENAME, "The name of the file cannot be resolved by the system."},
 };

@@ -129,6 +129,7 @@ struct GameRecord {
   std::string arguments;
   std::string folder;
   long pid = 0;
+  std::string winePrefix;  // WINEPREFIX as the program saw it, "" when unset
 };
 
 class FreshFolderTest : public ::testing::Test {
@@ -171,7 +172,7 @@ class FreshFolderTest : public ::testing::Test {
               "#!/bin/sh\n"
               "PATH=/usr/local/bin:/usr/bin:/bin\n"  // tests may run it with a bare PATH
               "{ echo \"count=$#\"; echo \"args=$*\"; echo \"folder=$(pwd -P)\"; "
-              "echo \"pid=$$\"; } > '" +
+              "echo \"pid=$$\"; echo \"wineprefix=${WINEPREFIX-}\"; } > '" +
                   record +
                   ".part'\n"
                   "mv '" +
@@ -281,6 +282,8 @@ class FreshFolderTest : public ::testing::Test {
         result.folder = value;
       else if (key == "pid")
         result.pid = std::stol(value);
+      else if (key == "wineprefix")
+        result.winePrefix = value;
     }
     result.found = true;
     return result;

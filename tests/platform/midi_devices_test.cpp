@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/midi_devices.h"
 #include "platform/scripted_user/test_midi_devices.h"
 #include "platform/win32.h"
 
@@ -77,6 +78,20 @@ TEST_F(MidiDevicesTest, WithoutASequencerTheSystemHasNoDevices) {
   EXPECT_EQ(midiOutGetNumDevs(), 0u);
   MIDIOUTCAPSA caps;
   EXPECT_EQ(midiOutGetDevCapsA(0, &caps, sizeof caps), (MMRESULT)MMSYSERR_BADDEVICEID);
+}
+
+// The game numbers the devices through Wine: synthesisers first, "CLIENT - PORT" while it fits.
+TEST_F(MidiDevicesTest, SequencerPortsAreNumberedAndNamedAsWineDoes) {
+  const unsigned write = SequencerPortCapWrite, subscribed = write | 1u << 6, generic = 1u << 1, synth = 1u << 18;
+  const std::vector<SequencerPort> ports = {
+      {14, 0, "Midi Through", "Midi Through Port-0", subscribed, generic | SequencerPortTypePort},
+      {20, 0, "USB Keyboard", "USB Keyboard MIDI 1", 1u /* read only */, generic | SequencerPortTypePort},
+      {130, 0, "App", "in", write, generic},
+      {129, 0, "Untyped", "port", subscribed, 0},
+      {128, 0, "TiMidity", "TiMidity port 0", subscribed, generic | synth},
+  };
+  EXPECT_EQ(wineMidiOutputDevices(ports),
+            (std::vector<std::string>{"TiMidity - TiMidity port 0", "App - in", "Midi Through Port-0"}));
 }
 
 TEST_F(MidiDevicesTest, TheInjectedListIsACopy) {

@@ -19,25 +19,20 @@ using namespace apptest;
 namespace us = userscript;
 
 namespace {
-// Sets PATH for one test and puts the old one back.
-class ScopedPath {
- public:
-  explicit ScopedPath(const std::string &path) {
-    const char *old = getenv("PATH");
-    hadOld = old != nullptr;
-    if (old) oldPath = old;
-    setenv("PATH", path.c_str(), 1);
+// Sets an environment variable (null: unsets it) for one test and puts the old value back.
+struct ScopedVariable {
+  ScopedVariable(const char *name, const char *value) : name(name), had(getenv(name) != nullptr) {
+    if (had) old = getenv(name);
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedPath() {
-    if (hadOld)
-      setenv("PATH", oldPath.c_str(), 1);
-    else
-      unsetenv("PATH");
-  }
+  ~ScopedVariable() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
+  const char *name;
+  bool had;
+  std::string old;
+};
 
- private:
-  bool hadOld = false;
-  std::string oldPath;
+struct ScopedPath : ScopedVariable {
+  explicit ScopedPath(const std::string &folders) : ScopedVariable("PATH", folders.c_str()) {}
 };
 
 // Sets the soft limit on open files for one test and puts the old one back.
@@ -309,6 +304,19 @@ TEST_F(WindowsProgram, IsStartedAsWineWithTheRelativeNameWhenWineIsOnThePath) {
   }
 }
 
+TEST_F(WindowsProgram, InsideAWinePrefixWineRunsItThere) {
+  writeGameStandIn(folder + "/bin/wine", folder + "/wine.record");
+  std::filesystem::create_directories("prefix/drive_c/Games/Tarrengard");
+  writeFile("prefix/system.reg", "");
+  std::filesystem::rename("vexgame.exe", "prefix/drive_c/Games/Tarrengard/vexgame.exe");
+  std::filesystem::current_path("prefix/drive_c/Games/Tarrengard");
+  ScopedPath path(folder + "/bin");
+  ScopedVariable noneChosen("WINEPREFIX", nullptr);
+  PROCESS_INFORMATION process;
+  ASSERT_TRUE(launch("vexgame.exe", &process));
+  EXPECT_EQ(waitForGame(folder + "/wine.record").winePrefix, folder + "/prefix");
+}
+
 TEST_F(WindowsProgram, FailsWithoutWine) {
   ScopedPath path(folder + "/bin");  // an empty folder: no wine anywhere on it
   PROCESS_INFORMATION process;
@@ -448,6 +456,18 @@ TEST_F(WindowsProgram, SaveAndRunWithoutWineSaysWineIsNeeded) {
   EXPECT_EQ(us::messageBoxes()[0].caption, "Failure starting game");
   EXPECT_EQ(us::messageBoxes()[0].style, MB_ICONERROR);
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));  // saved first, as ever
+}
+
+TEST_F(WindowsProgram, SaveAndRunWithOnlyA64BitWineSaysA32BitOneIsNeeded) {
+  writeGameStandIn(folder + "/bin/wine", folder + "/wine.record");
+  std::filesystem::create_directories("lib/wine");
+  writeGameStandIn(folder + "/lib/wine/wine64", folder + "/wine.record");
+  ScopedPath path(folder + "/bin");
+  us::expectDialog("Tarrengard Configuration", {us::click(IDC_MENU_SAVE_AND_RUN)});
+  us::expectMessageBox(IDOK);
+  EXPECT_EQ(runConfigurator(), 1);
+  ASSERT_EQ(us::messageBoxes().size(), 1u);
+  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\n32-bit Wine is needed to start this program.");
 }
 
 TEST_F(LaunchFailure, AMissingGameKeepsTheOneLineMessage) {
