@@ -55,6 +55,9 @@ const UINT_PTR TurnTimer = 0x7475;
 // of its button.
 const int InvisibleTurnLimit = 3000;
 const int BoxPressLimit = 20;
+// The shell selects a folder in steps of its own; a busy machine may take a
+// few seconds to settle the program's start folder and then the script's.
+const int SelectionTurnLimit = 1000, SelectionResendTurns = 100;
 
 std::function<void(HWND, bool)> Observer;
 HHOOK CreationHook;
@@ -83,10 +86,15 @@ BrowseProc SystemSHBrowseForFolderA;
 struct ChooserCall {
   HWND owner = nullptr;
   std::string title;
-  std::string start;  // the first folder the program selects in it
+  std::string start;  // the folder the program selects as it opens
   HWND window = nullptr;
   bool started = false;
   userscript::FolderChooserRun run;
+  BFFCALLBACK programCallback = nullptr;  // the program's own, called from ours
+  LPARAM programData = 0;
+  bool opening = false;   // inside the program's callback for BFFM_INITIALIZED
+  std::string selected;   // the folder selected now, as the chooser last said
+  int selectionTurns = 0;  // turns spent waiting for the script's folder to be selected
 };
 ChooserCall *Chooser;  // the one open; the program opens one at a time
 
@@ -507,7 +515,21 @@ void chooserTurn(Driven &driven) {
       SendMessageA(driven.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(call.run.answer().c_str()));
     return;  // the selection's own messages first
   }
-  int button = call.run.answer().empty() ? IDCANCEL : IDOK;
+  // OK only once the chooser says the script's folder is selected: Wine's
+  // chooser selects in steps of its own, and an early OK returns the folder
+  // selected before (a busy machine showed it).
+  const std::string &answer = call.run.answer();
+  if (!answer.empty() && _stricmp(call.selected.c_str(), answer.c_str()) != 0 &&
+      call.selectionTurns <= SelectionTurnLimit) {
+    if (++call.selectionTurns > SelectionTurnLimit) {
+      userscript::reportFailure("folder chooser \"" + call.title + "\" never selected \"" + answer + "\"");
+    } else {
+      if (call.selectionTurns % SelectionResendTurns == 0)
+        SendMessageA(driven.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(answer.c_str()));
+      return;
+    }
+  }
+  int button = answer.empty() ? IDCANCEL : IDOK;
   HWND control = GetDlgItem(driven.window, button);
   if (!control || ++driven.presses > BoxPressLimit) {
     userscript::reportFailure("folder chooser \"" + call.title + "\" could not be answered; it is cancelled");
@@ -588,8 +610,9 @@ LRESULT drivenMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     takeTurn(driven);
     return 0;
   }
-  // The first folder the program selects in a chooser is where it opens.
-  if (message == BFFM_SETSELECTIONA && driven->chooser && !driven->started && wParam && lParam &&
+  // The folder the program selects as the chooser opens is where it opens;
+  // the shell sends itself selections too (its desktop), which are not.
+  if (message == BFFM_SETSELECTIONA && driven->chooser && driven->chooser->opening && wParam && lParam &&
       driven->chooser->start.empty())
     driven->chooser->start = reinterpret_cast<const char *>(lParam);
   if (message == WM_DESTROY) {
@@ -667,13 +690,39 @@ int WINAPI scriptedMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT typ
 
 // ---- SHBrowseForFolderA as the program calls it ----------------------------------
 
+// Between the chooser and the program's callback: it sees what is selected,
+// and when the program is choosing where the chooser opens.
+int CALLBACK scriptedBrowseCallback(HWND browser, UINT message, LPARAM parameter, LPARAM data) {
+  return guardCallback([&] {
+    auto *call = reinterpret_cast<ChooserCall *>(data);
+    if (message == BFFM_SELCHANGED) {
+      char path[MAX_PATH] = "";
+      if (!parameter || !SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(parameter), path)) path[0] = '\0';
+      call->selected = path;
+    }
+    if (!call->programCallback) return 0;
+    call->opening = message == BFFM_INITIALIZED;
+    int result = call->programCallback(browser, message, parameter, call->programData);
+    call->opening = false;
+    return result;
+  });
+}
+
 LPITEMIDLIST WINAPI scriptedSHBrowseForFolderA(LPBROWSEINFOA info) {
   ChooserCall call;
   call.owner = info ? info->hwndOwner : nullptr;
   call.title = info && info->lpszTitle ? info->lpszTitle : "";
   ChooserCall *outer = Chooser;
   Chooser = &call;
-  LPITEMIDLIST chosen = SystemSHBrowseForFolderA(info);
+  BROWSEINFOA watched = {};
+  if (info) {
+    watched = *info;
+    call.programCallback = info->lpfn;
+    call.programData = info->lParam;
+    watched.lpfn = scriptedBrowseCallback;
+    watched.lParam = reinterpret_cast<LPARAM>(&call);
+  }
+  LPITEMIDLIST chosen = SystemSHBrowseForFolderA(info ? &watched : nullptr);
   Chooser = outer;
   char path[MAX_PATH] = "";
   if (chosen && !SHGetPathFromIDListA(chosen, path)) path[0] = '\0';
