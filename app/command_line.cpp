@@ -4,7 +4,8 @@
 
 const char StartUsage[] =
     "Usage: tarrengard-setup [GAME_FOLDER]\n"
-    "       tarrengard-setup --choose-folder [--ask]";
+    "       tarrengard-setup --choose-folder [--ask]\n"
+    "       tarrengard-setup --version";
 
 bool parseStartArguments(const std::vector<std::string> &arguments, StartOptions *options, std::string *error) {
   *options = StartOptions{};
@@ -16,6 +17,8 @@ bool parseStartArguments(const std::vector<std::string> &arguments, StartOptions
       options->chooseFolder = true;
     } else if (!optionsEnded && argument == "--ask") {
       options->ask = true;
+    } else if (!optionsEnded && argument == "--version") {
+      options->version = true;
     } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
       *error = "Unknown option \"" + argument + "\".";
       return false;
@@ -26,6 +29,11 @@ bool parseStartArguments(const std::vector<std::string> &arguments, StartOptions
       options->hasFolder = true;
       options->folder = argument;
     }
+  }
+  // A script asking for the version must not start the configurator by mistake.
+  if (options->version && (arguments.size() != 1)) {
+    *error = "--version takes nothing else.";
+    return false;
   }
   if (options->hasFolder && options->chooseFolder) {
     *error = "A game folder and --choose-folder cannot be given together.";

@@ -10,15 +10,17 @@ struct StartOptions {
   std::string folder;         // ... this one
   bool chooseFolder = false;  // --choose-folder: the remembered folder, or ask
   bool ask = false;           // --ask (with --choose-folder): ask even when one is remembered
+  bool version = false;       // --version: print the version and end, before any window
 };
 
 // The usage lines, for messages.
 extern const char StartUsage[];
 
 // Reads the arguments after the program's name: [GAME_FOLDER], or
-// --choose-folder [--ask]; "--" ends the options, so a folder may begin with
-// "-". False with a message in *error for an unknown option, a second folder,
-// or a folder given with --choose-folder.
+// --choose-folder [--ask], or --version alone; "--" ends the options, so a
+// folder may begin with "-". False with a message in *error for an unknown
+// option, a second folder, a folder given with --choose-folder, or --version
+// with anything else.
 bool parseStartArguments(const std::vector<std::string> &arguments, StartOptions *options, std::string *error);
 
 // WinMain's command line (without the program's name) cut into arguments as

@@ -127,6 +127,22 @@ static INT_PTR CALLBACK mainMenuWithFolderProc(HWND dialog, UINT message, WPARAM
   return result;
 }
 
+// The version, on standard output. A windowed program on Windows has one
+// only when it was redirected (or runs under Wine from a terminal); else the
+// version is shown in a box.
+static void showVersion() {
+  const char text[] = "tarrengard-setup " TG_VERSION "\n";
+#ifdef _WIN32
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+    MessageBoxA(nullptr, text, MenuCaption, MB_ICONINFORMATION | MB_OK);
+    return;
+  }
+#endif
+  fputs(text, stdout);
+  fflush(stdout);
+}
+
 // Reads the command line and enters the game folder it names or finds.
 // Returns -1 to go on, otherwise the exit code to end with.
 static int enterFolderOfCommandLine(const std::vector<std::string> &arguments) {
@@ -135,6 +151,10 @@ static int enterFolderOfCommandLine(const std::vector<std::string> &arguments) {
   if (!parseStartArguments(arguments, &options, &error)) {
     commandLineError(error + "\n\n" + StartUsage);
     return 1;
+  }
+  if (options.version) {
+    showVersion();
+    return 0;
   }
   std::string folder;
   if (options.hasFolder) {

@@ -43,6 +43,7 @@ enum {
 
 const char HelpText[] =
     "usage: tarrengard-cfg COMMAND ARGUMENTS...\n"
+    "       tarrengard-cfg --version\n"
     "\n"
     "Reads and edits Tarrengard configuration files (gardum.cfg) with the same\n"
     "library the configurator uses.\n"
@@ -762,6 +763,11 @@ void useBinaryOutput() {
 int runCommandLine(int argc, char **argv) {
   if (asksForHelp(argc, argv)) {
     fputs(HelpText, stdout);
+    return finishOutput(ExitSuccess);
+  }
+  // Like help, only in the command's place.
+  if (argc >= 2 && strcmp(argv[1], "--version") == 0) {
+    fputs("tarrengard-cfg " TG_VERSION "\n", stdout);
     return finishOutput(ExitSuccess);
   }
   if (argc < 2) return usageError("no command given");

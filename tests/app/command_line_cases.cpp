@@ -17,6 +17,7 @@ struct ParseCase {
   std::string folder;
   bool chooseFolder;
   bool ask;
+  bool version = false;
 };
 
 std::string joined(const std::vector<std::string> &arguments) {
@@ -41,6 +42,10 @@ TEST(StartArguments, AreAFolderOrTheChooserOptionsAndNothingElse) {
       {{"a", "b"}, false, false, "", false, false},
       {{"a", "--choose-folder"}, false, false, "", false, false},
       {{"--", "a", "b"}, false, false, "", false, false},
+      {{"--version"}, true, false, "", false, false, true},
+      {{"--", "--version"}, true, true, "--version", false, false},
+      {{"--version", "a"}, false, false, "", false, false},
+      {{"--choose-folder", "--version"}, false, false, "", false, false},
   };
   for (const ParseCase &c : cases) {
     SCOPED_TRACE(joined(c.arguments));
@@ -56,6 +61,7 @@ TEST(StartArguments, AreAFolderOrTheChooserOptionsAndNothingElse) {
     EXPECT_EQ(options.folder, c.folder);
     EXPECT_EQ(options.chooseFolder, c.chooseFolder);
     EXPECT_EQ(options.ask, c.ask);
+    EXPECT_EQ(options.version, c.version);
   }
 }
 
