@@ -74,6 +74,23 @@ TEST_F(QtBackend, EveryControlHasTheNameAScreenReaderGivesIt) {
   });
 }
 
+// A screen reader says what kind of control it is on.
+TEST_F(QtBackend, EveryControlHasTheRoleOfItsKind) {
+  const std::map<WindowKind, QAccessible::Role> roles = {
+      {WindowKind::PushButton, QAccessible::Button},     {WindowKind::CheckBox, QAccessible::CheckBox},
+      {WindowKind::RadioButton, QAccessible::RadioButton}, {WindowKind::GroupBox, QAccessible::Grouping},
+      {WindowKind::Static, QAccessible::StaticText},     {WindowKind::ListBox, QAccessible::List},
+      {WindowKind::ComboBox, QAccessible::ComboBox},     {WindowKind::Trackbar, QAccessible::Slider},
+  };
+  inEveryDialog([&](HWND d, const DialogTemplateData &) {
+    for (size_t i = 0; i < d->controls.size(); ++i) {
+      QAccessibleInterface *control = QAccessible::queryAccessibleInterface(qtWidgetFor(d->controls[i]));
+      ASSERT_NE(control, nullptr) << i;
+      EXPECT_EQ(control->role(), roles.at(d->controls[i]->kind)) << "control " << i;
+    }
+  });
+}
+
 // ---- List boxes ------------------------------------------------------------------------
 
 // Every list of every dialog shows whole rows, at least a text line high,
