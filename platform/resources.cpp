@@ -16,3 +16,11 @@ const IconResource *findIcon(int id) {
   }
   return nullptr;
 }
+
+const char *findAccessibleName(int dialogId, int controlId) {
+  for (int i = 0; i < AccessibleNameCount; ++i) {
+    const AccessibleNameEntry &entry = AccessibleNameTable[i];
+    if (entry.dialogId == dialogId && entry.controlId == controlId) return entry.name;
+  }
+  return nullptr;
+}

@@ -43,12 +43,23 @@ struct IconResource {
   int imageCount;
 };
 
+// A control's name for screen readers where it shows no text of its own and
+// the label Windows would find for it reads oddly (a legend, a neighbour's
+// text). Not a resource Windows knows: the Qt backend reads it.
+struct AccessibleNameEntry {
+  int dialogId;   // template number
+  int controlId;  // the control's id in that template
+  const char *name;
+};
+
 // ---- Supplied by the program -------------------------------------------------
 
 extern const DialogTemplateData DialogTemplateTable[];
 extern const int DialogTemplateCount;
 extern const IconResource IconTable[];
 extern const int IconCount;
+extern const AccessibleNameEntry AccessibleNameTable[];
+extern const int AccessibleNameCount;
 
 // ---- Lookups -----------------------------------------------------------------
 
@@ -56,3 +67,5 @@ extern const int IconCount;
 const DialogTemplateData *findDialogTemplate(int id);
 // The icon with that number, or null.
 const IconResource *findIcon(int id);
+// The name the program gives that control of that template, or null.
+const char *findAccessibleName(int dialogId, int controlId);

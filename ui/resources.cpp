@@ -169,3 +169,13 @@ const IconResource IconTable[] = {
 };
 
 const int IconCount = sizeof IconTable / sizeof IconTable[0];
+
+// Where the label before a control would mislead a listener: the mouse list
+// would be read as its legend, the empty "Also bound to" note as the
+// function's name above it.
+const AccessibleNameEntry AccessibleNameTable[] = {
+    {IDD_INPUT_DEVICES, IDC_INPUT_MOUSE_LIST, "Mouse buttons (* = double-click)"},
+    {IDD_SELECT_KEY, IDC_SELECT_ALSO_BOUND, "Also bound to: nothing else"},
+};
+
+const int AccessibleNameCount = sizeof AccessibleNameTable / sizeof AccessibleNameTable[0];

@@ -69,6 +69,9 @@ std::string accessibleNameOf(HWND control) {
   bool ownText = control->kind != WindowKind::ListBox && control->kind != WindowKind::ComboBox &&
                  control->kind != WindowKind::Trackbar;
   if (ownText && !shownName(control).empty()) return shownName(control);
+  if (const DialogTemplateData *dialog = control->dialog->dialogTemplate) {
+    if (const char *name = findAccessibleName(dialog->id, control->id)) return name;
+  }
 
   const std::vector<HWND> &controls = control->dialog->controls;
   size_t at = static_cast<size_t>(std::find(controls.begin(), controls.end(), control) - controls.begin());

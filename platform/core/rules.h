@@ -48,9 +48,10 @@ void sendCancel(HWND dialog);
 // accessibility layer finds it. A control with a text of its own (a button, a
 // check box, a radio button, a label, a group box) is named by that text as
 // shown. Any other (a list, a drop-down list, a track bar), or one whose text
-// is empty, is named by the nearest label or group box before it in template
-// order: the search goes back past hidden controls and stops at the first
-// visible tab stop or group start. Where Windows finds nothing (or an empty
+// is empty, takes the name the program's table gives it (findAccessibleName)
+// where it gives one; else it is named by the nearest label or group box
+// before it in template order: the search goes back past hidden controls and
+// stops at the first visible tab stop or group start. Where Windows finds nothing (or an empty
 // label), the name comes from the label after the control (up to the next
 // visible tab stop), else the nearest label before it however far back, else
 // the group box it lies in. Blanks around a text are left out. Empty only

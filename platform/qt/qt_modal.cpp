@@ -103,6 +103,17 @@ int answerFor(QMessageBox::StandardButton button) {
   return 0;
 }
 
+// What the icon says, for a screen reader; "" for no icon.
+const char *iconName(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONERROR: return "Error";
+    case MB_ICONQUESTION: return "Question";
+    case MB_ICONWARNING: return "Warning";
+    case MB_ICONINFORMATION: return "Information";
+    default: return "";
+  }
+}
+
 QMessageBox::Icon iconFor(UINT type) {
   switch (type & MB_ICONMASK) {
     case MB_ICONERROR: return QMessageBox::Critical;
@@ -163,6 +174,11 @@ TgMessageBox::TgMessageBox(HWND owner, const char *text, const char *caption, UI
       caption_(caption),
       type_(type) {
   setTextFormat(Qt::PlainText);
+  // QMessageBox leaves its icon without a name: a screen reader would say
+  // only "image".
+  if (auto *icon = findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"))) {
+    icon->setAccessibleName(QString::fromLatin1(iconName(type)));
+  }
   setWindowModality(Qt::ApplicationModal);
   setWindowIcon(QApplication::windowIcon());
   MessageBoxButtons buttons = messageBoxButtons(type);

@@ -198,8 +198,22 @@ class AccessibleDropDownList : public QAccessibleWidget {
   }
 };
 
+// A radio button read as one. Qt reads a radio button that is not
+// auto-exclusive as a check box, and ours are not: the core keeps the group.
+class AccessibleRadioButton : public QAccessibleWidget {
+ public:
+  explicit AccessibleRadioButton(QRadioButton *radio) : QAccessibleWidget(radio, QAccessible::RadioButton) {}
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = qtAs<QRadioButton>(widget())->isChecked();
+    return state;
+  }
+};
+
 QAccessibleInterface *accessibleInterfaceFor(const QString &, QObject *object) {
   if (auto *combo = dynamic_cast<TgComboBox *>(object)) return new AccessibleDropDownList(combo);
+  if (auto *radio = qobject_cast<QRadioButton *>(object)) return new AccessibleRadioButton(radio);
   // A group box is a frame with a title, which names it.
   if (auto *frame = dynamic_cast<TgGroupBox *>(object)) return new QAccessibleWidget(frame, QAccessible::Grouping);
   return nullptr;

@@ -7,16 +7,23 @@
 tg_xvfb_start() {
   local folder=$1 screen=${2:-1024x768x24}
   : >"$folder/display"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$folder/display" >"$folder/xvfb.log" 2>&1 &
+  # -noreset: by default the server resets when its last client leaves, and
+  # refuses the clients that come meanwhile (a program probing the display
+  # before Qt connects, a helper that sets a property and goes).
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$folder/display" >"$folder/xvfb.log" 2>&1 &
   echo $! >"$folder/xvfb.pid"
   for _ in $(seq 100); do [ -s "$folder/display" ] && break; sleep 0.1; done
   [ -s "$folder/display" ] || { cat "$folder/xvfb.log" >&2; return 1; }
   export DISPLAY=":$(head -1 "$folder/display")"
 }
 
-# tg_xvfb_stop FOLDER: ends the server tg_xvfb_start started there.
+# tg_xvfb_stop FOLDER: ends the server tg_xvfb_start started there, and
+# waits (up to 10 s) until it is gone: a server still ending removes its
+# socket after the next server has taken the same display number.
 tg_xvfb_stop() {
-  [ -s "$1/xvfb.pid" ] && kill "$(cat "$1/xvfb.pid")" 2>/dev/null
+  local pid
+  [ -s "$1/xvfb.pid" ] && pid=$(cat "$1/xvfb.pid") && kill "$pid" 2>/dev/null \
+    && timeout 10 tail --pid="$pid" -f /dev/null
   rm -f "$1/xvfb.pid"
 }
 

@@ -159,6 +159,18 @@ TEST_F(Rules, AControlIsNamedByItsTextOrTheLabelWindowsFindsForIt) {
   }
 }
 
+// The program's own name stands in only while the control shows no text: a
+// filled note is read as it reads.
+TEST_F(Rules, AShownTextNamesAControlBeforeTheProgramsOwnName) {
+  runInDialog(IDD_SELECT_KEY, {check([](HWND dialog) {
+                HWND note = GetDlgItem(dialog, IDC_SELECT_ALSO_BOUND);
+                ASSERT_NE(findAccessibleName(IDD_SELECT_KEY, IDC_SELECT_ALSO_BOUND), nullptr);
+                EXPECT_EQ(accessibleNameOf(note), findAccessibleName(IDD_SELECT_KEY, IDC_SELECT_ALSO_BOUND));
+                SetWindowTextA(note, "Also bound to: Crouch (secondary)");
+                EXPECT_EQ(accessibleNameOf(note), "Also bound to: Crouch (secondary)");
+              })});
+}
+
 // ---- Message boxes ------------------------------------------------------------------
 
 struct BoxCase {

@@ -31,7 +31,7 @@ const std::map<int, std::vector<const char *>> ExpectedNames = {
       "8-bit", "16-bit", "Sample rate:", "Sample rate:", "Video", "Video", "Fullscreen", "Close", "Resolution:"}},
     {IDD_INPUT_DEVICES,
      {"Select Secondary", "Select Primary", "Action", "Action", "Key Assignments", "Select", "* = Double-clicked",
-      "* = Double-clicked", "Button", "Mouse Assignments", "Close", "Advanced...", "Input Devices:", "Input Devices:",
+      "Mouse buttons (* = double-click)", "Button", "Mouse Assignments", "Close", "Advanced...", "Input Devices:", "Input Devices:",
       "* after a key = also bound elsewhere", "Defaults"}},
     {IDD_ADVANCED_MOUSE,
      {"Mouse",
@@ -54,7 +54,7 @@ const std::map<int, std::vector<const char *>> ExpectedNames = {
       "Digital",
       "Digital",
       "Close"}},
-    {IDD_SELECT_KEY, {"Select the key to assign to:", "Jump", "Jump", "None", "Press a key...", "Set", "Cancel", "Jump"}},
+    {IDD_SELECT_KEY, {"Select the key to assign to:", "Jump", "Jump", "None", "Press a key...", "Set", "Cancel", "Also bound to: nothing else"}},
     {IDD_SELECT_FUNCTION, {"Select the function to assign to:", "Mouse Left", "Mouse Left", "Set", "Cancel", "None"}},
 };
 
@@ -70,6 +70,23 @@ TEST_F(QtBackend, EveryControlHasTheNameAScreenReaderGivesIt) {
       if (auto *combo = qobject_cast<QComboBox *>(qtWidgetFor(d->controls[i]))) {
         EXPECT_EQ(control->text(QAccessible::Value), combo->currentText()) << "control " << i;
       }
+    }
+  });
+}
+
+// A screen reader says what kind of control it is on.
+TEST_F(QtBackend, EveryControlHasTheRoleOfItsKind) {
+  const std::map<WindowKind, QAccessible::Role> roles = {
+      {WindowKind::PushButton, QAccessible::Button},     {WindowKind::CheckBox, QAccessible::CheckBox},
+      {WindowKind::RadioButton, QAccessible::RadioButton}, {WindowKind::GroupBox, QAccessible::Grouping},
+      {WindowKind::Static, QAccessible::StaticText},     {WindowKind::ListBox, QAccessible::List},
+      {WindowKind::ComboBox, QAccessible::ComboBox},     {WindowKind::Trackbar, QAccessible::Slider},
+  };
+  inEveryDialog([&](HWND d, const DialogTemplateData &) {
+    for (size_t i = 0; i < d->controls.size(); ++i) {
+      QAccessibleInterface *control = QAccessible::queryAccessibleInterface(qtWidgetFor(d->controls[i]));
+      ASSERT_NE(control, nullptr) << i;
+      EXPECT_EQ(control->role(), roles.at(d->controls[i]->kind)) << "control " << i;
     }
   });
 }
