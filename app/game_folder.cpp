@@ -51,16 +51,18 @@ bool findGameFolder(bool ask, std::string *folder) {
   return true;
 }
 
-bool enterGameFolder(const std::string &folder, std::string *error) {
-  if (SetCurrentDirectoryA(folder.c_str())) return true;
-  DWORD reason = GetLastError();
+std::string systemErrorText(DWORD reason) {
   char text[512] = "";
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, reason, 0, text,
                                 sizeof text, nullptr);
   // System texts end with a line end that does not belong in a message box.
   while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = '\0';
-  std::string why = length > 0 ? text : "Error " + std::to_string(reason) + ".";
-  *error = "The game folder \"" + folder + "\" cannot be opened:\n" + why;
+  return length > 0 ? text : "Error " + std::to_string(reason) + ".";
+}
+
+bool enterGameFolder(const std::string &folder, std::string *error) {
+  if (SetCurrentDirectoryA(folder.c_str())) return true;
+  *error = "The game folder \"" + folder + "\" cannot be opened:\n" + systemErrorText(GetLastError());
   return false;
 }
 

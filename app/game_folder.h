@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32.h"
+
 // Whether `folder` holds the game's configuration or the game itself as a
 // file, under the name the game would open (settings/game_files.h: any
 // letter case off Windows).
@@ -24,6 +26,10 @@ bool findGameFolder(bool ask, std::string *folder);
 // are found there. False with a message naming the folder and the reason in
 // *error.
 bool enterGameFolder(const std::string &folder, std::string *error);
+
+// The system's text for an error code of GetLastError, without its line
+// end ("Error 1234." for a code it has no text for).
+std::string systemErrorText(DWORD reason);
 
 // The full path of the current folder ("" when it cannot be had).
 std::string currentFolder();

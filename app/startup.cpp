@@ -5,8 +5,11 @@
 // ends without waiting.
 #include "app/startup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "app/command_line.h"
 #include "app/game_folder.h"
@@ -28,6 +31,8 @@ const char MenuCaption[] = "Tarrengard Configuration";
 
 // At most this many diagnostics are quoted; the rest are counted.
 const size_t QuotedDiagnostics = 5;
+// A quoted line of the file is cut to this many characters, "..." included.
+const size_t QuotedLineLength = 60;
 
 // Address space kept for the box of a fatal error, which may be the first
 // window and so start the toolkit: measured on X11 about 28 MB (two threads'
@@ -68,32 +73,78 @@ namespace {
 // What the parser said while gardum.cfg was read.
 struct LoadDiagnostics {
   std::vector<std::string> messages;
-  long lines = 0;  // lines they are about (a line may have two)
-  long lastLine = 0;
+  std::vector<long> messageLines;  // the line each message is about
+  long lines = 0;                  // lines they are about (a line may have two)
+  long unfinishedLine = 0;         // the last line, when the file ends inside it; 0 otherwise
 };
 
 }  // namespace
 
 static void collectDiagnostic(void *context, long line, const char *message) {
   auto *diagnostics = static_cast<LoadDiagnostics *>(context);
-  diagnostics->messages.push_back(message);
   // The parser goes forward through the file, so a line's diagnostics follow
   // each other.
-  if (diagnostics->lines == 0 || line != diagnostics->lastLine) diagnostics->lines++;
-  diagnostics->lastLine = line;
+  if (diagnostics->messageLines.empty() || line != diagnostics->messageLines.back()) diagnostics->lines++;
+  diagnostics->messages.push_back(message);
+  diagnostics->messageLines.push_back(line);
+}
+
+static void collectUnfinishedLine(void *context, long line) {
+  static_cast<LoadDiagnostics *>(context)->unfinishedLine = line;
+}
+
+// A line of the file as a warning quotes it, so the player can find it in an
+// editor: without the blanks the parser skips, cut to QuotedLineLength
+// characters, and with every control character (a zero byte, an escape)
+// shown as "?" rather than handed to the message box.
+static std::string quotedLine(const FileContents &file, long line) {
+  long start = 0, count = 0;
+  if (!configFindLine(file.text, file.length, line, &start, &count)) return std::string();
+  const char *at = file.text + start;
+  while (count > 0 && (*at == ' ' || *at == '\t')) at++, count--;
+  bool cut = count > (long)QuotedLineLength;
+  if (cut) count = (long)QuotedLineLength - 3;
+  std::string text = "\"";
+  for (long i = 0; i < count; i++) {
+    unsigned char c = (unsigned char)at[i];
+    text += c == '\t' ? ' ' : c < 0x20 || c == 0x7F ? '?' : (char)c;
+  }
+  return text + (cut ? "...\"" : "\"");
 }
 
 // The parser drops the lines it cannot read, and a save writes the document
-// back: the user should know before changing anything.
+// back: the user should know before changing anything, and where those lines
+// are. So does an unfinished last line, which the parser drops silently.
 static void warnUnreadLines(const LoadDiagnostics &diagnostics) {
-  std::string text = std::to_string(diagnostics.lines) + (diagnostics.lines == 1 ? " line" : " lines") + " of " +
-                     GameSettings.configFileName + " could not be read:\n\n";
-  for (size_t i = 0; i < diagnostics.messages.size() && i < QuotedDiagnostics; ++i)
-    text += diagnostics.messages[i] + "\n";
-  if (diagnostics.messages.size() > QuotedDiagnostics)
-    text += "...and " + std::to_string(diagnostics.messages.size() - QuotedDiagnostics) + " more.\n";
-  text += diagnostics.lines == 1 ? "\nThat line will be dropped when the configuration is saved."
-                                 : "\nThese lines will be dropped when the configuration is saved.";
+  // Read again for the lines' own texts: the loaded text is the document's now.
+  FileContents file;
+  if (fileReadWhole(GameSettings.configFileName.c_str(), &file) != 0) file.text = nullptr;
+  auto lineText = [&file](long line) { return file.text ? quotedLine(file, line) : std::string(); };
+  const std::string &name = GameSettings.configFileName;
+  std::string text;
+  if (!diagnostics.messages.empty()) {
+    text = std::to_string(diagnostics.lines) + (diagnostics.lines == 1 ? " line" : " lines") + " of " + name +
+           " could not be read:\n\n";
+    size_t quoted = std::min(diagnostics.messages.size(), QuotedDiagnostics);
+    for (size_t i = 0; i < quoted; ++i) {
+      text += diagnostics.messages[i] + "\n";
+      // A line's text once, under its last diagnostic.
+      long line = diagnostics.messageLines[i];
+      std::string own = i + 1 < quoted && diagnostics.messageLines[i + 1] == line ? std::string() : lineText(line);
+      if (!own.empty()) text += "    " + own + "\n";
+    }
+    if (diagnostics.messages.size() > QuotedDiagnostics)
+      text += "...and " + std::to_string(diagnostics.messages.size() - QuotedDiagnostics) + " more.\n";
+    text += diagnostics.lines == 1 ? "\nThat line will be dropped when the configuration is saved."
+                                   : "\nThese lines will be dropped when the configuration is saved.";
+  }
+  if (diagnostics.unfinishedLine > 0) {
+    std::string own = lineText(diagnostics.unfinishedLine);
+    if (!text.empty()) text += "\n\n";
+    text += (text.empty() ? "The last line of " + name : std::string("The last line")) +
+            (own.empty() ? "" : ", " + own + ",") + " is unfinished and will not be kept when saving.";
+  }
+  if (file.text) memFree(file.text);
   std::string link = configLinkNote();
   if (!link.empty()) text += "\n\n" + link;
   MessageBoxA(nullptr, text.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
@@ -171,8 +222,9 @@ static int enterFolderOfCommandLine(const std::vector<std::string> &arguments) {
   return -1;
 }
 
-// Starts the game; on failure, the reason as GetLastError gives it.
-static bool launchGame(DWORD *reason) {
+// Starts the game; on failure, the reason as GetLastError gives it. The name
+// it was started or looked for under goes to *program.
+static bool launchGame(std::string *program, DWORD *reason) {
   STARTUPINFOA startup;
   memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
@@ -180,14 +232,14 @@ static bool launchGame(DWORD *reason) {
   memset(&process, 0, sizeof process);
   // A relative name: the game is looked for in the current folder only, in
   // any letter case as Wine would find it.
-  std::string program = findGameFile(".", GameProgramName).name;
-  if (CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  *program = findGameFile(".", GameProgramName).name;
+  if (CreateProcessA(program->c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return true;
   *reason = GetLastError();
   return false;
 }
 
-// What the player can do about a failed start, as a second line, or null.
+// What the player can do about a failed start, as a last line, or null.
 // Off Windows the launch gives these codes when the game is a Windows program
 // and no Wine can run it: none at all, or only a 64-bit one for a 32-bit
 // program. On Windows the same codes mean a broken program, which Wine
@@ -205,8 +257,37 @@ static const char *launchFailureAdvice(DWORD reason) {
 #endif
 }
 
-static void reportLaunchFailure(DWORD reason) {
-  std::string text = "Failed starting VEXGAME.EXE.";
+// Why the game did not start, in plain words, naming the file and the
+// folder it was looked for in: the player may have started the configurator
+// in another folder than they think.
+static std::string launchFailureReason(DWORD reason, const std::string &program, const std::string &folder) {
+  if (reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND)
+    return program + " was not found in " + folder + ".";
+  std::string where = program + " in " + folder;
+  std::error_code error;
+  if (std::filesystem::is_directory(program, error)) return where + " is a folder, not a program.";
+  std::string why;
+  switch (reason) {
+    case ERROR_ACCESS_DENIED: why = "permission denied"; break;
+    case ERROR_BAD_FORMAT: why = "it is not a program"; break;
+    case ERROR_NOT_ENOUGH_MEMORY: why = "there is not enough memory"; break;
+#ifndef _WIN32
+    case ERROR_BAD_EXE_FORMAT: why = "it is a Windows program"; break;
+    case ERROR_EXE_MACHINE_TYPE_MISMATCH: why = "it is a 32-bit Windows program"; break;
+#else
+    case ERROR_BAD_EXE_FORMAT: why = "it is not a program Windows can run"; break;
+    case ERROR_EXE_MACHINE_TYPE_MISMATCH: why = "it is made for another kind of Windows"; break;
+#endif
+    default:
+      why = systemErrorText(reason);
+      while (!why.empty() && (why.back() == '.' || why.back() == ' ')) why.pop_back();
+      break;
+  }
+  return where + " could not be started: " + why + ".";
+}
+
+static void reportLaunchFailure(DWORD reason, const std::string &program) {
+  std::string text = "Failed starting VEXGAME.EXE.\n" + launchFailureReason(reason, program, FolderInUse);
   if (const char *advice = launchFailureAdvice(reason)) text += std::string("\n") + advice;
   MessageBoxA(nullptr, text.c_str(), "Failure starting game", MB_ICONERROR);
 }
@@ -232,12 +313,12 @@ int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments
   caseNote += gameNote;
   if (!caseNote.empty()) MessageBoxA(nullptr, caseNote.c_str(), MenuCaption, MB_ICONWARNING | MB_OK);
   LoadDiagnostics diagnostics;
-  configSetDiagnosticHook(collectDiagnostic, &diagnostics);
+  configSetDiagnosticHook(collectDiagnostic, &diagnostics, collectUnfinishedLine);
   loadSettings();
   configSetDiagnosticHook(nullptr, nullptr);
   if (GameSettings.configReadError != 0)
     warnUnreadableFile(GameSettings.configReadError);
-  else if (!diagnostics.messages.empty())
+  else if (!diagnostics.messages.empty() || diagnostics.unfinishedLine > 0)
     warnUnreadLines(diagnostics);
 
   openDialogBox<mainMenuWithFolderProc>(nullptr, IDD_MAIN_MENU);
@@ -245,8 +326,9 @@ int tarrengardMain(HINSTANCE instance, const std::vector<std::string> &arguments
   if (GameSettings.configHandle >= 0) configFree(GameSettings.configHandle);
 
   DWORD reason = ERROR_SUCCESS;
-  if (GameSettings.runGameOnExit && !launchGame(&reason)) {
-    reportLaunchFailure(reason);
+  std::string program;
+  if (GameSettings.runGameOnExit && !launchGame(&program, &reason)) {
+    reportLaunchFailure(reason, program);
     return 1;
   }
   return 0;

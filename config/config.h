@@ -78,7 +78,16 @@ int configParseText(ConfigHandle handle, char *text, long length);
 // Null (the default) for none; the diagnostics are printed either way. One
 // hook for the process: set it around a load, then set it back.
 typedef void (*ConfigDiagnosticHook)(void *context, long line, const char *message);
-void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context);
+// Receives, with the same context, the number of the last line when the text
+// ends inside a section header or a key (no "]", no "=" yet): the parser
+// drops that unfinished line without a diagnostic, and prints nothing.
+typedef void (*ConfigUnfinishedLineHook)(void *context, long line);
+void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context, ConfigUnfinishedLineHook unfinished = nullptr);
+// Finds line `line` of `text` as the parser numbers lines (from 1; a carriage
+// return, a line feed, or the pair, ends a line; a UTF-8 byte-order mark at
+// the start is not part of line 1): its first byte's offset in *start and its
+// length without the line end in *count. False when the text has no such line.
+bool configFindLine(const char *text, long length, long line, long *start, long *count);
 // Reads the whole file into a new document named after the path. -1 when the
 // table is full. A file that cannot be opened or read ends the process.
 ConfigHandle configLoad(const char *path);

@@ -18,7 +18,14 @@
 namespace {
 
 ConfigDiagnosticHook DiagnosticHook = nullptr;
+ConfigUnfinishedLineHook UnfinishedLineHook = nullptr;
 void *DiagnosticContext = nullptr;
+
+// The text ended inside a header or a key: dropped without a diagnostic, as
+// ever, but a caller may want to tell the user.
+void noteUnfinished(long line) {
+  if (UnfinishedLineHook) UnfinishedLineHook(DiagnosticContext, line);
+}
 
 // Prints one diagnostic line and hands it to the hook.
 #if defined(__GNUC__)
@@ -176,7 +183,10 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       // Header state: the name runs to the first "]" of the line.
       const unsigned char *name = at;
       while (at < end && *at != ']' && !isLineEnd(*at)) at++;
-      if (at == end) break;  // an unfinished header at the end is dropped silently
+      if (at == end) {  // an unfinished header at the end is dropped silently
+        noteUnfinished(line);
+        break;
+      }
       c = *at++;
       previous = c;
       if (c == ']') {
@@ -197,7 +207,10 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       // Key state.
       const unsigned char *key = at - 1;
       while (at < end && *at != '=' && *at != ';' && !isLineEnd(*at)) at++;
-      if (at == end) break;  // an unfinished key at the end is dropped silently
+      if (at == end) {  // an unfinished key at the end is dropped silently
+        noteUnfinished(line);
+        break;
+      }
       c = *at++;
       previous = c;
       if (c == '=') {
@@ -240,9 +253,28 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
 
 }  // namespace
 
-void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context) {
+void configSetDiagnosticHook(ConfigDiagnosticHook hook, void *context, ConfigUnfinishedLineHook unfinished) {
   DiagnosticHook = hook;
+  UnfinishedLineHook = unfinished;
   DiagnosticContext = context;
+}
+
+bool configFindLine(const char *text, long length, long line, long *start, long *count) {
+  if (!text || length < 0 || line < 1) return false;
+  const unsigned char *at = (const unsigned char *)text;
+  const unsigned char *const end = at + length;
+  if (length >= 3 && at[0] == 0xEF && at[1] == 0xBB && at[2] == 0xBF) at += 3;
+  // A carriage return and line feed pair ends one line, as in the parser.
+  for (long number = 1; number < line; number++) {
+    while (at < end && !isLineEnd(*at)) at++;
+    if (at == end) return false;
+    if (*at++ == '\r' && at < end && *at == '\n') at++;
+  }
+  const unsigned char *first = at;
+  while (at < end && !isLineEnd(*at)) at++;
+  *start = (long)(first - (const unsigned char *)text);
+  *count = (long)(at - first);
+  return true;
 }
 
 int configParseText(ConfigHandle handle, char *text, long length) {

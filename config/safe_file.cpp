@@ -258,6 +258,26 @@ bool configSameStamp(const ConfigFileStamp *a, const ConfigFileStamp *b) {
 
 #ifdef _WIN32
 
+namespace {
+
+// The C runtime's reason for a failed Win32 call, so that callers see the
+// same errno values on every system: a full disk, a locked or read-only file.
+int errnoFromWin32(DWORD error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    default: return EIO;
+  }
+}
+
+}  // namespace
+
 bool configSafeOpen(ConfigSafeFile *file, const char *path, unsigned long long size) {
   startFile(file);
   file->finalPath = copyText(path, strlen(path));
@@ -334,7 +354,7 @@ bool configSafeCommit(ConfigSafeFile *file) {
   if (!file->inPlace) {
     if (!file->failed &&
         !MoveFileExA(file->tempPath, file->finalPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      failWith(file, GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO);
+      failWith(file, errnoFromWin32(GetLastError()));
     if (file->failed) _unlink(file->tempPath);
   }
   releasePaths(file);

@@ -121,15 +121,21 @@ int findConfigFile();
 void loadSettings();
 // Writes every managed field into the held document (a new, seeded one when
 // none is held) and saves gardum.cfg. True when the file was written; false,
-// writing nothing, while a file start-up could not read is still there.
+// writing nothing, while a file start-up could not read is still there. On
+// false errno says why: configSave's reason, the reason start-up could not
+// read the file that is kept (EIO when that was no errno value), or EMFILE
+// when no document could be had.
 bool saveSettings();
 // The configurator's save: saveSettings while it holds gardum.cfg's lock,
 // and only over the file start-up read or the last save wrote, unless
 // `replaceChanged`. A file that is gone since is written anew; one that was
-// not there at start-up but is now counts as changed.
+// not there at start-up but is now counts as changed. After SaveFailed,
+// *reason (when given) holds saveSettings' errno, EWOULDBLOCK when another
+// program kept the file locked, or configReadError for a file kept because
+// start-up could not read it.
 enum SaveOutcome {
   SaveWritten,
   SaveFailed,       // nothing written: see saveSettings, or the lock was held elsewhere
   SaveFileChanged,  // another program changed gardum.cfg since: nothing written
 };
-SaveOutcome saveSettingsChecked(bool replaceChanged);
+SaveOutcome saveSettingsChecked(bool replaceChanged, int *reason = nullptr);

@@ -1,6 +1,7 @@
 // Writing GameSettings back to gardum.cfg. Managed values are replaced in
 // place in the held document, so everything else the file holds survives; a
 // run without a file starts a new document seeded with the game's own entries.
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -78,12 +79,23 @@ void saveKeyDefinitions(ConfigHandle handle) {
 
 }  // namespace
 
+// Whether a file start-up could not read is still there, which no save
+// replaces.
+static bool keepsUnreadFile() {
+  if (GameSettings.configReadError == 0) return false;
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(GameSettings.configFileName, error));
+}
+
 bool saveSettings() {
   const char *fileName = GameSettings.configFileName.c_str();
   if (GameSettings.configHandle < 0) {
     ConfigHandle handle = configNew(fileName);
     // No free slot: nothing is written; the next save tries again.
-    if (handle < 0) return false;
+    if (handle < 0) {
+      errno = EMFILE;
+      return false;
+    }
     GameSettings.configHandle = handle;
     seedDocument(handle);
   }
@@ -94,9 +106,9 @@ bool saveSettings() {
   // A file start-up could not read holds settings this run never saw: the
   // defaults must not take its place. Once it is gone, a save makes a new
   // file, which is this run's own from then on.
-  if (GameSettings.configReadError != 0) {
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(fileName, error))) return false;
+  if (keepsUnreadFile()) {
+    errno = GameSettings.configReadError > 0 ? GameSettings.configReadError : EIO;
+    return false;
   }
   if (!configSave(handle, fileName)) return false;
   GameSettings.configReadError = 0;
@@ -122,14 +134,21 @@ bool changedSinceRead() {
 
 }  // namespace
 
-SaveOutcome saveSettingsChecked(bool replaceChanged) {
+SaveOutcome saveSettingsChecked(bool replaceChanged, int *reason) {
   const char *fileName = GameSettings.configFileName.c_str();
   ConfigFileLock lock;
-  if (configLockFile(fileName, &lock) != 0) return SaveFailed;
+  int lockError = configLockFile(fileName, &lock);
+  if (lockError != 0) {
+    if (reason) *reason = lockError;
+    return SaveFailed;
+  }
   SaveOutcome outcome;
   if (!replaceChanged && changedSinceRead()) {
     outcome = SaveFileChanged;
   } else if (!saveSettings()) {
+    int error = errno;
+    // The reason the file could not be read is the reason it is kept.
+    if (reason) *reason = keepsUnreadFile() ? GameSettings.configReadError : error;
     outcome = SaveFailed;
   } else {
     configStampFile(fileName, &GameSettings.configStamp, true);

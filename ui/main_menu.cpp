@@ -8,6 +8,11 @@
 // so that neither that change nor the user's edits are lost unasked.
 #include "ui/main_menu.h"
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "config/support.h"
 #include "settings/settings.h"
 #include "ui/dialogs.h"
 #include "ui/resource.h"
@@ -24,21 +29,50 @@ void initDialog(HWND dialog) {
   SetClassLongPtrA(dialog, GCLP_HICON, (LONG_PTR)icon);
 }
 
-// Saves, and tells the user when gardum.cfg could not be written. A file
+// Why a save failed, in the player's words rather than the system's, as the
+// second line under "Could not write gardum.cfg.". `error` is the errno value
+// the save left (on Windows mapped there from the C runtime and Win32 calls),
+// or for a file kept because it could not be read, the reason for that.
+std::string saveFailureReason(int error) {
+  const std::string &name = GameSettings.configFileName;
+  switch (error) {
+    case FileErrorNotRegular: return name + " is not an ordinary file";
+    case FileErrorChanged: return name + " changed as it was read at start";
+    case EACCES:
+    case EPERM: return "Permission denied";
+    case ENOSPC: return "The disk is full";
+#ifdef EDQUOT
+    case EDQUOT: return "Your disk quota is used up";
+#endif
+    case EFBIG: return "The file is too large for this system";
+    case EROFS: return "The disk is read-only";
+    case EISDIR: return name + " is a folder";
+    case EINVAL: return name + " is not an ordinary file";
+    case ENOENT: return "The game folder is gone";
+    case ELOOP: return name + " is a chain of too many links";
+    case EWOULDBLOCK: return "Another program kept it locked for " + std::to_string(ConfigLockWaitSeconds) + " seconds";
+    case EIO: return "The disk reported an error";
+    default: return strerror(error);
+  }
+}
+
+// Saves, and tells the user when gardum.cfg could not be written, and why. A file
 // another program changed since it was read is replaced only when the user
 // agrees; otherwise nothing is saved and the edits stay, as after a failure.
 bool saveOrReport(HWND menu) {
-  SaveOutcome outcome = saveSettingsChecked(false);
+  int reason = 0;
+  SaveOutcome outcome = saveSettingsChecked(false, &reason);
   if (outcome == SaveFileChanged) {
     if (MessageBoxA(menu,
                     "gardum.cfg was changed by another program since it was read. Replace it with the settings "
                     "shown here?",
                     SaveCaption, MB_ICONWARNING | MB_YESNO) != IDYES)
       return false;
-    outcome = saveSettingsChecked(true);
+    outcome = saveSettingsChecked(true, &reason);
   }
   if (outcome == SaveWritten) return true;
-  MessageBoxA(menu, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
+  std::string text = "Could not write gardum.cfg.\n" + saveFailureReason(reason);
+  MessageBoxA(menu, text.c_str(), SaveCaption, MB_ICONERROR | MB_OK);
   return false;
 }
 

@@ -313,6 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UnreadLines{"OneLine", "[Screen Setup]\r\n1024x768\r\nScreenWidth = 800\r\n",
                                   "1 line of gardum.cfg could not be read:\n\n"
                                   "Illegal character (ASCII 49) on line 2.\n"
+                                  "    \"1024x768\"\n"
                                   "\nThat line will be dropped when the configuration is saved."},
                       // A semicolon inside a key gives two diagnostics for one line.
                       UnreadLines{"ManyLines",
@@ -327,12 +328,30 @@ INSTANTIATE_TEST_SUITE_P(
                                   "\"q\r\n",
                                   "7 lines of gardum.cfg could not be read:\n\n"
                                   "Illegal character (ASCII 95) on line 2.\n"
+                                  "    \"_a\"\n"
                                   "Unexpected comment on line 3.\n"
                                   "Unexpected newline on line 3.\n"
+                                  "    \"key ; comment\"\n"
                                   "Unexpected newline on line 4.\n"
+                                  "    \"[broken\"\n"
                                   "Unexpected newline on line 6.\n"
+                                  "    \"word\"\n"
                                   "...and 3 more.\n"
-                                  "\nThese lines will be dropped when the configuration is saved."}),
+                                  "\nThese lines will be dropped when the configuration is saved."},
+                      // The parser drops a header without "]" at the end silently.
+                      UnreadLines{"UnfinishedLastLine", "[Screen Setup]\r\nScreenWidth = 800\r\n[Scre",
+                                  "The last line of gardum.cfg, \"[Scre\", is unfinished and will not be kept "
+                                  "when saving."},
+                      // Blanks before it skipped, control characters shown safely, a long line cut.
+                      UnreadLines{"LongAndOddLines",
+                                  "\t \x1b[31mred\r\n" + std::string(70, '9') + "\r\nScreenWidth = 800\r\nJump",
+                                  "2 lines of gardum.cfg could not be read:\n\n"
+                                  "Illegal character (ASCII 27) on line 1.\n"
+                                  "    \"?[31mred\"\n"
+                                  "Illegal character (ASCII 57) on line 2.\n"
+                                  "    \"" + std::string(57, '9') + "...\"\n"
+                                  "\nThese lines will be dropped when the configuration is saved.\n\n"
+                                  "The last line, \"Jump\", is unfinished and will not be kept when saving."}),
     [](const ::testing::TestParamInfo<UnreadLines> &info) { return std::string(info.param.name); });
 
 // The unreadable-file warning already says the defaults are shown: the

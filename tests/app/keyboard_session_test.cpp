@@ -164,7 +164,8 @@ TEST_F(KeyboardSession, ShiftTabWrapsToSaveAndRunWhichWithoutTheGameSavesSaysSoA
   us::expectDialog(Menu, {focusIs(IDC_MENU_EXIT), us::shiftTab(), focusIs(IDC_MENU_SAVE_AND_RUN), us::key(VK_RETURN)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
-  expectOnlyBox("Failed starting VEXGAME.EXE.", "Failure starting game");
+  expectOnlyBox(("Failed starting VEXGAME.EXE.\nvexgame.exe was not found in " + folder + ".").c_str(),
+                "Failure starting game");
   EXPECT_EQ(readFile("gardum.cfg"), DefaultGardumCfg);  // saved before the launch
 }
 

@@ -269,16 +269,23 @@ TEST_F(Saving, SaveAndRunWithoutTheGameSavesReportsAndEndsWithOne) {
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
-  expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
+  expectBox(0, false, ("Failed starting VEXGAME.EXE.\nvexgame.exe was not found in " + folder + ".").c_str(),
+            "Failure starting game", MB_ICONERROR);
   EXPECT_EQ(savedInteger("Screen Setup", "ScreenWidth"), 1024);
 }
 
-TEST_F(Saving, AGameTheSystemWillNotStartCountsAsMissing) {
-  writeUnstartableGame("vexgame.exe");
+// Named as it was found, letter case and all, where it was looked for.
+TEST_F(Saving, AGameTheSystemWillNotStartIsNamedWithTheReason) {
+  writeUnstartableGame("VEXGAME.EXE");
   us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE_AND_RUN)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
-  expectBox(0, false, "Failed starting VEXGAME.EXE.", "Failure starting game", MB_ICONERROR);
+#ifdef _WIN32
+  std::string reason = "vexgame.exe in " + folder + " could not be started: it is not a program Windows can run.";
+#else
+  std::string reason = "VEXGAME.EXE in " + folder + " could not be started: permission denied.";
+#endif
+  expectBox(0, false, ("Failed starting VEXGAME.EXE.\n" + reason).c_str(), "Failure starting game", MB_ICONERROR);
 }
 
 // ---- Another program changes gardum.cfg while the menu is open ---------------
@@ -358,7 +365,7 @@ class FailedSave : public FreshFolderTest {
     return us::inspect([](HWND) { std::filesystem::create_directory(ConfigFileName); });
   }
   void expectWriteErrorAt(size_t index) {
-    expectBox(index, true, "Could not write gardum.cfg.", SaveCaption, MB_ICONERROR | MB_OK);
+    expectBox(index, true, "Could not write gardum.cfg.\ngardum.cfg is a folder", SaveCaption, MB_ICONERROR | MB_OK);
   }
 };
 
@@ -420,6 +427,39 @@ TEST_F(FailedSave, ALoadedFileThatCanNoLongerBeReplacedIsReportedToo) {
   EXPECT_TRUE(std::filesystem::is_directory(ConfigFileName));
 }
 
+// "Save Configuration" over a file the player may read but not write: the
+// message box texts, one per line.
+static std::string saveOverAReadOnlyFile() {
+  us::expectDialog(MenuCaption, {us::click(IDC_MENU_SAVE), us::click(IDC_MENU_EXIT)});
+  us::expectMessageBox(IDOK);
+  std::string shown = "exit " + std::to_string(tarrengardMain(programInstance())) + "\n";
+  us::finished();
+  for (const auto &box : us::messageBoxes()) shown += box.text + "\n";
+  return shown;
+}
+
+TEST_F(FailedSave, AReadOnlyFileIsReportedWithTheReason) {
+  writeFile(ConfigFileName, SampleConfig);
+  const std::string expected = "exit 0\nCould not write gardum.cfg.\nPermission denied\n";
+#ifdef _WIN32
+  ASSERT_TRUE(SetFileAttributesA(ConfigFileName, FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(saveOverAReadOnlyFile(), expected);
+  SetFileAttributesA(ConfigFileName, FILE_ATTRIBUTE_NORMAL);
+#else
+  ASSERT_EQ(chmod(ConfigFileName, 0444), 0);
+  ASSERT_TRUE(ordinaryuser::give(folder));
+  ASSERT_TRUE(ordinaryuser::give(ConfigFileName));
+  ordinaryuser::Result run = ordinaryuser::run([](std::string &report) {
+    us::setFailureHandler([&report](const std::string &message) { report += "script: " + message + "\n"; });
+    report += saveOverAReadOnlyFile();
+    return 0;
+  });
+  if (!run.ran) GTEST_SKIP() << run.skipReason;
+  EXPECT_EQ(run.report, expected);
+#endif
+  EXPECT_EQ(readFile(ConfigFileName), SampleConfig);
+}
+
 // ---- A gardum.cfg that is there but cannot be read ------------------------------
 
 const char MyModConfig[] =
@@ -457,13 +497,14 @@ std::string runWithUnreadableFile() {
   return shown;
 }
 
-std::string expectedBoxes(const char *reason) {
+// `kept`: why the save keeps the file, in the player's words.
+std::string expectedBoxes(const char *reason, const std::string &kept) {
   return "menu: handle -1, width 640\n"
          "exit 0\n"
          "unowned|" +
          unreadableWarning(reason) + "|" + MenuCaption + "|" + std::to_string(MB_ICONWARNING | MB_OK) +
          "\n"
-         "owned|Could not write gardum.cfg.|" +
+         "owned|Could not write gardum.cfg.\n" + kept + "|" +
          SaveCaption + "|" + std::to_string(MB_ICONERROR | MB_OK) +
          "\n"
          "owned|" +
@@ -475,7 +516,7 @@ using UnreadableFile = FreshFolderTest;
 TEST_F(UnreadableFile, AFolderInItsPlaceIsNamedAtStartAndStaysAsItWas) {
   std::filesystem::create_directory(ConfigFileName);
   writeFile(std::string(ConfigFileName) + "/inside", "kept");
-  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Is a directory"));
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Is a directory", "gardum.cfg is a folder"));
   EXPECT_EQ(GameSettings.configReadError, EISDIR);
   EXPECT_EQ(readFile(std::string(ConfigFileName) + "/inside"), "kept");
 }
@@ -487,7 +528,7 @@ TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
   writeFile(ConfigFileName, MyModConfig);
   HANDLE held = CreateFileA(ConfigFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Permission denied"));
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes("Permission denied", "Permission denied"));
   CloseHandle(held);
   EXPECT_EQ(readFile(ConfigFileName), MyModConfig);
   EXPECT_EQ(std::vector<std::string>{ConfigFileName}, [&] {
@@ -510,7 +551,7 @@ TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
     return 0;
   });
   if (!run.ran) GTEST_SKIP() << run.skipReason;
-  EXPECT_EQ(run.report, expectedBoxes("Permission denied"));
+  EXPECT_EQ(run.report, expectedBoxes("Permission denied", "Permission denied"));
   ASSERT_EQ(chmod(ConfigFileName, 0600), 0);
   EXPECT_EQ(readFile(ConfigFileName), MyModConfig);
   EXPECT_EQ(std::vector<std::string>{ConfigFileName}, [&] {
@@ -541,7 +582,7 @@ TEST_F(UnreadableFile, AFileThatCannotBeReadWholeIsNamedAtStartInsteadOfEndingTh
   if (source.empty()) GTEST_SKIP() << "no file on this system claims more bytes than it gives";
   std::filesystem::create_symlink(source, ConfigFileName);
   // The link leads out of the game folder: the warning names its file.
-  std::string expected = expectedBoxes("the file changed as it was read");
+  std::string expected = expectedBoxes("the file changed as it was read", "gardum.cfg changed as it was read at start");
   const std::string end = "will not replace the file.";
   expected.insert(expected.find(end) + end.size(),
                   " gardum.cfg is a link to " + std::filesystem::canonical(source).string() + ", outside the game folder.");
@@ -574,7 +615,7 @@ TEST_F(UnreadableFile, AFileTooBigToHoldIsNamedAtStartAndLeftAlone) {
   if (sizeof(long) > 4) GTEST_SKIP() << "a long counts the bytes of a 4 GiB file here, so it is read, not refused";
   const unsigned long long size = (4ull << 30) + 36;
   ASSERT_TRUE(makeSparseFile(ConfigFileName, size));
-  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes(std::strerror(EFBIG)));
+  EXPECT_EQ(runWithUnreadableFile(), expectedBoxes(std::strerror(EFBIG), "The file is too large for this system"));
   EXPECT_EQ(GameSettings.configReadError, EFBIG);
   EXPECT_EQ(std::filesystem::file_size(ConfigFileName), size);
 }

@@ -396,7 +396,8 @@ TEST_F(WindowsProgram, SaveAndRunWithAFileThatIsNoWindowsProgramSaysSoAndEndsWit
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
-  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.");
+  EXPECT_EQ(us::messageBoxes()[0].text,
+            "Failed starting VEXGAME.EXE.\nvexgame.exe in " + folder + " could not be started: it is not a program.");
   EXPECT_EQ(us::messageBoxes()[0].caption, "Failure starting game");
   EXPECT_FALSE(gameStarted(folder + "/wine.record"));
 }
@@ -442,8 +443,9 @@ TEST_F(WindowsProgram, AFailedStartSaysWhyThroughGetLastError) {
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_PARAMETER);
 }
 
-// The first line stays as it always was; the second says what is missing,
-// and only when that is the reason.
+// The first line stays as it always was; the second names the file, its
+// folder and why; the last says what is missing, and only when that is the
+// reason.
 TEST_F(WindowsProgram, SaveAndRunWithoutWineSaysWineIsNeeded) {
   ScopedPath path(folder + "/bin");  // an empty folder: no wine anywhere on it
   std::filesystem::permissions("vexgame.exe", std::filesystem::perms::owner_all);
@@ -452,7 +454,9 @@ TEST_F(WindowsProgram, SaveAndRunWithoutWineSaysWineIsNeeded) {
   EXPECT_EQ(runConfigurator(), 1);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
   EXPECT_FALSE(us::messageBoxes()[0].owned);
-  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\nWine is needed to start a Windows program.");
+  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\nvexgame.exe in " + folder +
+                                            " could not be started: it is a Windows program.\n"
+                                            "Wine is needed to start a Windows program.");
   EXPECT_EQ(us::messageBoxes()[0].caption, "Failure starting game");
   EXPECT_EQ(us::messageBoxes()[0].style, MB_ICONERROR);
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/gardum.cfg"));  // saved first, as ever
@@ -467,13 +471,15 @@ TEST_F(WindowsProgram, SaveAndRunWithOnlyA64BitWineSaysA32BitOneIsNeeded) {
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
-  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\n32-bit Wine is needed to start this program.");
+  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\nvexgame.exe in " + folder +
+                                            " could not be started: it is a 32-bit Windows program.\n"
+                                            "32-bit Wine is needed to start this program.");
 }
 
-TEST_F(LaunchFailure, AMissingGameKeepsTheOneLineMessage) {
+TEST_F(LaunchFailure, AMissingGameIsNamedWithTheFolderItWasLookedFor) {
   us::expectDialog("Tarrengard Configuration", {us::click(IDC_MENU_SAVE_AND_RUN)});
   us::expectMessageBox(IDOK);
   EXPECT_EQ(runConfigurator(), 1);
   ASSERT_EQ(us::messageBoxes().size(), 1u);
-  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.");
+  EXPECT_EQ(us::messageBoxes()[0].text, "Failed starting VEXGAME.EXE.\nvexgame.exe was not found in " + folder + ".");
 }
