@@ -5,8 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "platform/callback_guard.h"
 #include "platform/win32.h"
@@ -79,20 +77,6 @@ void fillMusicSoundVideoDialog(HWND dialog);
 void refreshInputDevicesDialog(HWND dialog);
 // Sets every control of the advanced mouse options dialog from GameSettings.
 void fillAdvancedMouseDialog(HWND dialog);
-
-// One key slot of KeyBindings: a game function 0..52, 0 primary or 1 secondary.
-struct KeySlot {
-  int function;
-  int slot;
-};
-// The Select Key dialog's note on the other slots that hold the selected key,
-// given in function order: "Also bound to:", then each slot as
-// "Jump (primary)" on one line, or "Crouch" and "(secondary)" on two where
-// that is longer than a line (a name longer than a line is broken after an
-// underscore), as many as fit the note's five lines of 15 characters; the
-// last line counts the rest ("and 3 more").
-// Lines are separated by "\n"; "" for no slot.
-std::string alsoBoundNote(const std::vector<KeySlot> &slots);
 
 // Track bar position (-40..40, tenths) for a 16.16 scale: rounded up.
 int32_t scaleToTrackbarPosition(int32_t scale);

@@ -3,7 +3,6 @@
 // with 0 after Set (the opener then rebuilds its lists) and 1 on cancel.
 // The key may also be picked by pressing it, and a note right of the list
 // says where else the selected key is bound.
-#include <cassert>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,8 +24,8 @@ const char AlsoBoundMore[] = "and %d more";
 
 // The note's room (66 x 40 dialog units): five lines of at most 15
 // characters, so that the longest entry (three lines) and a count fit. The
-// note sets its own line breaks, so the control never wraps or cuts a line;
-// the Qt and Windows tests measure every line it can hold in the dialog font.
+// note sets its own line breaks, so the control never wraps or cuts a line
+// (every line it can hold was measured in Qt's dialog font and Wine's).
 constexpr size_t NoteLineLength = 15;
 constexpr size_t NoteLineCount = 5;
 
@@ -100,20 +99,43 @@ std::vector<std::string> noteEntry(const char *function, int slot) {
   return lines;
 }
 
+// The note: "Also bound to:", then the entries that fit its lines, in
+// function order; what has no room is counted on the last line ("and 3
+// more"), never cut. Lines are separated by "\n"; "" for no entry.
+std::string noteText(const std::vector<std::vector<std::string>> &entries) {
+  std::vector<std::string> lines;
+  if (!entries.empty()) lines.push_back(AlsoBoundLead);
+  size_t shown = 0;
+  for (; shown < entries.size(); ++shown) {
+    size_t room = NoteLineCount - lines.size() - (shown + 1 < entries.size() ? 1 : 0);
+    if (entries[shown].size() > room) break;
+    lines.insert(lines.end(), entries[shown].begin(), entries[shown].end());
+  }
+  if (shown < entries.size()) {
+    char more[32];
+    std::snprintf(more, sizeof more, AlsoBoundMore, static_cast<int>(entries.size() - shown));
+    lines.push_back(more);
+  }
+  std::string text;
+  for (const std::string &line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
 // Every other slot that holds the selected key, this function's other slot
 // included, as the file compares names: ignoring case ("KPad6" is "Kpad6").
 // Nothing is unbound; the player only learns of it.
 void showAlsoBound(HWND dialog) {
-  std::vector<KeySlot> slots;
+  std::vector<std::vector<std::string>> entries;
   if (const char *key = selectedKey(dialog)) {
     for (int f = 0; f < GameFunctionCount; ++f) {
       for (int slot = 0; slot < 2; ++slot) {
         if (f == KeySelectRequest.functionIndex && slot == requestedSlot()) continue;
-        if (findKeyName(GameSettings.KeyBindings[f][slot]) == key) slots.push_back({f, slot});
+        if (findKeyName(GameSettings.KeyBindings[f][slot]) == key)
+          entries.push_back(noteEntry(GameFunctionTable[f], slot));
       }
     }
   }
-  SetDlgItemTextA(dialog, IDC_SELECT_ALSO_BOUND, alsoBoundNote(slots).c_str());
+  SetDlgItemTextA(dialog, IDC_SELECT_ALSO_BOUND, noteText(entries).c_str());
 }
 
 void initDialog(HWND dialog) {
@@ -218,31 +240,6 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 }
 
 }  // namespace
-
-// What does not fit is counted, never cut: "and 3 more".
-std::string alsoBoundNote(const std::vector<KeySlot> &slots) {
-  std::vector<std::vector<std::string>> entries;
-  for (const KeySlot &s : slots) {
-    assert(s.function >= 0 && s.function < GameFunctionCount);
-    entries.push_back(noteEntry(GameFunctionTable[s.function], s.slot));
-  }
-  std::vector<std::string> lines;
-  if (!entries.empty()) lines.push_back(AlsoBoundLead);
-  size_t shown = 0;
-  for (; shown < entries.size(); ++shown) {
-    size_t room = NoteLineCount - lines.size() - (shown + 1 < entries.size() ? 1 : 0);
-    if (entries[shown].size() > room) break;
-    lines.insert(lines.end(), entries[shown].begin(), entries[shown].end());
-  }
-  if (shown < entries.size()) {
-    char more[32];
-    std::snprintf(more, sizeof more, AlsoBoundMore, static_cast<int>(entries.size() - shown));
-    lines.push_back(more);
-  }
-  std::string text;
-  for (const std::string &line : lines) text += (text.empty() ? "" : "\n") + line;
-  return text;
-}
 
 INT_PTR CALLBACK selectKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -413,63 +413,6 @@ TEST_F(QtBackend, ListColumnsStartAtTheirTabStops) {
   }
 }
 
-// The note beside the key list sets its own line breaks: every line it can
-// hold (each slot's entry, the lead, the count) fits the label's width, and
-// its most lines its height, so the label neither wraps nor cuts.
-TEST_F(QtBackend, EveryLineOfTheAlsoBoundNoteFitsItsLabel) {
-  std::vector<std::vector<KeySlot>> notes = {{{43, 1}, {9, 1}}};  // five lines
-  std::vector<KeySlot> everyOther;
-  for (int f = 0; f < GameFunctionCount; ++f) {
-    for (int slot = 0; slot < 2; ++slot) {
-      notes.push_back({{f, slot}});
-      if (f != 9 || slot != 0) everyOther.push_back({f, slot});
-    }
-  }
-  notes.push_back(everyOther);  // "and 104 more"
-  expectDialog("Select Primary Key",
-               {inspect([&](HWND d) {
-                  auto *label = qobject_cast<QLabel *>(qtWidgetFor(GetDlgItem(d, IDC_SELECT_ALSO_BOUND)));
-                  ASSERT_NE(label, nullptr);
-                  QFontMetrics metrics = label->fontMetrics();
-                  for (const std::vector<KeySlot> &others : notes) {
-                    SetDlgItemTextA(d, IDC_SELECT_ALSO_BOUND, alsoBoundNote(others).c_str());
-                    const QStringList lines = label->text().split(QLatin1Char('\n'));
-                    for (const QString &line : lines)
-                      EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << line.toStdString();
-                    EXPECT_LE(lines.size() * metrics.lineSpacing(), label->contentsRect().height())
-                        << label->text().toStdString();
-                  }
-                }),
-                key(VK_ESCAPE)});
-  KeySelectRequest.functionIndex = 9;
-  open(IDD_SELECT_KEY, selectKeyDialogProc);
-}
-
-// A key bound twice carries its mark in the Action list; with the mark, the
-// widest key still ends before the next column's stop.
-TEST_F(QtBackend, EveryKeyWithItsMarkEndsBeforeTheNextColumn) {
-  const int perOpening = GameFunctionCount - 1;  // the console holds no second key
-  for (int first = 0; first < KeyNameCount; first += perOpening) {
-    for (int f = 0; f < perOpening; ++f) {
-      const char *key = first + f < KeyNameCount ? KeyNameTable[first + f] : EmptyName;
-      GameSettings.KeyBindings[f][0] = GameSettings.KeyBindings[f][1] = key;
-    }
-    expectDialog("Input Devices", {inspect([&](HWND d) {
-                                     auto *list =
-                                         static_cast<QListWidget *>(qtWidgetFor(GetDlgItem(d, IDC_INPUT_ACTIONS)));
-                                     QFontMetrics metrics(list->font());
-                                     int column = qtDialogUnitsToPixelsX(128) - qtDialogUnitsToPixelsX(96);
-                                     for (int f = 0; f < perOpening && first + f < KeyNameCount; ++f) {
-                                       QString primary = list->item(f)->text().section(QLatin1Char('\t'), 1, 1);
-                                       EXPECT_NE(primary, QString::fromLatin1(KeyNameTable[first + f])) << "no mark";
-                                       EXPECT_LT(metrics.horizontalAdvance(primary), column) << primary.toStdString();
-                                     }
-                                   }),
-                                   key(VK_ESCAPE)});
-    open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
-  }
-}
-
 // ---- The program --------------------------------------------------------------------------
 
 #ifdef TG_SETUP_PROGRAM

@@ -172,36 +172,23 @@ TEST_F(SelectKeyTest, EnterSetsAndEscapeCancels) {
 }
 
 // The specified controls come first, our button last: Tab from "None"
-// reaches Set, and Enter there sets.
-TEST_F(SelectKeyTest, TabFromNoneReachesSetThenCancelThenPressAKey) {
+// reaches Set, and Enter there sets. The key list's notifications are left
+// to the dialog manager (FALSE); a changed selection only updates the note.
+TEST_F(SelectKeyTest, TabFromNoneReachesSetAndTheListsNotificationsStayUnhandled) {
   auto focusIs = [](int id) { return inspect([id](HWND d) { EXPECT_EQ(GetFocus(), GetDlgItem(d, id)) << id; }); };
+  std::vector<INT_PTR> answers;
   userscript::expectDialog(
       "Select Secondary Key",  // unbound: the list is disabled, "None" has the focus
       {focusIs(IDC_SELECT_NONE), key(VK_TAB), focusIs(IDOK), key(VK_TAB), focusIs(IDCANCEL), key(VK_TAB),
-       focusIs(IDC_SELECT_PRESS_KEY), key(VK_TAB), focusIs(IDC_SELECT_NONE), key(VK_TAB), key(VK_RETURN)});
+       focusIs(IDC_SELECT_PRESS_KEY), inspect([&](HWND d) {
+         LPARAM list = (LPARAM)GetDlgItem(d, IDC_SELECT_LIST);
+         for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
+           answers.push_back(selectKeyDialogProc(d, WM_COMMAND, MAKEWPARAM(IDC_SELECT_LIST, code), list));
+       }),
+       key(VK_TAB), key(VK_TAB), key(VK_RETURN)});
   EXPECT_EQ(openSelectKey(6, 1), 0);
   EXPECT_STREQ(GameSettings.KeyBindings[6][1], "");
-  EXPECT_TRUE(userscript::keyCaptures().empty());
-}
-
-// The key list's notifications are the dialog manager's to handle: the
-// procedure answers FALSE, and a changed selection only updates the note.
-TEST_F(SelectKeyTest, TheKeyListsNotificationsAreLeftUnhandled) {
-  std::vector<INT_PTR> answers;
-  std::string note;
-  userscript::expectDialog(
-      "Select Primary Key",
-      {inspect([&](HWND d) {
-         HWND list = GetDlgItem(d, IDC_SELECT_LIST);
-         SendMessageA(list, LB_SETCURSEL, (WPARAM)listRowOf(d, IDC_SELECT_LIST, "W"), 0);
-         for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
-           answers.push_back(selectKeyDialogProc(d, WM_COMMAND, MAKEWPARAM(IDC_SELECT_LIST, code), (LPARAM)list));
-         note = controlText(d, IDC_SELECT_ALSO_BOUND);
-       }),
-       click(IDCANCEL)});
-  openSelectKey(9, 0);
   EXPECT_EQ(answers, (std::vector<INT_PTR>{FALSE, FALSE}));
-  EXPECT_EQ(note, "Also bound to:\nShow_Opponents_\nWeapon\n(primary)");
 }
 
 // The opener only asks for a selected row, but a request outside the table
@@ -353,6 +340,11 @@ TEST_F(SelectKeyTest, TheLineNamesEveryOtherSlotHoldingTheSelectedKey) {
        {{43, 0}, {10, 1}},
        "Also bound to:\nCrouch\n(secondary)\nand 1 more"},
       {"seen from the other slot", 10, 1, {{10, 1}}, "Also bound to:\nJump (primary)"},
+      {"more than the note has room for: the last line counts them",
+       9,
+       0,
+       {{5, 0}, {6, 0}, {7, 0}, {38, 0}, {9, 1}},
+       "Also bound to:\nFire (primary)\nOpen (primary)\nRun (primary)\nand 2 more"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -410,34 +402,6 @@ TEST_F(SelectKeyTest, TheLineFollowsTheSelection) {
   EXPECT_EQ(pressed.selected, "PgUp");
   EXPECT_EQ(pressed.alsoBound, "Also bound to:\nLook_Up\n(primary)");
   EXPECT_FALSE(GameSettings.configChanged);
-}
-
-// The note has five lines of 15 characters: an entry takes one to three,
-// and what has no room left is counted on the last line, never cut.
-TEST_F(SelectKeyTest, TheNoteShowsWhatFitsAndCountsTheRest) {
-  std::vector<KeySlot> everyOther;
-  for (int f = 0; f < GameFunctionCount; ++f) {
-    for (int slot = 0; slot < 2; ++slot)
-      if (f != 9 || slot != 0) everyOther.push_back({f, slot});
-  }
-  const struct {
-    const char *what;
-    std::vector<KeySlot> slots;
-    const char *note;
-  } cases[] = {
-      {"none", {}, ""},
-      {"four of one line fill it",
-       {{5, 0}, {6, 0}, {7, 0}, {38, 0}},
-       "Also bound to:\nFire (primary)\nOpen (primary)\nRun (primary)\nMap (primary)"},
-      {"with a fifth, the last line counts two",
-       {{5, 0}, {6, 0}, {7, 0}, {38, 0}, {9, 1}},
-       "Also bound to:\nFire (primary)\nOpen (primary)\nRun (primary)\nand 2 more"},
-      {"two lines each", {{0, 0}, {1, 1}, {2, 0}}, "Also bound to:\nMove_Forward\n(primary)\nand 2 more"},
-      {"a name longer than a line", {{43, 1}}, "Also bound to:\nShow_Opponents_\nWeapon\n(secondary)"},
-      {"a long name first, with more", {{47, 0}, {9, 1}}, "Also bound to:\nToggle_\nCrosshair\n(primary)\nand 1 more"},
-      {"every other slot", everyOther, "Also bound to:\nMove_Forward\n(primary)\nand 104 more"},
-  };
-  for (const auto &c : cases) EXPECT_EQ(alsoBoundNote(c.slots), c.note) << c.what;
 }
 
 // Being told changes nothing: Set binds the key and both keep it.
