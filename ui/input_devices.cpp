@@ -2,7 +2,7 @@
 // lists, the controller type, and the doors to Select Key, Select Function
 // and Advanced Mouse Options. The lists are rebuilt from GameSettings after
 // every Set in a sub-dialog; a cancelled sub-dialog leaves them alone. A key
-// bound to more than one slot carries a "*" in the Action list, and Defaults
+// bound to more than one slot carries a "!" in the Action list, and Defaults
 // puts every key binding back to the start-up's own.
 #include <cstdio>
 
@@ -16,8 +16,11 @@ const char ConsoleSecondaryText[] = "The console may be activated by one key onl
 const char ConsoleSecondaryCaption[] = "Set Secondary Key";
 const char DefaultsQuestion[] = "Put every key back to its default?";
 const char DefaultsCaption[] = "Default Keys";
-// After a key that another slot holds too.
-const char BoundElsewhereMark[] = "*";
+// After a key that another slot holds too. No key name has a "!" ("Kpad*"
+// has the star), and the mouse list's "*" before a button means a double
+// click; one character, so that the widest key with its mark ("NumLck!")
+// still ends before the next column.
+const char BoundElsewhereMark[] = "!";
 
 const char *shownName(const char *name) { return name != nullptr ? name : EmptyName; }
 

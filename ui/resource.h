@@ -43,7 +43,7 @@ enum {
   IDC_INPUT_MOUSE_SELECT = 120,
   IDC_INPUT_ADVANCED = 121,
   IDC_INPUT_DEFAULTS = 142,   // "&Defaults": every key back to its default
-  IDC_INPUT_MARK_NOTE = 143,  // explains the "*" after a key bound twice
+  IDC_INPUT_MARK_NOTE = 143,  // explains the "!" after a key bound twice
 
   // Advanced mouse options (122)
   IDC_MOUSE_X_SCALE = 123,

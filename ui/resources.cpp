@@ -2,7 +2,9 @@
  * data, what a Windows resource compiler would produce from the program's .rc
  * file, kept as plain tables so that every backend (headless, Qt, the Windows
  * build) renders the same description. Control order is template order,
- * which is also the tab order.
+ * which is also the tab order. Each template holds the controls its Part
+ * specifies, in the specified order and places; controls of our own follow
+ * them, in room the specified ones leave free.
  */
 #include "platform/resources.h"
 #include "platform/win32.h"
@@ -84,7 +86,7 @@ const DialogControlTemplate InputDevicesControls[] = {
     {IDC_INPUT_ADVANCED, "BUTTON", "Advanced...", 201, 90, 50, 13, PushButton},
     {IDC_INPUT_DEVICES_LABEL, "STATIC", "Input Devices:", 198, 9, 51, 8, Label},
     {IDC_INPUT_CONTROLLER, "COMBOBOX", "", 251, 7, 102, 66, DropDownList},
-    {IDC_INPUT_MARK_NOTE, "STATIC", "* after a key = also bound elsewhere", 201, 116, 150, 8, Label},
+    {IDC_INPUT_MARK_NOTE, "STATIC", "! after a key = also bound elsewhere", 201, 116, 150, 8, Label},
     {IDC_INPUT_DEFAULTS, "BUTTON", "&Defaults", 201, 128, 50, 13, PushButton},
 };
 
@@ -116,10 +118,12 @@ const DialogControlTemplate SelectKeyControls[] = {
     {IDC_SELECT_TARGET, "STATIC", "Function_name_goes_here", 5, 17, 155, 11, NameLabel},
     {IDC_SELECT_LIST, "LISTBOX", "", 21, 33, 71, 78, PickList | LBS_SORT},
     {IDC_SELECT_NONE, "BUTTON", "None", 106, 65, 40, 10, AutoCheckBox},
-    {IDC_SELECT_PRESS_KEY, "BUTTON", "&Press a key...", 100, 33, 60, 14, PushButton},
-    {IDOK, "BUTTON", "&Set", 78, 143, 40, 14, DefPushButton},
-    {IDCANCEL, "BUTTON", "&Cancel", 122, 143, 40, 14, PushButton},
-    {IDC_SELECT_ALSO_BOUND, "STATIC", "", 5, 115, 155, 24, NoteLabel},
+    {IDOK, "BUTTON", "&Set", 78, 118, 40, 14, DefPushButton},
+    {IDCANCEL, "BUTTON", "&Cancel", 122, 118, 40, 14, PushButton},
+    // Ours, after the specified six (so also last in the tab order), in the
+    // room right of the list: above and below "None", flush with Cancel.
+    {IDC_SELECT_PRESS_KEY, "BUTTON", "&Press a key...", 96, 33, 66, 14, PushButton},
+    {IDC_SELECT_ALSO_BOUND, "STATIC", "", 96, 76, 66, 40, NoteLabel},
 };
 
 const DialogControlTemplate SelectFunctionControls[] = {
@@ -156,7 +160,7 @@ const DialogTemplateData DialogTemplateTable[] = {
      countOf(InputDevicesControls)},
     {IDD_ADVANCED_MOUSE, "Advanced Mouse Options", DialogFont, 8, 0, 0, 228, 173, SettingsDialog, AdvancedMouseControls,
      countOf(AdvancedMouseControls)},
-    {IDD_SELECT_KEY, "Select Key", DialogFont, 8, 0, 0, 165, 161, SettingsDialog, SelectKeyControls,
+    {IDD_SELECT_KEY, "Select Key", DialogFont, 8, 0, 0, 165, 136, SettingsDialog, SelectKeyControls,
      countOf(SelectKeyControls)},
     {IDD_SELECT_FUNCTION, "Select Function", DialogFont, 8, 0, 0, 201, 136, SettingsDialog, SelectFunctionControls,
      countOf(SelectFunctionControls)},

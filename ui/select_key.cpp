@@ -1,10 +1,11 @@
 // The "Select Key" dialog: binds one key, or none, to the primary or the
 // secondary slot of one game function, as KeySelectRequest names it. Ends
 // with 0 after Set (the opener then rebuilds its lists) and 1 on cancel.
-// The key may also be picked by pressing it, and a line under the list says
-// where else the selected key is bound.
+// The key may also be picked by pressing it, and a note right of the list
+// says where else the selected key is bound.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
 #include "ui/dialogs.h"
@@ -18,7 +19,15 @@ const char PressKeyCaption[] = "Press a Key";
 const char PressKeyPrompt[] = "Press the key for %s, or Escape to cancel.";
 const char UnnamedKeyPrompt[] =
     "That key has no name in the game's key list. Press another key for %s, or Escape to cancel.";
-const char AlsoBoundLead[] = "Also bound to: ";
+const char AlsoBoundLead[] = "Also bound to:";
+const char AlsoBoundMore[] = "and %d more";
+
+// The note's room (66 x 40 dialog units): five lines of at most 15
+// characters, so that the longest entry (three lines) and a count fit. The
+// note sets its own line breaks, so the control never wraps or cuts a line
+// (every line it can hold was measured in Qt's dialog font and Wine's).
+constexpr size_t NoteLineLength = 15;
+constexpr size_t NoteLineCount = 5;
 
 bool requestIsValid() {
   return KeySelectRequest.functionIndex >= 0 && KeySelectRequest.functionIndex < GameFunctionCount;
@@ -68,23 +77,65 @@ const char *selectedKey(HWND dialog) {
   return isUnbound(key) ? nullptr : key;
 }
 
+// One slot of the note, "Crouch (secondary)", as the lines it takes: the
+// slot word on the name's line if both fit, and a name longer than a line
+// broken after an underscore ("Show_Opponents_" / "Weapon").
+std::vector<std::string> noteEntry(const char *function, int slot) {
+  std::vector<std::string> lines;
+  std::string name = function;
+  while (name.size() > NoteLineLength) {
+    size_t cut = name.rfind('_', NoteLineLength - 1);
+    size_t length = cut == std::string::npos ? NoteLineLength : cut + 1;
+    lines.push_back(name.substr(0, length));
+    name.erase(0, length);
+  }
+  std::string slotWord = slot == 0 ? "(primary)" : "(secondary)";
+  if (name.size() + 1 + slotWord.size() <= NoteLineLength) {
+    lines.push_back(name + " " + slotWord);
+  } else {
+    lines.push_back(name);
+    lines.push_back(slotWord);
+  }
+  return lines;
+}
+
+// The note: "Also bound to:", then the entries that fit its lines, in
+// function order; what has no room is counted on the last line ("and 3
+// more"), never cut. Lines are separated by "\n"; "" for no entry.
+std::string noteText(const std::vector<std::vector<std::string>> &entries) {
+  std::vector<std::string> lines;
+  if (!entries.empty()) lines.push_back(AlsoBoundLead);
+  size_t shown = 0;
+  for (; shown < entries.size(); ++shown) {
+    size_t room = NoteLineCount - lines.size() - (shown + 1 < entries.size() ? 1 : 0);
+    if (entries[shown].size() > room) break;
+    lines.insert(lines.end(), entries[shown].begin(), entries[shown].end());
+  }
+  if (shown < entries.size()) {
+    char more[32];
+    std::snprintf(more, sizeof more, AlsoBoundMore, static_cast<int>(entries.size() - shown));
+    lines.push_back(more);
+  }
+  std::string text;
+  for (const std::string &line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
 // Every other slot that holds the selected key, this function's other slot
 // included, as the file compares names: ignoring case ("KPad6" is "Kpad6").
 // Nothing is unbound; the player only learns of it.
 void showAlsoBound(HWND dialog) {
-  std::string text;
+  std::vector<std::vector<std::string>> entries;
   if (const char *key = selectedKey(dialog)) {
     for (int f = 0; f < GameFunctionCount; ++f) {
       for (int slot = 0; slot < 2; ++slot) {
         if (f == KeySelectRequest.functionIndex && slot == requestedSlot()) continue;
-        if (findKeyName(GameSettings.KeyBindings[f][slot]) != key) continue;
-        text += text.empty() ? AlsoBoundLead : ", ";
-        text += GameFunctionTable[f];
-        text += slot == 0 ? " (primary)" : " (secondary)";
+        if (findKeyName(GameSettings.KeyBindings[f][slot]) == key)
+          entries.push_back(noteEntry(GameFunctionTable[f], slot));
       }
     }
   }
-  SetDlgItemTextA(dialog, IDC_SELECT_ALSO_BOUND, text.c_str());
+  SetDlgItemTextA(dialog, IDC_SELECT_ALSO_BOUND, noteText(entries).c_str());
 }
 
 void initDialog(HWND dialog) {
@@ -173,16 +224,17 @@ void onSet(HWND dialog) {
   EndDialog(dialog, 0);
 }
 
-// The whole command word counts: only plain clicks of the buttons. Of the
-// key list's own notifications only a changed selection is heard, and only
-// by the line under the list; a double-click still only selects.
+// The whole command word counts: only plain clicks of the buttons. The key
+// list's notifications stay unhandled (FALSE), left to the dialog manager; a
+// changed selection only updates the note on its way, and a double-click
+// still only selects.
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
   switch (wParam) {
     case IDCANCEL: EndDialog(dialog, 1); return TRUE;
     case IDC_SELECT_NONE: onNoneClicked(dialog); return TRUE;
     case IDOK: onSet(dialog); return TRUE;
     case IDC_SELECT_PRESS_KEY: onPressKey(dialog); return TRUE;
-    case MAKEWPARAM(IDC_SELECT_LIST, LBN_SELCHANGE): showAlsoBound(dialog); return TRUE;
+    case MAKEWPARAM(IDC_SELECT_LIST, LBN_SELCHANGE): showAlsoBound(dialog); return FALSE;
     default: return FALSE;
   }
 }

@@ -89,12 +89,12 @@ TEST(DialogTemplates, StylesTheDialogsDependOn) {
               SS_CENTER | SS_SUNKEN | SS_NOPREFIX);
     EXPECT_EQ(control(data, IDC_SELECT_NONE)->style & BS_TYPEMASK, BS_AUTOCHECKBOX);
   }
-  // The line under the key list shows names, with no mnemonic; it lies
-  // between the list and Set/Cancel.
-  const DialogControlTemplate *line = control(selectKey, IDC_SELECT_ALSO_BOUND);
-  EXPECT_EQ(line->style & (SS_TYPEMASK | SS_NOPREFIX | WS_TABSTOP), SS_LEFT | SS_NOPREFIX);
-  EXPECT_GE(line->y, control(selectKey, IDC_SELECT_LIST)->y + control(selectKey, IDC_SELECT_LIST)->cy);
-  for (int id : {IDOK, IDCANCEL}) EXPECT_GE(control(selectKey, id)->y, line->y + line->cy) << id;
+  // The note beside the key list shows names, with no mnemonic; it lies
+  // under "Press a key..." (the specified controls it keeps clear of).
+  const DialogControlTemplate *note = control(selectKey, IDC_SELECT_ALSO_BOUND);
+  EXPECT_EQ(note->style & (SS_TYPEMASK | SS_NOPREFIX | WS_TABSTOP), SS_LEFT | SS_NOPREFIX);
+  const DialogControlTemplate *press = control(selectKey, IDC_SELECT_PRESS_KEY);
+  EXPECT_GE(note->y, press->y + press->cy);
   // Option lists keep the order they are filled in: row index = table index.
   for (int id : {IDD_MUSIC_SOUND_VIDEO, IDD_INPUT_DEVICES, IDD_ADVANCED_MOUSE}) {
     const DialogTemplateData *data = findDialogTemplate(id);

@@ -32,7 +32,7 @@ const std::map<int, std::vector<const char *>> ExpectedNames = {
     {IDD_INPUT_DEVICES,
      {"Select Secondary", "Select Primary", "Action", "Action", "Key Assignments", "Select", "* = Double-clicked",
       "Mouse buttons (* = double-click)", "Button", "Mouse Assignments", "Close", "Advanced...", "Input Devices:", "Input Devices:",
-      "* after a key = also bound elsewhere", "Defaults"}},
+      "! after a key = also bound elsewhere", "Defaults"}},
     {IDD_ADVANCED_MOUSE,
      {"Mouse",
       "X-Axis Scale:",
@@ -54,7 +54,8 @@ const std::map<int, std::vector<const char *>> ExpectedNames = {
       "Digital",
       "Digital",
       "Close"}},
-    {IDD_SELECT_KEY, {"Select the key to assign to:", "Jump", "Jump", "None", "Press a key...", "Set", "Cancel", "Also bound to: nothing else"}},
+    {IDD_SELECT_KEY,
+     {"Select the key to assign to:", "Jump", "Jump", "None", "Set", "Cancel", "Press a key...", "Also bound to: nothing else"}},
     {IDD_SELECT_FUNCTION, {"Select the function to assign to:", "Mouse Left", "Mouse Left", "Set", "Cancel", "None"}},
 };
 

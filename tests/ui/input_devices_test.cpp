@@ -148,7 +148,7 @@ TEST_F(InputDevicesTest, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
       {click(IDC_SELECT_NONE), inspect([&](HWND d) { offered = listSelectedText(d, IDC_SELECT_LIST); }), click(IDOK)});
   openInputDevices();
   // The list's first key is one the defaults give another function already.
-  EXPECT_EQ(row, "Open\tSpace\t" + offered + "*");
+  EXPECT_EQ(row, "Open\tSpace\t" + offered + "!");
   EXPECT_EQ(actionSelection, 6);
   EXPECT_EQ(mouseSelection, -1);
   EXPECT_STREQ(GameSettings.KeyBindings[6][1], offered.c_str());
@@ -302,8 +302,8 @@ TEST_F(InputDevicesTest, TheDefaultsBindNoKeyTwice) {
                                      click(IDOK)});
   openInputDevices();
   ASSERT_EQ(rows.size(), 53u);
-  for (const std::string &row : rows) EXPECT_EQ(row.find('*'), std::string::npos) << row;
-  EXPECT_EQ(note, "* after a key = also bound elsewhere");
+  for (const std::string &row : rows) EXPECT_EQ(row.find('!'), std::string::npos) << row;
+  EXPECT_EQ(note, "! after a key = also bound elsewhere");
 }
 
 TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
@@ -314,16 +314,17 @@ TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
     int marked;  // rows with a mark
     std::vector<std::pair<int, std::string>> rows;
   } cases[] = {
-      {"another function's primary", 10, 1, 29, 2, {{9, "Jump\tA*\t/"}, {10, "Crouch\tZ\tA*"}}},
-      {"the function's own other slot", 9, 1, 29, 1, {{9, "Jump\tA*\tA*"}, {10, "Crouch\tZ\t"}}},
+      {"another function's primary", 10, 1, 29, 2, {{9, "Jump\tA!\t/"}, {10, "Crouch\tZ\tA!"}}},
+      {"the function's own other slot", 9, 1, 29, 1, {{9, "Jump\tA!\tA!"}, {10, "Crouch\tZ\t"}}},
       // "KPad6" (the default, as the record holds it) and "Kpad6" are one key.
       {"the same key in another letter case",
        10,
        1,
        76,
        2,
-       {{3, "Turn_Right\tRight\tKPad6*"}, {10, "Crouch\tZ\tKpad6*"}}},
-      {"the console's single key", 10, 1, 68, 2, {{52, "Show_Console\tNumLck*\t"}, {10, "Crouch\tZ\tNumLck*"}}},
+       {{3, "Turn_Right\tRight\tKPad6!"}, {10, "Crouch\tZ\tKpad6!"}}},
+      {"the console's single key", 10, 1, 68, 2, {{52, "Show_Console\tNumLck!\t"}, {10, "Crouch\tZ\tNumLck!"}}},
+      {"the key named with a star", 10, 1, 54, 0, {{10, "Crouch\tZ\tKpad*"}}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -335,9 +336,31 @@ TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
     openInputDevices();
     ASSERT_EQ(rows.size(), 53u);
     int marked = 0;
-    for (const std::string &row : rows) marked += row.find('*') != std::string::npos;
+    for (const std::string &row : rows) marked += row.find('!') != std::string::npos;
     EXPECT_EQ(marked, c.marked);
     for (const auto &[row, text] : c.rows) EXPECT_EQ(rows[row], text);
+  }
+}
+
+// The mark can be told from every key name: no key name has a "!", and each
+// of the 101 keys bound twice reads as its name and the mark (the mouse
+// list's double click is a "*" before the button).
+TEST_F(InputDevicesTest, EveryKeyBoundTwiceReadsAsItsNameAndAMarkNoKeyNameHas) {
+  const int perOpening = GameFunctionCount - 1;  // the console takes no second key
+  for (int first = 0; first < KeyNameCount; first += perOpening) {
+    for (int f = 0; f < perOpening; ++f) {
+      const char *key = first + f < KeyNameCount ? KeyNameTable[first + f] : EmptyName;
+      GameSettings.KeyBindings[f][0] = GameSettings.KeyBindings[f][1] = key;
+    }
+    std::vector<std::string> rows;
+    userscript::expectDialog(Caption, {inspect([&](HWND d) { rows = actionRows(d); }), click(IDOK)});
+    openInputDevices();
+    ASSERT_EQ(rows.size(), 53u);
+    for (int f = 0; f < perOpening && first + f < KeyNameCount; ++f) {
+      std::string key = KeyNameTable[first + f];
+      EXPECT_EQ(key.find('!'), std::string::npos) << key;
+      EXPECT_EQ(rows[f], std::string(GameFunctionTable[f]) + "\t" + key + "!\t" + key + "!");
+    }
   }
 }
 
@@ -367,8 +390,8 @@ TEST_F(InputDevicesTest, MarksFollowASetInSelectKey) {
   userscript::expectDialog("Select Secondary Key", {click(IDC_SELECT_PRESS_KEY), click(IDOK)});
   userscript::expectKeyCapture(0x2C);  // Z, Crouch's key
   openInputDevices();
-  EXPECT_EQ(jump, "Jump\tA\tZ*");
-  EXPECT_EQ(crouch, "Crouch\tZ*\t");
+  EXPECT_EQ(jump, "Jump\tA\tZ!");
+  EXPECT_EQ(crouch, "Crouch\tZ!\t");
 }
 
 // ---- Defaults ----------------------------------------------------------------------------
@@ -447,7 +470,7 @@ TEST_F(InputDevicesTest, DefaultsAnsweredNoChangesNothing) {
   ASSERT_EQ(userscript::messageBoxes().size(), 1u);
   EXPECT_EQ(userscript::messageBoxes()[0].answer, IDNO);
   for (int f = 0; f < GameFunctionCount; ++f) EXPECT_STREQ(GameSettings.KeyBindings[f][0], "X") << f;
-  EXPECT_EQ(jump, "Jump\tX*\t");
+  EXPECT_EQ(jump, "Jump\tX!\t");
   EXPECT_EQ(actionSelection, 9);
   EXPECT_EQ(mouseSelection, 4);  // nothing was rebuilt
   EXPECT_EQ(GameSettings.MouseButton[0], GameFunctionTable[9]);

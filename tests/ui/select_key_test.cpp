@@ -1,7 +1,7 @@
 // The "Select Key" dialog opened for one slot through KeySelectRequest, as
 // the Input Devices dialog does: what it offers, and what Set and Cancel
-// write; picking a key by pressing it, and the line that says where else the
-// selected key is bound.
+// write; the order of its controls; picking a key by pressing it, and the
+// note that says where else the selected key is bound.
 #include <algorithm>
 
 #include "dialog_test_support.h"
@@ -171,6 +171,26 @@ TEST_F(SelectKeyTest, EnterSetsAndEscapeCancels) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
+// The specified controls come first, our button last: Tab from "None"
+// reaches Set, and Enter there sets. The key list's notifications are left
+// to the dialog manager (FALSE); a changed selection only updates the note.
+TEST_F(SelectKeyTest, TabFromNoneReachesSetAndTheListsNotificationsStayUnhandled) {
+  auto focusIs = [](int id) { return inspect([id](HWND d) { EXPECT_EQ(GetFocus(), GetDlgItem(d, id)) << id; }); };
+  std::vector<INT_PTR> answers;
+  userscript::expectDialog(
+      "Select Secondary Key",  // unbound: the list is disabled, "None" has the focus
+      {focusIs(IDC_SELECT_NONE), key(VK_TAB), focusIs(IDOK), key(VK_TAB), focusIs(IDCANCEL), key(VK_TAB),
+       focusIs(IDC_SELECT_PRESS_KEY), inspect([&](HWND d) {
+         LPARAM list = (LPARAM)GetDlgItem(d, IDC_SELECT_LIST);
+         for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
+           answers.push_back(selectKeyDialogProc(d, WM_COMMAND, MAKEWPARAM(IDC_SELECT_LIST, code), list));
+       }),
+       key(VK_TAB), key(VK_TAB), key(VK_RETURN)});
+  EXPECT_EQ(openSelectKey(6, 1), 0);
+  EXPECT_STREQ(GameSettings.KeyBindings[6][1], "");
+  EXPECT_EQ(answers, (std::vector<INT_PTR>{FALSE, FALSE}));
+}
+
 // The opener only asks for a selected row, but a request outside the table
 // must not index past KeyBindings: the dialog ends as cancelled before it
 // is ever shown, so the scripted user has no step for it.
@@ -313,13 +333,18 @@ TEST_F(SelectKeyTest, TheLineNamesEveryOtherSlotHoldingTheSelectedKey) {
     const char *line;
   } cases[] = {
       {"a key bound nowhere else", 9, 0, {}, ""},
-      {"the function's own other slot", 9, 0, {{9, 1}}, "Also bound to: Jump (secondary)"},
-      {"several, in function order",
+      {"the function's own other slot", 9, 0, {{9, 1}}, "Also bound to:\nJump\n(secondary)"},
+      {"several, in function order, the one without room counted",
        9,
        0,
        {{43, 0}, {10, 1}},
-       "Also bound to: Crouch (secondary), Show_Opponents_Weapon (primary)"},
-      {"seen from the other slot", 10, 1, {{10, 1}}, "Also bound to: Jump (primary)"},
+       "Also bound to:\nCrouch\n(secondary)\nand 1 more"},
+      {"seen from the other slot", 10, 1, {{10, 1}}, "Also bound to:\nJump (primary)"},
+      {"more than the note has room for: the last line counts them",
+       9,
+       0,
+       {{5, 0}, {6, 0}, {7, 0}, {38, 0}, {9, 1}},
+       "Also bound to:\nFire (primary)\nOpen (primary)\nRun (primary)\nand 2 more"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -344,8 +369,8 @@ TEST_F(SelectKeyTest, TheLineComparesKeyNamesIgnoringCase) {
   userscript::expectDialog("Select Secondary Key", {lookAt(crouch), click(IDCANCEL)});
   openSelectKey(3, 1);
   openSelectKey(10, 1);
-  EXPECT_EQ(turnRight.alsoBound, "Also bound to: Crouch (secondary)");
-  EXPECT_EQ(crouch.alsoBound, "Also bound to: Turn_Right (secondary)");
+  EXPECT_EQ(turnRight.alsoBound, "Also bound to:\nCrouch\n(secondary)");
+  EXPECT_EQ(crouch.alsoBound, "Also bound to:\nTurn_Right\n(secondary)");
 }
 
 // The line follows the selection however it changes: a click on a row, a
@@ -367,15 +392,15 @@ TEST_F(SelectKeyTest, TheLineFollowsTheSelection) {
   openSelectKey(9, 0);
   EXPECT_EQ(opened.alsoBound, "");
   EXPECT_EQ(clicked.selected, "Up");
-  EXPECT_EQ(clicked.alsoBound, "Also bound to: Move_Forward (primary)");
+  EXPECT_EQ(clicked.alsoBound, "Also bound to:\nMove_Forward\n(primary)");
   EXPECT_EQ(typed.selected, "T");
-  EXPECT_EQ(typed.alsoBound, "Also bound to: SendMessage (primary)");
+  EXPECT_EQ(typed.alsoBound, "Also bound to:\nSendMessage\n(primary)");
   EXPECT_TRUE(ticked.none);
   EXPECT_EQ(ticked.alsoBound, "");
   EXPECT_EQ(unticked.selected, "A");  // the selection rule: the slot's own key
   EXPECT_EQ(unticked.alsoBound, "");
   EXPECT_EQ(pressed.selected, "PgUp");
-  EXPECT_EQ(pressed.alsoBound, "Also bound to: Look_Up (primary)");
+  EXPECT_EQ(pressed.alsoBound, "Also bound to:\nLook_Up\n(primary)");
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
@@ -385,7 +410,7 @@ TEST_F(SelectKeyTest, SettingAKeyBoundElsewhereUnbindsNothing) {
   userscript::expectDialog("Select Secondary Key", {click(IDC_SELECT_PRESS_KEY), lookAt(state), click(IDOK)});
   userscript::expectKeyCapture(0x11);  // W
   EXPECT_EQ(openSelectKey(9, 1), 0);
-  EXPECT_EQ(state.alsoBound, "Also bound to: Show_Opponents_Weapon (primary)");
+  EXPECT_EQ(state.alsoBound, "Also bound to:\nShow_Opponents_\nWeapon\n(primary)");
   EXPECT_STREQ(GameSettings.KeyBindings[9][1], "W");
   EXPECT_STREQ(GameSettings.KeyBindings[43][0], "W");
 }

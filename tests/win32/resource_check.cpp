@@ -1,7 +1,8 @@
 // Checks the resources built into tarrengard-setup.exe against what the
 // program relies on: every dialog template equal, field by field, to the
 // template data the other backends render (so the resource generator and the
-// Windows headers agree with the data); icon group 1000 with its four sizes;
+// Windows headers agree with the data), and keeping the dialogs as specified
+// (tests/common/specified_templates.h); icon group 1000 with its four sizes;
 // the common-controls manifest, for the machine of the file's own PE header;
 // the version information.
 //
@@ -18,8 +19,10 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/resources.h"
+#include "tests/common/specified_templates.h"
 
 namespace {
 
@@ -152,12 +155,14 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
         expected.cx, expected.cy);
   check(caption == expected.caption, "dialog %d: caption \"%s\", expected \"%s\"", id, caption.c_str(),
         expected.caption);
+  std::string face;
+  int points = 0;
   if (style & DS_SETFONT) {
-    int points = r.word();
+    points = r.word();
     r.word();  // weight
     r.byte();  // italic
     r.byte();  // character set
-    std::string face = r.text();
+    face = r.text();
     check(points == expected.pointSize && face == expected.fontName, "dialog %d: font \"%s\" %d, expected \"%s\" %d",
           id, face.c_str(), points, expected.fontName, expected.pointSize);
   } else {
@@ -165,6 +170,11 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
   }
   check(count == expected.controlCount, "dialog %d: %d controls, expected %d", id, count, expected.controlCount);
 
+  // The template as compiled, for the comparison with the specified one.
+  std::vector<std::string> texts, classes;
+  std::vector<DialogControlTemplate> compiled;
+  texts.reserve(count);
+  classes.reserve(count);
   for (int i = 0; i < count && i < expected.controlCount && !r.overrun; ++i) {
     const DialogControlTemplate &c = expected.controls[i];
     r.alignDword();
@@ -196,8 +206,24 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
     check(ix == c.x && iy == c.y && icx == c.cx && icy == c.cy,
           "dialog %d control %d (id %d): at %d,%d size %dx%d, expected %d,%d size %dx%d", id, i, c.id, ix, iy, icx, icy,
           c.x, c.y, c.cx, c.cy);
+    texts.push_back(itemText);
+    classes.push_back(itemClass);
+    compiled.push_back({static_cast<int>(itemId), classes.back().c_str(), texts.back().c_str(), static_cast<short>(ix),
+                        static_cast<short>(iy), static_cast<short>(icx), static_cast<short>(icy), itemStyle});
   }
   check(!r.overrun, "dialog %d: resource ends inside the template", id);
+  DialogTemplateData seen = {id,
+                             caption.c_str(),
+                             face.c_str(),
+                             points,
+                             static_cast<short>(x),
+                             static_cast<short>(y),
+                             static_cast<short>(cx),
+                             static_cast<short>(cy),
+                             style,
+                             compiled.data(),
+                             static_cast<int>(compiled.size())};
+  for (const std::string &difference : specified::differences(seen)) check(false, "%s", difference.c_str());
 }
 
 // The .ico file's bytes, or an empty string when it cannot be read.
