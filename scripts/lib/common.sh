@@ -85,7 +85,12 @@ tg_gtest_summary() {
   awk '{ sub(/\r$/, "") } /: Skipped$/ { skipping = 1; why = ""; next }
     skipping && /^\[  SKIPPED \]/ { print "   skipped: " $4 " (" why ")"; skipping = 0; next }
     skipping && NF { why = why (why == "" ? "" : " ") $0 }
-    /^\[  FAILED  \] [^ ]+ \(/ { print "   failed: " $4 }' "$1" >&2
+    /^\[ RUN      \]/ { n = 0; delete body; next }
+    /^\[       OK \]/ { n = 0; next }
+    /^\[  FAILED  \] [^ ]+ \(/ { print "   failed: " $4
+      # What it said, so that a failure seen once in CI can be read there.
+      for (i = 1; i <= n && i <= 30; i++) print "      | " body[i]; n = 0; next }
+    { body[++n] = $0 }' "$1" >&2
   awk '{ sub(/\r$/, "") } /^\[==========\] [0-9]+ tests? from .* ran/ { ran = $2 } /^\[  PASSED  \] [0-9]+ tests?\./ { ok = $4 }
     /^\[  FAILED  \] [0-9]+ tests?, listed below/ { bad = $4 } /^\[  SKIPPED \] [0-9]+ tests?, listed below/ { sk = $4 }
     END { if (ran != "") printf "%d tests: %d passed, %d failed, %d skipped", ran, ok, bad, sk }' "$1"
