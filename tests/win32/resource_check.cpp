@@ -1,8 +1,8 @@
 // Checks the resources built into tarrengard-setup.exe against what the
 // program relies on: every dialog template equal, field by field, to the
 // template data the other backends render (so the resource generator and the
-// Windows headers agree with the data), and keeping the dialogs as specified
-// (tests/common/specified_templates.h); icon group 1000 with its four sizes;
+// Windows headers agree with the data), and keeping the dialogs as original
+// (tests/common/original_templates.h); icon group 1000 with its four sizes;
 // the common-controls manifest, for the machine of the file's own PE header;
 // the version information.
 //
@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/resources.h"
-#include "tests/common/specified_templates.h"
+#include "tests/common/original_templates.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
   }
   check(count == expected.controlCount, "dialog %d: %d controls, expected %d", id, count, expected.controlCount);
 
-  // The template as compiled, for the comparison with the specified one.
+  // The template as compiled, for the comparison with the original one.
   std::vector<std::string> texts, classes;
   std::vector<DialogControlTemplate> compiled;
   texts.reserve(count);
@@ -223,7 +223,7 @@ void checkDialog(HMODULE module, const DialogTemplateData &expected) {
                              style,
                              compiled.data(),
                              static_cast<int>(compiled.size())};
-  for (const std::string &difference : specified::differences(seen)) check(false, "%s", difference.c_str());
+  for (const std::string &difference : original::differences(seen)) check(false, "%s", difference.c_str());
 }
 
 // The .ico file's bytes, or an empty string when it cannot be read.

@@ -1,15 +1,15 @@
-/* The six dialog templates exactly as Parts 1.2 and 4.1 to 4.5 specify
- * them, and the check that a template keeps them: its size, style, caption
- * and font, and its first controls those of the Part, in the Part's order,
- * with their ids, classes, texts, places and styles. Controls of our own may
- * only follow them, inside the dialog and clear of every specified control.
+/* The six dialog templates as the game's configurator has always had them,
+ * and the check that a template keeps them: its size, style, caption and
+ * font, and its first controls those of the original, in their order, with
+ * their ids, classes, texts, places and styles. Controls of our own may only
+ * follow them, inside the dialog and clear of every original control.
  *
- * Part 1.2 gives every style as a number; Parts 4.1 to 4.5 describe styles
- * in words ("automatic check box, tab stop"), so a style here is the bits
- * those words set and the bits they decide (set or clear); a bit the Part
- * says nothing of (the tab stop of 4.2's buttons, a static's WS_GROUP) is
- * left to the program. Position 5,17 is specified for the main menu only;
- * the other dialogs are centred on the screen.
+ * The main menu's styles are known as numbers; the settings dialogs' are
+ * known in words ("automatic check box, tab stop"), so a style here is the
+ * bits those words set and the bits they decide (set or clear); a bit the
+ * words leave open (the tab stop of Input Devices' buttons, a static's
+ * WS_GROUP) is left to the program. Position 5,17 is fixed for the main menu
+ * only; the other dialogs are centred on the screen.
  *
  * Used against the template data (tests/platform) and against the templates
  * compiled into tarrengard-setup.exe (tests/win32/resource_check.cpp).
@@ -23,9 +23,9 @@
 
 #include "platform/resources.h"
 
-namespace specified {
+namespace original {
 
-// The bits a Part's words set, and every bit they decide.
+// The bits the words of a template set, and every bit they decide.
 struct Style {
   uint32_t set;
   uint32_t decided;
@@ -41,7 +41,7 @@ constexpr uint32_t ComboKind = 0x0003;          // CBS_SIMPLE, CBS_DROPDOWN, CBS
 constexpr uint32_t TrackbarVertical = 0x0002;   // TBS_VERT
 constexpr uint32_t TrackbarTickSides = 0x000C;  // TBS_TOP (TBS_LEFT), TBS_BOTH
 
-// A control: a visible child, enabled unless the Part says otherwise.
+// A control: a visible child, enabled unless the template says otherwise.
 constexpr Style Child = {0x50000000u /* WS_CHILD | WS_VISIBLE */, 0x58000000u /* and WS_DISABLED */};
 constexpr Style TabStop = is(0x00010000u);            // WS_TABSTOP
 constexpr Style StartsGroup = is(0x00020000u);        // WS_GROUP
@@ -89,8 +89,8 @@ constexpr Style DescribedSettingsDialog = is(0x00C00000u /* WS_CAPTION */ | 0x08
                                              0x0080u /* DS_MODALFRAME */ | 0x0040u /* DS_SETFONT */) +
                                           isNot(0x00080000u /* WS_SYSMENU */);
 
-struct SpecifiedControl {
-  int id;  // -1: the Part's "none"
+struct OriginalControl {
+  int id;  // -1: the template's "none"
   const char *className;
   const char *text;
   int x, y, cx, cy;
@@ -101,10 +101,10 @@ struct Dialog {
   int id;
   const char *part;
   const char *caption;
-  bool placed;  // whether x, y are specified
+  bool placed;  // whether x, y are original
   int x, y, cx, cy;
   Style style;
-  std::vector<SpecifiedControl> controls;
+  std::vector<OriginalControl> controls;
 };
 
 // clang-format off
@@ -118,7 +118,7 @@ inline const std::vector<Dialog> &templates() {
   static const Style DeviceList = DropDownList + ComboUnsorted + ComboHoldsStrings + VerticalScrollBar + TabStop;
   static const Style AnalogList = DropDownList + ComboUnsorted + ComboHoldsStrings + NoScrollBar + TabStop;
   static const std::vector<Dialog> dialogs = {
-      {100, "Part 1.2", "Tarrengard Configuration", true, 5, 17, 175, 117, exactly(0x90CE08C8u), {
+      {100, "main menu", "Tarrengard Configuration", true, 5, 17, 175, 117, exactly(0x90CE08C8u), {
           {2, "BUTTON", "Exit", 49, 101, 73, 14, exactly(0x50010001u)},
           {-1, "BUTTON", "Select a category", 6, 7, 162, 54, exactly(0x50000107u)},
           {101, "BUTTON", "Music, Sound and Video", 23, 20, 125, 14, exactly(0x50010000u)},
@@ -126,7 +126,7 @@ inline const std::vector<Dialog> &templates() {
           {1, "BUTTON", "Save Configuration", 49, 68, 73, 14, exactly(0x50010000u)},
           {3, "BUTTON", "Save and Run Brax", 49, 84, 73, 14, exactly(0x50010000u)},
       }},
-      {103, "Part 4.1", "Music, Sound and Video", false, 0, 0, 137, 204, exactly(ListedSettingsDialog), {
+      {103, "settings dialog", "Music, Sound and Video", false, 0, 0, 137, 204, exactly(ListedSettingsDialog), {
           {-1, "BUTTON", "Music", 5, 4, 127, 52, GroupBox},
           {104, "BUTTON", "Enabled", 13, 14, 50, 10, AutoCheckBox + TabStop},
           {-1, "STATIC", "Music device:", 13, 28, 55, 8, StaticText},
@@ -146,7 +146,7 @@ inline const std::vector<Dialog> &templates() {
           {1, "BUTTON", "Close", 92, 186, 40, 14, DefaultPushButton + TabStop},
           {100, "STATIC", "Resolution:", 11, 148, 38, 8, StaticText},
       }},
-      {113, "Part 4.2", "Input Devices", false, 0, 0, 361, 200, DescribedSettingsDialog, {
+      {113, "input dialog", "Input Devices", false, 0, 0, 361, 200, DescribedSettingsDialog, {
           {118, "BUTTON", "Select Secondary", 111, 176, 68, 13, PushButton + TabStop},
           {117, "BUTTON", "Select Primary", 41, 176, 68, 13, PushButton},
           {116, "LISTBOX", "", 11, 25, 168, 148, ColumnList},
@@ -162,7 +162,7 @@ inline const std::vector<Dialog> &templates() {
           {100, "STATIC", "Input Devices:", 198, 9, 51, 8, StaticText},
           {114, "COMBOBOX", "", 251, 7, 102, 66, DropDownList + ComboHoldsStrings + ComboUnsorted},
       }},
-      {122, "Part 4.5", "Advanced Mouse Options", false, 0, 0, 228, 173, exactly(ListedSettingsDialog), {
+      {122, "mouse dialog", "Advanced Mouse Options", false, 0, 0, 228, 173, exactly(ListedSettingsDialog), {
           {-1, "BUTTON", "Mouse", 5, 5, 218, 143, GroupBox},
           {-1, "STATIC", "X-Axis Scale:", 13, 21, 50, 8, StaticText},
           {123, "msctls_trackbar32", "", 63, 14, 133, 17, HorizontalTrackbar + AutomaticTicks + TicksAbove + FixedLengthThumb + TabStop},
@@ -184,7 +184,7 @@ inline const std::vector<Dialog> &templates() {
           {134, "BUTTON", "Push", 84, 126, 82, 14, PushButton + TabStop},
           {1, "BUTTON", "Close", 182, 154, 40, 14, DefaultPushButton + TabStop},
       }},
-      {135, "Part 4.3", "Select Key", false, 0, 0, 165, 136, DescribedSettingsDialog, {
+      {135, "key picker", "Select Key", false, 0, 0, 165, 136, DescribedSettingsDialog, {
           {-1, "STATIC", "Select the key to assign to:", 5, 5, 109, 8, StaticText},
           {137, "STATIC", "Function_name_goes_here", 5, 17, 155, 11, NameText},
           {138, "LISTBOX", "", 21, 33, 71, 78, SortedList},
@@ -192,7 +192,7 @@ inline const std::vector<Dialog> &templates() {
           {1, "BUTTON", "&Set", 78, 118, 40, 14, DefaultPushButton},
           {2, "BUTTON", "&Cancel", 122, 118, 40, 14, PushButton},
       }},
-      {136, "Part 4.4", "Select Function", false, 0, 0, 201, 136, DescribedSettingsDialog, {
+      {136, "function picker", "Select Function", false, 0, 0, 201, 136, DescribedSettingsDialog, {
           {-1, "STATIC", "Select the function to assign to:", 5, 5, 109, 8, StaticText},
           {137, "STATIC", "Button_name_goes_here", 5, 17, 191, 11, NameText},
           {138, "LISTBOX", "", 21, 33, 107, 78, UnsortedList},
@@ -231,60 +231,60 @@ inline bool overlap(int x1, int y1, int cx1, int cy1, int x2, int y2, int cx2, i
   return x1 < x2 + cx2 && x2 < x1 + cx1 && y1 < y2 + cy2 && y2 < y1 + cy1;
 }
 
-// What in `seen` departs from its specified template: one line each, none
-// when it keeps it. A template the Parts do not specify is one difference.
+// What in `seen` departs from its original template: one line each, none
+// when it keeps it. A template not in the table is one difference.
 inline std::vector<std::string> differences(const DialogTemplateData &seen) {
   std::vector<std::string> found;
   const Dialog *wanted = nullptr;
   for (const Dialog &dialog : templates())
     if (dialog.id == seen.id) wanted = &dialog;
   std::string dialogName = "dialog " + std::to_string(seen.id);
-  if (!wanted) return {dialogName + ": no Part specifies it"};
+  if (!wanted) return {dialogName + ": not in the table of original templates"};
   auto add = [&](const std::string &where, const std::string &what) {
     found.push_back(dialogName + " (" + wanted->part + ")" + where + ": " + what);
   };
   if (std::string(seen.caption ? seen.caption : "") != wanted->caption)
     add("",
-        std::string("caption \"") + (seen.caption ? seen.caption : "") + "\", specified \"" + wanted->caption + "\"");
+        std::string("caption \"") + (seen.caption ? seen.caption : "") + "\", original \"" + wanted->caption + "\"");
   if (std::string(seen.fontName ? seen.fontName : "") != "MS Shell Dlg" || seen.pointSize != 8)
     add("", std::string("font \"") + (seen.fontName ? seen.fontName : "") + "\" " + std::to_string(seen.pointSize) +
-                ", specified \"MS Shell Dlg\" 8");
+                ", original \"MS Shell Dlg\" 8");
   if (wanted->placed && (seen.x != wanted->x || seen.y != wanted->y))
-    add("", "at " + std::to_string(seen.x) + "," + std::to_string(seen.y) + ", specified " + std::to_string(wanted->x) +
+    add("", "at " + std::to_string(seen.x) + "," + std::to_string(seen.y) + ", original " + std::to_string(wanted->x) +
                 "," + std::to_string(wanted->y));
   if (seen.cx != wanted->cx || seen.cy != wanted->cy)
-    add("", "size " + std::to_string(seen.cx) + "x" + std::to_string(seen.cy) + ", specified " +
+    add("", "size " + std::to_string(seen.cx) + "x" + std::to_string(seen.cy) + ", original " +
                 std::to_string(wanted->cx) + "x" + std::to_string(wanted->cy));
   std::string style = styleDifference(seen.style, wanted->style);
   if (!style.empty()) add("", style);
 
-  const int specifiedCount = static_cast<int>(wanted->controls.size());
-  if (seen.controlCount < specifiedCount)
-    add("", std::to_string(seen.controlCount) + " controls, specified " + std::to_string(specifiedCount));
+  const int originalCount = static_cast<int>(wanted->controls.size());
+  if (seen.controlCount < originalCount)
+    add("", std::to_string(seen.controlCount) + " controls, original " + std::to_string(originalCount));
   for (int i = 0; i < seen.controlCount; ++i) {
     const DialogControlTemplate &c = seen.controls[i];
     std::string where =
         " control " + std::to_string(i) + " (id " + std::to_string(c.id) + ", \"" + (c.text ? c.text : "") + "\")";
-    if (i >= specifiedCount) {
-      // Ours: inside the dialog, clear of every specified control.
+    if (i >= originalCount) {
+      // Ours: inside the dialog, clear of every original control.
       if (c.x < 0 || c.y < 0 || c.x + c.cx > seen.cx || c.y + c.cy > seen.cy)
         add(where, "an added control reaches outside the dialog");
-      for (const SpecifiedControl &s : wanted->controls) {
+      for (const OriginalControl &s : wanted->controls) {
         if (overlap(c.x, c.y, c.cx, c.cy, s.x, s.y, s.cx, s.cy))
           add(where,
-              "an added control overlaps the specified control id " + std::to_string(s.id) + " \"" + s.text + "\"");
+              "an added control overlaps the original control id " + std::to_string(s.id) + " \"" + s.text + "\"");
       }
       continue;
     }
-    const SpecifiedControl &s = wanted->controls[static_cast<size_t>(i)];
-    if (c.id != s.id) add(where, "id " + std::to_string(c.id) + ", specified " + std::to_string(s.id));
+    const OriginalControl &s = wanted->controls[static_cast<size_t>(i)];
+    if (c.id != s.id) add(where, "id " + std::to_string(c.id) + ", original " + std::to_string(s.id));
     if (!sameClass(c.className ? c.className : "", s.className))
-      add(where, std::string("class ") + (c.className ? c.className : "") + ", specified " + s.className);
+      add(where, std::string("class ") + (c.className ? c.className : "") + ", original " + s.className);
     if (std::string(c.text ? c.text : "") != s.text)
-      add(where, std::string("text \"") + (c.text ? c.text : "") + "\", specified \"" + s.text + "\"");
+      add(where, std::string("text \"") + (c.text ? c.text : "") + "\", original \"" + s.text + "\"");
     if (c.x != s.x || c.y != s.y || c.cx != s.cx || c.cy != s.cy)
       add(where, "at " + std::to_string(c.x) + ", " + std::to_string(c.y) + ", " + std::to_string(c.cx) + ", " +
-                     std::to_string(c.cy) + ", specified " + std::to_string(s.x) + ", " + std::to_string(s.y) + ", " +
+                     std::to_string(c.cy) + ", original " + std::to_string(s.x) + ", " + std::to_string(s.y) + ", " +
                      std::to_string(s.cx) + ", " + std::to_string(s.cy));
     std::string controlStyle = styleDifference(c.style, s.style);
     if (!controlStyle.empty()) add(where, controlStyle);
@@ -292,4 +292,4 @@ inline std::vector<std::string> differences(const DialogTemplateData &seen) {
   return found;
 }
 
-}  // namespace specified
+}  // namespace original
