@@ -24,6 +24,25 @@ namespace us = userscript;
 
 namespace {
 
+#ifndef _WIN32
+// Runs a scenario as an ordinary user who owns the game folder and
+// gardum.cfg (root reads and writes any file); its report is the scenario's
+// text, with what the scripted user found wrong.
+ordinaryuser::Result runAsPlayer(const std::string &folder, std::string (*scenario)()) {
+  if (!ordinaryuser::give(folder) || !ordinaryuser::give(ConfigFileName)) {
+    ordinaryuser::Result failed;
+    failed.ran = true;
+    failed.report = "the game folder could not be given to an ordinary user";
+    return failed;
+  }
+  return ordinaryuser::run([scenario](std::string &report) {
+    us::setFailureHandler([&report](const std::string &message) { report += "script: " + message + "\n"; });
+    report += scenario();
+    return 0;
+  });
+}
+#endif
+
 const char MenuCaption[] = "Tarrengard Configuration";
 const char SaveCaption[] = "Save Configuration Changes";
 const char Question[] = "Your configuration has been changed. Save now?";
@@ -447,13 +466,7 @@ TEST_F(FailedSave, AReadOnlyFileIsReportedWithTheReason) {
   SetFileAttributesA(ConfigFileName, FILE_ATTRIBUTE_NORMAL);
 #else
   ASSERT_EQ(chmod(ConfigFileName, 0444), 0);
-  ASSERT_TRUE(ordinaryuser::give(folder));
-  ASSERT_TRUE(ordinaryuser::give(ConfigFileName));
-  ordinaryuser::Result run = ordinaryuser::run([](std::string &report) {
-    us::setFailureHandler([&report](const std::string &message) { report += "script: " + message + "\n"; });
-    report += saveOverAReadOnlyFile();
-    return 0;
-  });
+  ordinaryuser::Result run = runAsPlayer(folder, saveOverAReadOnlyFile);
   if (!run.ran) GTEST_SKIP() << run.skipReason;
   EXPECT_EQ(run.report, expected);
 #endif
@@ -543,13 +556,7 @@ TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
 TEST_F(UnreadableFile, AFileThePlayerMayNotReadIsNamedAtStartAndNeverReplaced) {
   writeFile(ConfigFileName, MyModConfig);
   ASSERT_EQ(chmod(ConfigFileName, 0), 0);
-  ASSERT_TRUE(ordinaryuser::give(folder));
-  ASSERT_TRUE(ordinaryuser::give(ConfigFileName));
-  ordinaryuser::Result run = ordinaryuser::run([](std::string &report) {
-    us::setFailureHandler([&report](const std::string &message) { report += "script: " + message + "\n"; });
-    report += runWithUnreadableFile();
-    return 0;
-  });
+  ordinaryuser::Result run = runAsPlayer(folder, runWithUnreadableFile);
   if (!run.ran) GTEST_SKIP() << run.skipReason;
   EXPECT_EQ(run.report, expectedBoxes("Permission denied", "Permission denied"));
   ASSERT_EQ(chmod(ConfigFileName, 0600), 0);
