@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "platform/callback_guard.h"
@@ -503,6 +504,39 @@ void boxTurn(Driven &driven) {
   clickCentre(button);
 }
 
+// The chooser's tree item of `folder`, found by its name and its parent's
+// among the items made so far (nullptr if there is none).
+std::string treeItemText(HWND tree, HTREEITEM item) {
+  char text[MAX_PATH] = "";
+  TVITEMA data = {};
+  data.mask = TVIF_TEXT;
+  data.hItem = item;
+  data.pszText = text;
+  data.cchTextMax = sizeof text;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+  return text;
+}
+HTREEITEM findTreeItem(HWND tree, HTREEITEM item, const std::string &name, const std::string &parent) {
+  for (; item; item = TreeView_GetNextSibling(tree, item)) {
+    HTREEITEM up = TreeView_GetParent(tree, item);
+    if (up && _stricmp(treeItemText(tree, item).c_str(), name.c_str()) == 0 &&
+        _stricmp(treeItemText(tree, up).c_str(), parent.c_str()) == 0)
+      return item;
+    if (HTREEITEM found = findTreeItem(tree, TreeView_GetChild(tree, item), name, parent)) return found;
+  }
+  return nullptr;
+}
+void clickTreeItem(HWND chooser, const std::string &folder) {
+  size_t cut = folder.find_last_of('\\');
+  if (cut == std::string::npos || cut == 0) return;
+  size_t parentCut = folder.find_last_of('\\', cut - 1);
+  std::string name = folder.substr(cut + 1);
+  std::string parent = folder.substr(parentCut == std::string::npos ? 0 : parentCut + 1, cut - parentCut - 1);
+  HWND tree = FindWindowExA(chooser, nullptr, WC_TREEVIEWA, nullptr);
+  if (HTREEITEM item = tree ? findTreeItem(tree, TreeView_GetRoot(tree), name, parent) : nullptr)
+    TreeView_SelectItem(tree, item);
+}
+
 // The folder chooser: the script's folder selected, then OK; Cancel for none.
 void chooserTurn(Driven &driven) {
   ChooserCall &call = *driven.chooser;
@@ -524,8 +558,12 @@ void chooserTurn(Driven &driven) {
     if (++call.selectionTurns > SelectionTurnLimit) {
       userscript::reportFailure("folder chooser \"" + call.title + "\" never selected \"" + answer + "\"");
     } else {
-      if (call.selectionTurns % SelectionResendTurns == 0)
+      if (call.selectionTurns % SelectionResendTurns == 0) {
         SendMessageA(driven.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(answer.c_str()));
+        // Wine's chooser at times ignores that on a busy machine though the
+        // folder is in its tree: then its item is selected, as a click would.
+        if (_stricmp(call.selected.c_str(), answer.c_str()) != 0) clickTreeItem(driven.window, answer);
+      }
       return;
     }
   }

@@ -87,7 +87,8 @@ tg_gtest_summary() {
     skipping && NF { why = why (why == "" ? "" : " ") $0 }
     /^\[ RUN      \]/ { n = 0; delete body; next }
     /^\[       OK \]/ { n = 0; next }
-    /^\[  FAILED  \] [^ ]+ \(/ { print "   failed: " $4
+    # A parameterized case ends on "NAME, where GetParam() = ... (N ms)".
+    /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { name = $4; sub(/,$/, "", name); print "   failed: " name
       # What it said, so that a failure seen once in CI can be read there.
       for (i = 1; i <= n && i <= 30; i++) print "      | " body[i]; n = 0; next }
     { body[++n] = $0 }' "$1" >&2
