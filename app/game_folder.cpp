@@ -28,7 +28,7 @@ const char NotAGameFolderQuestion[] = "This folder holds neither vexgame.exe nor
 
 }  // namespace
 
-bool findGameFolder(bool ask, std::string *folder) {
+bool findOrChooseGameFolder(bool ask, std::string *folder) {
   std::string remembered;
   bool hasRemembered = loadRememberedFolder(&remembered);
   if (hasRemembered && !ask && holdsGame(remembered)) {

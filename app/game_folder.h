@@ -20,7 +20,7 @@ bool holdsGame(const std::string &folder);
 // to "This folder holds neither vexgame.exe nor gardum.cfg. Use it anyway?";
 // No opens the chooser again, at that folder.
 // False when the user cancelled: nothing is remembered then.
-bool findGameFolder(bool ask, std::string *folder);
+bool findOrChooseGameFolder(bool ask, std::string *folder);
 
 // Makes `folder` the current folder, so that the configuration and the game
 // are found there. False with a message naming the folder and the reason in

@@ -211,7 +211,7 @@ static int enterFolderOfCommandLine(const std::vector<std::string> &arguments) {
   if (options.hasFolder) {
     folder = options.folder;
   } else if (options.chooseFolder) {
-    if (!findGameFolder(options.ask, &folder)) return 0;  // cancelled: nothing to do, nothing written
+    if (!findOrChooseGameFolder(options.ask, &folder)) return 0;  // cancelled: nothing to do, nothing written
   } else {
     return -1;  // the current folder, as started
   }

@@ -77,6 +77,41 @@ void fillAnalogLists(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_MOUSE_ANALOG_Y, CB_SETCURSEL, (WPARAM)(GameSettings.MouseAnalogAxes[1] + 1), 0);
 }
 
+// Track bar position (-40..40, tenths) for a 16.16 scale. Any fraction
+// rounds up to the next tenth, so a scale stored from a position opens at
+// that position again only when it is positive.
+int32_t scaleToTrackbarPosition(int32_t scale) { return (int32_t)std::ceil((double)scale / 6553.6); }
+
+// 16.16 scale for a track bar position, truncated toward zero. Wider
+// arithmetic and the loader's clamp keep a position the track bar should
+// never report from overflowing.
+int32_t trackbarPositionToScale(int32_t position) {
+  int64_t scale = (int64_t)position * 65536 / 10;
+  if (scale > ScaleLimit) scale = ScaleLimit;
+  if (scale < -ScaleLimit) scale = -ScaleLimit;
+  return (int32_t)scale;
+}
+
+// Sets every control from GameSettings.
+void fillAdvancedMouseDialog(HWND dialog) {
+  int32_t positionX = scaleToTrackbarPosition(GameSettings.MouseAnalogScale[0]);
+  int32_t positionY = scaleToTrackbarPosition(GameSettings.MouseAnalogScale[1]);
+  SendDlgItemMessageA(dialog, IDC_MOUSE_X_SCALE, TBM_SETPOS, TRUE, positionX);
+  SendDlgItemMessageA(dialog, IDC_MOUSE_Y_SCALE, TBM_SETPOS, TRUE, positionY);
+  // The labels show the computed positions even where the track bar clamps.
+  setScaleLabel(dialog, IDC_MOUSE_X_LABEL, positionX);
+  setScaleLabel(dialog, IDC_MOUSE_Y_LABEL, positionY);
+
+  CheckDlgButton(dialog, GameSettings.MouseAiming == 0 ? IDC_MOUSE_TOGGLE : IDC_MOUSE_MOMENTARY, BST_CHECKED);
+
+  fillAnalogLists(dialog);
+
+  for (const DirectionButton &button : DirectionButtonTable) {
+    const char *name = GameSettings.MouseDigitalAxes[button.direction];
+    SetDlgItemTextA(dialog, button.id, name != nullptr ? name : EmptyName);
+  }
+}
+
 void onScaleMoved(HWND dialog, int trackbarId, int labelId, int axis) {
   int32_t position = (int32_t)SendDlgItemMessageA(dialog, trackbarId, TBM_GETPOS, 0, 0);
   setScaleLabel(dialog, labelId, position);
@@ -109,7 +144,7 @@ void onDirection(HWND dialog, int32_t direction) {
   FunctionSelectRequest.sourceKind = SourceMouseDigital;
   FunctionSelectRequest.sourceIndex = direction;
   FunctionSelectRequest.doubleClicked = 0;
-  if (openDialogBox<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION) == 0) fillAdvancedMouseDialog(dialog);
+  openSubDialog<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION, [dialog] { fillAdvancedMouseDialog(dialog); });
 }
 
 int32_t directionOfButton(int id) {
@@ -149,38 +184,6 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 }
 
 }  // namespace
-
-// Any fraction rounds up to the next tenth, so a scale stored from a
-// position opens at that position again only when it is positive.
-int32_t scaleToTrackbarPosition(int32_t scale) { return (int32_t)std::ceil((double)scale / 6553.6); }
-
-// Truncates toward zero. Wider arithmetic and the loader's clamp keep a
-// position the track bar should never report from overflowing.
-int32_t trackbarPositionToScale(int32_t position) {
-  int64_t scale = (int64_t)position * 65536 / 10;
-  if (scale > ScaleLimit) scale = ScaleLimit;
-  if (scale < -ScaleLimit) scale = -ScaleLimit;
-  return (int32_t)scale;
-}
-
-void fillAdvancedMouseDialog(HWND dialog) {
-  int32_t positionX = scaleToTrackbarPosition(GameSettings.MouseAnalogScale[0]);
-  int32_t positionY = scaleToTrackbarPosition(GameSettings.MouseAnalogScale[1]);
-  SendDlgItemMessageA(dialog, IDC_MOUSE_X_SCALE, TBM_SETPOS, TRUE, positionX);
-  SendDlgItemMessageA(dialog, IDC_MOUSE_Y_SCALE, TBM_SETPOS, TRUE, positionY);
-  // The labels show the computed positions even where the track bar clamps.
-  setScaleLabel(dialog, IDC_MOUSE_X_LABEL, positionX);
-  setScaleLabel(dialog, IDC_MOUSE_Y_LABEL, positionY);
-
-  CheckDlgButton(dialog, GameSettings.MouseAiming == 0 ? IDC_MOUSE_TOGGLE : IDC_MOUSE_MOMENTARY, BST_CHECKED);
-
-  fillAnalogLists(dialog);
-
-  for (const DirectionButton &button : DirectionButtonTable) {
-    const char *name = GameSettings.MouseDigitalAxes[button.direction];
-    SetDlgItemTextA(dialog, button.id, name != nullptr ? name : EmptyName);
-  }
-}
 
 INT_PTR CALLBACK advancedMouseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -1,10 +1,11 @@
-// The settings dialogs: their dialog procedures, the fill helpers the
-// procedures share with their openers, the option tables of the music, sound
-// and video dialog, and the two process-wide request records through which
-// an opener tells a binding dialog which binding to edit.
+// What the dialogs share: their dialog procedures, the way one dialog opens
+// another, and the two process-wide request records through which an opener
+// tells a binding dialog which binding to edit. What one dialog alone uses
+// stays in its own file.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/callback_guard.h"
 #include "platform/win32.h"
@@ -31,26 +32,6 @@ struct FunctionSelectRequestRecord {
 };
 extern FunctionSelectRequestRecord FunctionSelectRequest;
 
-// ---- Option tables of the music, sound and video dialog -------------------------
-
-enum {
-  NumVoicesCount = 8,
-  MixRateCount = 7,
-  ResolutionCount = 11,
-  ScreenBPPCount = 3,
-  ResolutionRowCount = ResolutionCount * ScreenBPPCount,  // 33 rows: depth-major
-};
-
-struct ScreenResolution {
-  int32_t width;
-  int32_t height;
-};
-
-extern const int32_t NumVoicesTable[NumVoicesCount];
-extern const int32_t MixRateTable[MixRateCount];
-extern const ScreenResolution ResolutionTable[ResolutionCount];
-extern const int32_t ScreenBPPTable[ScreenBPPCount];
-
 // ---- Dialog procedures -------------------------------------------------------
 
 INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,24 +42,19 @@ INT_PTR CALLBACK advancedMouseDialogProc(HWND dialog, UINT message, WPARAM wPara
 
 // Opens dialog template `templateId` modally over `owner` (null for none),
 // with procedure Proc behind the callback guard; answers what EndDialog was
-// given. Every dialog of the program is opened this way.
+// given. Every dialog of the program is opened this way: the main menu
+// directly, every other one through openSubDialog.
 template <DLGPROC Proc>
 INT_PTR openDialogBox(HWND owner, int templateId) {
   return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), owner,
                          guardedDialogProc<Proc>, 0);
 }
 
-// ---- Fill helpers --------------------------------------------------------------
-
-// Sets every control of the music, sound and video dialog from GameSettings.
-void fillMusicSoundVideoDialog(HWND dialog);
-// Rebuilds both lists and the controller box of the input devices dialog;
-// leaves both lists without a selection.
-void refreshInputDevicesDialog(HWND dialog);
-// Sets every control of the advanced mouse options dialog from GameSettings.
-void fillAdvancedMouseDialog(HWND dialog);
-
-// Track bar position (-40..40, tenths) for a 16.16 scale: rounded up.
-int32_t scaleToTrackbarPosition(int32_t scale);
-// 16.16 scale for a track bar position: truncated toward zero.
-int32_t trackbarPositionToScale(int32_t position);
+// How a dialog opens another: modally over itself, `owner`, which is
+// disabled until the sub-dialog ends. A sub-dialog ends with 0 after Set (or
+// always, when it has no cancel), 1 on cancel; after 0, `refreshOwner` (if
+// given) shows the opener's controls from GameSettings again.
+template <DLGPROC Proc>
+void openSubDialog(HWND owner, int templateId, const std::function<void()> &refreshOwner = nullptr) {
+  if (openDialogBox<Proc>(owner, templateId) == 0 && refreshOwner) refreshOwner();
+}

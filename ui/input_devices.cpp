@@ -100,6 +100,14 @@ void fillControllerBox(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_INPUT_CONTROLLER, CB_SETCURSEL, (WPARAM)type, 0);
 }
 
+// Rebuilds both lists and the controller box; leaves both lists without a
+// selection.
+void refreshInputDevicesDialog(HWND dialog) {
+  fillActionList(dialog);
+  fillMouseList(dialog);
+  fillControllerBox(dialog);
+}
+
 int listSelection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0); }
 
 // Any notification of the box re-reads it, focus changes included. No
@@ -113,10 +121,10 @@ void onControllerType(HWND dialog) {
 // Opens Select Key for the slot already in KeySelectRequest. Even a cancel
 // counts as an edit, so leaving the menu afterwards still asks to save.
 void selectKeyForRequest(HWND dialog) {
-  if (openDialogBox<selectKeyDialogProc>(dialog, IDD_SELECT_KEY) == 0) {
+  openSubDialog<selectKeyDialogProc>(dialog, IDD_SELECT_KEY, [dialog] {
     refreshInputDevicesDialog(dialog);
     SendDlgItemMessageA(dialog, IDC_INPUT_ACTIONS, LB_SETCURSEL, (WPARAM)KeySelectRequest.functionIndex, 0);
-  }
+  });
   GameSettings.configChanged = true;
 }
 
@@ -151,10 +159,10 @@ void onSelectMouseFunction(HWND dialog) {
     FunctionSelectRequest.sourceIndex = row - MouseDoubleClickCount;
     FunctionSelectRequest.doubleClicked = 0;
   }
-  if (openDialogBox<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION) == 0) {
+  openSubDialog<selectFunctionDialogProc>(dialog, IDD_SELECT_FUNCTION, [dialog, row] {
     refreshInputDevicesDialog(dialog);
     SendDlgItemMessageA(dialog, IDC_INPUT_MOUSE_LIST, LB_SETCURSEL, (WPARAM)row, 0);
-  }
+  });
   GameSettings.configChanged = true;
 }
 
@@ -185,19 +193,13 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     case IDC_INPUT_SELECT_PRIMARY: onSelectPrimary(dialog); return TRUE;
     case IDC_INPUT_SELECT_SECONDARY: onSelectSecondary(dialog); return TRUE;
     case IDC_INPUT_MOUSE_SELECT: onSelectMouseFunction(dialog); return TRUE;
-    case IDC_INPUT_ADVANCED: openDialogBox<advancedMouseDialogProc>(dialog, IDD_ADVANCED_MOUSE); return TRUE;
+    case IDC_INPUT_ADVANCED: openSubDialog<advancedMouseDialogProc>(dialog, IDD_ADVANCED_MOUSE); return TRUE;
     case IDC_INPUT_DEFAULTS: onDefaults(dialog); return TRUE;
     default: return FALSE;
   }
 }
 
 }  // namespace
-
-void refreshInputDevicesDialog(HWND dialog) {
-  fillActionList(dialog);
-  fillMouseList(dialog);
-  fillControllerBox(dialog);
-}
 
 INT_PTR CALLBACK inputDevicesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

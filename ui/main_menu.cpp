@@ -103,10 +103,8 @@ INT_PTR onCommand(HWND menu, WPARAM wParam) {
     case IDC_MENU_SAVE: onSaveConfiguration(menu); return TRUE;
     case IDC_MENU_EXIT: onExit(menu); return TRUE;
     case IDC_MENU_SAVE_AND_RUN: onSaveAndRun(menu); return TRUE;
-    case IDC_MENU_MUSIC_SOUND_VIDEO:
-      openDialogBox<musicSoundVideoDialogProc>(menu, IDD_MUSIC_SOUND_VIDEO);
-      return TRUE;
-    case IDC_MENU_INPUT_DEVICES: openDialogBox<inputDevicesDialogProc>(menu, IDD_INPUT_DEVICES); return TRUE;
+    case IDC_MENU_MUSIC_SOUND_VIDEO: openSubDialog<musicSoundVideoDialogProc>(menu, IDD_MUSIC_SOUND_VIDEO); return TRUE;
+    case IDC_MENU_INPUT_DEVICES: openSubDialog<inputDevicesDialogProc>(menu, IDD_INPUT_DEVICES); return TRUE;
     default: return FALSE;
   }
 }

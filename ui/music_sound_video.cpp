@@ -8,6 +8,22 @@
 #include "ui/dialogs.h"
 #include "ui/resource.h"
 
+namespace {
+
+// The options the lists offer.
+enum {
+  NumVoicesCount = 8,
+  MixRateCount = 7,
+  ResolutionCount = 11,
+  ScreenBPPCount = 3,
+  ResolutionRowCount = ResolutionCount * ScreenBPPCount,  // 33 rows: depth-major
+};
+
+struct ScreenResolution {
+  int32_t width;
+  int32_t height;
+};
+
 const int32_t NumVoicesTable[NumVoicesCount] = {1, 2, 4, 8, 12, 16, 24, 32};
 const int32_t MixRateTable[MixRateCount] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
 const ScreenResolution ResolutionTable[ResolutionCount] = {
@@ -15,8 +31,6 @@ const ScreenResolution ResolutionTable[ResolutionCount] = {
     {800, 600}, {1024, 768}, {1152, 864}, {1280, 960}, {1280, 1024},
 };
 const int32_t ScreenBPPTable[ScreenBPPCount] = {8, 16, 32};
-
-namespace {
 
 void addComboRow(HWND dialog, int id, const char *text) {
   SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)text);
@@ -126,6 +140,20 @@ void onResolution(HWND dialog) {
   GameSettings.ScreenHeight = ResolutionTable[row % ResolutionCount].height;
 }
 
+// Sets every control from GameSettings.
+void fillMusicSoundVideoDialog(HWND dialog) {
+  int deviceCount = fillMusicDeviceList(dialog);
+  fillMusic(dialog, deviceCount);
+  CheckDlgButton(dialog, IDC_MSV_SOUND_ENABLED, GameSettings.FXDevice >= 0 ? BST_CHECKED : BST_UNCHECKED);
+  fillAscendingChoice(dialog, IDC_MSV_VOICES, NumVoicesTable, NumVoicesCount, "%d", GameSettings.NumVoices);
+  bool eightBit = GameSettings.NumBits == 8;
+  CheckDlgButton(dialog, IDC_MSV_8BIT, eightBit ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_MSV_16BIT, eightBit ? BST_UNCHECKED : BST_CHECKED);
+  fillAscendingChoice(dialog, IDC_MSV_SAMPLE_RATE, MixRateTable, MixRateCount, "%d Hz", GameSettings.MixRate);
+  fillResolution(dialog);
+  if (GameSettings.ScreenMode != 0) CheckDlgButton(dialog, IDC_MSV_FULLSCREEN, BST_CHECKED);
+}
+
 void initDialog(HWND dialog) { fillMusicSoundVideoDialog(dialog); }
 
 // Only the id counts: focus changes and drop-downs of a list are edits too.
@@ -157,19 +185,6 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
 }
 
 }  // namespace
-
-void fillMusicSoundVideoDialog(HWND dialog) {
-  int deviceCount = fillMusicDeviceList(dialog);
-  fillMusic(dialog, deviceCount);
-  CheckDlgButton(dialog, IDC_MSV_SOUND_ENABLED, GameSettings.FXDevice >= 0 ? BST_CHECKED : BST_UNCHECKED);
-  fillAscendingChoice(dialog, IDC_MSV_VOICES, NumVoicesTable, NumVoicesCount, "%d", GameSettings.NumVoices);
-  bool eightBit = GameSettings.NumBits == 8;
-  CheckDlgButton(dialog, IDC_MSV_8BIT, eightBit ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dialog, IDC_MSV_16BIT, eightBit ? BST_UNCHECKED : BST_CHECKED);
-  fillAscendingChoice(dialog, IDC_MSV_SAMPLE_RATE, MixRateTable, MixRateCount, "%d Hz", GameSettings.MixRate);
-  fillResolution(dialog);
-  if (GameSettings.ScreenMode != 0) CheckDlgButton(dialog, IDC_MSV_FULLSCREEN, BST_CHECKED);
-}
 
 INT_PTR CALLBACK musicSoundVideoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -6,15 +6,12 @@
 
 #include "settings/settings.h"
 #include "ui/dialogs.h"
+#include "ui/picker.h"
 #include "ui/resource.h"
 
 namespace {
 
-const char BadSelectionText[] = "You must select a key, or tick the \"None\" box to specify a key to assign.";
-const char BadSelectionCaption[] = "Bad Selection";
 const char *const DirectionWordTable[MouseDirectionCount] = {"Left", "Right", "Up", "Down"};
-
-bool isUnbound(const char *name) { return name == nullptr || name[0] == '\0'; }
 
 bool indexBelow(int32_t index, int32_t count) { return index >= 0 && index < count; }
 
@@ -63,73 +60,27 @@ void describeRequest(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SELECT_TARGET, line);
 }
 
-// The list is unsorted and holds GameFunctionTable in order; the match is
-// on the whole name, ignoring case.
-bool selectFunctionByName(HWND list, const char *name) {
-  LRESULT row = SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name);
-  if (row == LB_ERR) return false;
-  SendMessageA(list, LB_SETCURSEL, (WPARAM)row, 0);
-  return true;
-}
-
-// The current function, else the target's default, else "Move_Forward".
-void applySelectionRule(HWND dialog, const char *current) {
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  if (!isUnbound(current) && selectFunctionByName(list, current)) return;
-  const char *fallback = requestedDefault();
-  if (!isUnbound(fallback)) {
-    selectFunctionByName(list, fallback);
-    return;
-  }
-  SendMessageA(list, LB_SETCURSEL, 0, 0);
+// The current function, else the target's default, else "Move_Forward"
+// (the list holds GameFunctionTable in order). No target: nothing to select.
+picker::Binding pickedBinding() {
+  const char **target = requestedTarget();
+  return {target, target != nullptr ? requestedDefault() : nullptr};
 }
 
 void initDialog(HWND dialog) {
   describeRequest(dialog);
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (int f = 0; f < GameFunctionCount; ++f) SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)GameFunctionTable[f]);
-
-  const char **target = requestedTarget();
-  if (target == nullptr) return;  // the template's state: "None" unticked, list disabled
-  if (isUnbound(*target)) {
-    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_CHECKED);
-    EnableWindow(list, FALSE);
-  } else {
-    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_UNCHECKED);
-    EnableWindow(list, TRUE);
-    applySelectionRule(dialog, *target);
-  }
+  picker::fillList(dialog, GameFunctionTable, GameFunctionCount);
+  picker::showBinding(dialog, pickedBinding());
 }
 
-void onNoneClicked(HWND dialog) {
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
-    EnableWindow(list, FALSE);
-    return;
-  }
-  EnableWindow(list, TRUE);
-  const char **target = requestedTarget();
-  if (target != nullptr) applySelectionRule(dialog, *target);
-}
+void onNoneClicked(HWND dialog) { picker::onNoneClicked(dialog, pickedBinding()); }
 
-void onSet(HWND dialog) {
+void storeFunctionOfRow(HWND, LRESULT row) {
   const char **target = requestedTarget();
-  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
-    if (target != nullptr) *target = EmptyName;
-    GameSettings.configChanged = true;
-    EndDialog(dialog, 0);
-    return;
-  }
-  LRESULT row = SendDlgItemMessageA(dialog, IDC_SELECT_LIST, LB_GETCURSEL, 0, 0);
-  if (row == LB_ERR) {
-    MessageBoxA(dialog, BadSelectionText, BadSelectionCaption, MB_OK | MB_ICONINFORMATION);
-    return;
-  }
   if (target != nullptr && row >= 0 && row < GameFunctionCount) *target = GameFunctionTable[row];
-  GameSettings.configChanged = true;
-  EndDialog(dialog, 0);
 }
+
+void onSet(HWND dialog) { picker::onSet(dialog, requestedTarget(), storeFunctionOfRow); }
 
 // The whole command word counts: only plain clicks of the three buttons,
 // never the function list's own notifications.

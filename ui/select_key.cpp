@@ -9,12 +9,11 @@
 
 #include "settings/settings.h"
 #include "ui/dialogs.h"
+#include "ui/picker.h"
 #include "ui/resource.h"
 
 namespace {
 
-const char BadSelectionText[] = "You must select a key, or tick the \"None\" box to specify a key to assign.";
-const char BadSelectionCaption[] = "Bad Selection";
 const char PressKeyCaption[] = "Press a Key";
 const char PressKeyPrompt[] = "Press the key for %s, or Escape to cancel.";
 const char UnnamedKeyPrompt[] =
@@ -37,35 +36,17 @@ int requestedSlot() { return KeySelectRequest.keySlot != 0 ? 1 : 0; }
 
 const char *&requestedBinding() { return GameSettings.KeyBindings[KeySelectRequest.functionIndex][requestedSlot()]; }
 
-bool isUnbound(const char *name) { return name == nullptr || name[0] == '\0'; }
-
-// Whole-text match, ignoring case: a prefix search would let "F1" pick "F10".
-bool selectKeyByName(HWND list, const char *name) {
-  LRESULT row = SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name);
-  if (row == LB_ERR) return false;
-  SendMessageA(list, LB_SETCURSEL, (WPARAM)row, 0);
-  return true;
-}
-
 // The current key, else the function's default for this slot, else the
-// first entry; a default that is not listed leaves no selection.
-void applySelectionRule(HWND dialog) {
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  const char *current = requestedBinding();
-  if (!isUnbound(current) && selectKeyByName(list, current)) return;
+// first entry.
+picker::Binding pickedBinding() {
   const DefaultKeyBinding &defaults = DefaultKeyBindingTable[KeySelectRequest.functionIndex];
-  const char *fallback = requestedSlot() == 0 ? defaults.primary : defaults.secondary;
-  if (!isUnbound(fallback)) {
-    selectKeyByName(list, fallback);
-    return;
-  }
-  SendMessageA(list, LB_SETCURSEL, 0, 0);
+  return {&requestedBinding(), requestedSlot() == 0 ? defaults.primary : defaults.secondary};
 }
 
 // The key list's selected name, as the table has it; null when the list has
 // no selection or "None" is ticked.
 const char *selectedKey(HWND dialog) {
-  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) return nullptr;
+  if (picker::noneTicked(dialog)) return nullptr;
   HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
   LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
   if (row == LB_ERR) return nullptr;
@@ -74,7 +55,7 @@ const char *selectedKey(HWND dialog) {
   if (length < 0 || length >= (LRESULT)sizeof text) return nullptr;
   SendMessageA(list, LB_GETTEXT, (WPARAM)row, (LPARAM)text);
   const char *key = findKeyName(text);
-  return isUnbound(key) ? nullptr : key;
+  return picker::isUnbound(key) ? nullptr : key;
 }
 
 // One slot of the note, "Crouch (secondary)", as the lines it takes: the
@@ -149,29 +130,13 @@ void initDialog(HWND dialog) {
   SetWindowTextA(dialog, caption);
   SetDlgItemTextA(dialog, IDC_SELECT_TARGET, GameFunctionTable[KeySelectRequest.functionIndex]);
 
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (int k = 0; k < KeyNameCount; ++k) SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)KeyNameTable[k]);
-
-  if (isUnbound(requestedBinding())) {
-    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_CHECKED);
-    EnableWindow(list, FALSE);
-  } else {
-    CheckDlgButton(dialog, IDC_SELECT_NONE, BST_UNCHECKED);
-    EnableWindow(list, TRUE);
-    applySelectionRule(dialog);
-  }
+  picker::fillList(dialog, KeyNameTable, KeyNameCount);
+  picker::showBinding(dialog, pickedBinding());
   showAlsoBound(dialog);
 }
 
 void onNoneClicked(HWND dialog) {
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
-    EnableWindow(list, FALSE);
-  } else {
-    EnableWindow(list, TRUE);
-    applySelectionRule(dialog);
-  }
+  picker::onNoneClicked(dialog, pickedBinding());
   showAlsoBound(dialog);
 }
 
@@ -187,11 +152,11 @@ void onPressKey(HWND dialog) {
     int keyCode = capturePressedKey(dialog, PressKeyCaption, prompt);
     if (keyCode < 0) return;
     const char *key = keyNameForKeyCode(keyCode);
-    if (!isUnbound(key)) {
+    if (!picker::isUnbound(key)) {
       HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
       CheckDlgButton(dialog, IDC_SELECT_NONE, BST_UNCHECKED);
       EnableWindow(list, TRUE);
-      selectKeyByName(list, key);
+      picker::selectByName(list, key);
       showAlsoBound(dialog);
       return;
     }
@@ -199,30 +164,18 @@ void onPressKey(HWND dialog) {
   }
 }
 
-void onSet(HWND dialog) {
-  if (IsDlgButtonChecked(dialog, IDC_SELECT_NONE) == BST_CHECKED) {
-    requestedBinding() = EmptyName;
-    GameSettings.configChanged = true;
-    EndDialog(dialog, 0);
-    return;
-  }
-  HWND list = GetDlgItem(dialog, IDC_SELECT_LIST);
-  LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
-  if (row == LB_ERR) {
-    MessageBoxA(dialog, BadSelectionText, BadSelectionCaption, MB_OK | MB_ICONINFORMATION);
-    return;
-  }
+// Stores the table's own entry, in its letter case.
+void storeKeyOfRow(HWND list, LRESULT row) {
   char text[SettingsNameBufferSize];
   LRESULT length = SendMessageA(list, LB_GETTEXTLEN, (WPARAM)row, 0);
   if (length >= 0 && length < (LRESULT)sizeof text) {
     SendMessageA(list, LB_GETTEXT, (WPARAM)row, (LPARAM)text);
-    // Store the table's own entry, in its letter case.
     const char *key = findKeyName(text);
-    if (!isUnbound(key)) requestedBinding() = key;
+    if (!picker::isUnbound(key)) requestedBinding() = key;
   }
-  GameSettings.configChanged = true;
-  EndDialog(dialog, 0);
 }
+
+void onSet(HWND dialog) { picker::onSet(dialog, &requestedBinding(), storeKeyOfRow); }
 
 // The whole command word counts: only plain clicks of the buttons. The key
 // list's notifications stay unhandled (FALSE), left to the dialog manager; a
