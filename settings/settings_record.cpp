@@ -83,7 +83,7 @@ consteval bool sectionsFollowInOrder() {
   int at = 0;
   for (const SettingKey &key : SettingKeyTable) {
     const char *section = SettingFieldTable[key.field].section;
-    while (at < 3 && !sameSettingText(section, order[at])) ++at;
+    while (at < 3 && !sameTableText(section, order[at])) ++at;
     if (at == 3) return false;
   }
   return true;

@@ -130,19 +130,11 @@ struct SettingKey {
                          // analog axes: the initial index; names: unused (start-up places them)
 };
 
-consteval bool sameSettingText(const char *a, const char *b) {
-  while (*a != '\0' && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
 // -1 for a name that is no field; the checks in settings_record.cpp turn
 // that into a build error.
 consteval int settingFieldNamed(const char *name) {
   for (int i = 0; i < SettingFieldCount; ++i) {
-    if (sameSettingText(SettingFieldTable[i].name, name)) return i;
+    if (sameTableText(SettingFieldTable[i].name, name)) return i;
   }
   return -1;
 }
@@ -183,8 +175,9 @@ inline constexpr SettingKey SettingKeyTable[] = {
     settingKey("MouseButtonClicked3", "MouseButtonClicked", 3),
     settingKey("MouseButton4", "MouseButton", 4),
     settingKey("MouseButton5", "MouseButton", 5),
-    settingKey("MouseAnalogAxes0", "MouseAnalogAxes", 0, 0),  // X: analog_turning
-    settingKey("MouseAnalogAxes1", "MouseAnalogAxes", 1, 2),  // Y: analog_moving
+    // The axes' defaults, also placed at start-up (DefaultMouseAnalogTable).
+    settingKey("MouseAnalogAxes0", "MouseAnalogAxes", 0, analogFunctionNamed("analog_turning")),  // X
+    settingKey("MouseAnalogAxes1", "MouseAnalogAxes", 1, analogFunctionNamed("analog_moving")),   // Y
     settingKey("MouseAnalogScale0", "MouseAnalogScale", 0, 65536),  // 1.0
     settingKey("MouseAnalogScale1", "MouseAnalogScale", 1, 65536),
     // Direction d (0 left, 1 right, 2 up, 3 down) is axis d / 2, side d % 2.
