@@ -32,7 +32,7 @@ const char *gameFunctionName(const char *name) {
 // keeps the binding the record holds.
 void loadKey(const SettingKey &key) {
   const SettingField &field = SettingFieldTable[key.field];
-  SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+  SettingEntryRef entry = entryRefForKey(key, GameSettings);
   NameBuffer name;
   switch (field.kind) {
     case IntegerSetting:

@@ -116,7 +116,7 @@ GameSettingsRecord::GameSettingsRecord() {
     }
   }
   for (const SettingKey &key : SettingKeyTable) {
-    SettingEntryRef entry = settingKeyEntry(key, *this);
+    SettingEntryRef entry = entryRefForKey(key, *this);
     if (entry.integer != nullptr) *entry.integer = key.defaultValue;
   }
 }

@@ -55,7 +55,7 @@ void saveManagedKeys(ConfigHandle handle) {
   for (const SettingKey &key : SettingKeyTable) {
     const SettingField &field = SettingFieldTable[key.field];
     if (field.section != section) configAddSection(handle, section = field.section);
-    SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+    SettingEntryRef entry = entryRefForKey(key, GameSettings);
     switch (field.kind) {
       case IntegerSetting: configPutInteger(handle, section, key.key, *entry.integer, 0); break;
       case FunctionSetting: configPutString(handle, section, key.key, bindingName(*entry.name)); break;

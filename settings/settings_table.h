@@ -27,9 +27,9 @@ enum SettingKind {
 
 // What loading does to an integer read from the file.
 enum SettingRuleKind {
-  TakenAsRead,
-  ClampedToRange,  // below low gives low, above high gives high
-  LowUnlessHigh,   // low and high stay; anything else gives low
+  KeptAsRead,
+  ClampedToRange,     // below low gives low, above high gives high
+  OneOfTwoElseFirst,  // low and high stay; anything else gives low
 };
 
 struct SettingRule {
@@ -38,15 +38,15 @@ struct SettingRule {
   int32_t high;
 };
 
-inline constexpr SettingRule AsRead = {TakenAsRead, 0, 0};
+constexpr SettingRule keptAsRead() { return {KeptAsRead, 0, 0}; }
 constexpr SettingRule clampedTo(int32_t low, int32_t high) { return {ClampedToRange, low, high}; }
-constexpr SettingRule lowUnlessHigh(int32_t low, int32_t high) { return {LowUnlessHigh, low, high}; }
+constexpr SettingRule oneOfTwoElseFirst(int32_t first, int32_t second) { return {OneOfTwoElseFirst, first, second}; }
 
 constexpr int32_t applySettingRule(SettingRule rule, int32_t value) {
   switch (rule.kind) {
     case ClampedToRange: return value < rule.low ? rule.low : value > rule.high ? rule.high : value;
-    case LowUnlessHigh: return value == rule.low || value == rule.high ? value : rule.low;
-    case TakenAsRead: break;
+    case OneOfTwoElseFirst: return value == rule.low || value == rule.high ? value : rule.low;
+    case KeptAsRead: break;
   }
   return value;
 }
@@ -58,16 +58,18 @@ struct SettingEntryRef {
   const char **name;
 };
 
-constexpr SettingEntryRef settingEntryRef(int32_t *integer) { return {integer, nullptr}; }
-constexpr SettingEntryRef settingEntryRef(const char **name) { return {nullptr, name}; }
+constexpr SettingEntryRef entryRefTo(int32_t *integer) { return {integer, nullptr}; }
+constexpr SettingEntryRef entryRefTo(const char **name) { return {nullptr, name}; }
 
+// Entry `index` of the record's field `Member` (a field that is no array has
+// only entry 0).
 template <auto Member>
-constexpr SettingEntryRef settingEntry(GameSettingsRecord &record, int index) {
+constexpr SettingEntryRef memberEntryRef(GameSettingsRecord &record, int index) {
   auto &field = record.*Member;
   if constexpr (std::is_array_v<std::remove_reference_t<decltype(field)>>) {
-    return settingEntryRef(&field[index]);
+    return entryRefTo(&field[index]);
   } else {
-    return settingEntryRef(&field);
+    return entryRefTo(&field);
   }
 }
 
@@ -84,13 +86,13 @@ struct SettingField {
 // A kind that does not match the member's type stops the build here.
 template <auto Member>
 consteval SettingField settingField(const char *name, const char *section, SettingKind kind,
-                                    SettingRule rule = AsRead) {
+                                    SettingRule rule = keptAsRead()) {
   using Type = std::remove_reference_t<decltype(std::declval<GameSettingsRecord &>().*Member)>;
   constexpr bool isArray = std::is_array_v<Type>;
   constexpr bool holdsNames = std::is_same_v<std::remove_extent_t<Type>, const char *>;
   if (holdsNames != (kind == FunctionSetting)) throw "a setting's kind does not fit its field's type";
   int count = isArray ? static_cast<int>(std::extent_v<Type>) : 1;
-  return {section, name, kind, rule, count, isArray, &settingEntry<Member>};
+  return {section, name, kind, rule, count, isArray, &memberEntryRef<Member>};
 }
 
 // The member's own name is the name shown for it.
@@ -104,7 +106,7 @@ inline constexpr SettingField SettingFieldTable[] = {
     SETTING_FIELD(ScreenBPP, ScreenSection, IntegerSetting),
     SETTING_FIELD(FXDevice, SoundSection, IntegerSetting, clampedTo(-1, INT32_MAX)),  // -1 is off
     SETTING_FIELD(NumVoices, SoundSection, IntegerSetting),
-    SETTING_FIELD(NumBits, SoundSection, IntegerSetting, lowUnlessHigh(8, 16)),
+    SETTING_FIELD(NumBits, SoundSection, IntegerSetting, oneOfTwoElseFirst(8, 16)),
     SETTING_FIELD(NumChannels, SoundSection, IntegerSetting, clampedTo(1, 2)),
     SETTING_FIELD(MixRate, SoundSection, IntegerSetting),
     SETTING_FIELD(MusicDevice, SoundSection, IntegerSetting, clampedTo(-1, INT32_MAX)),  // -1 is off
@@ -190,7 +192,7 @@ inline constexpr SettingKey SettingKeyTable[] = {
 
 inline constexpr int SettingKeyCount = static_cast<int>(sizeof SettingKeyTable / sizeof SettingKeyTable[0]);
 
-// The entry a key holds, in `record`.
-inline SettingEntryRef settingKeyEntry(const SettingKey &key, GameSettingsRecord &record) {
+// The entry of `record` that the key holds.
+inline SettingEntryRef entryRefForKey(const SettingKey &key, GameSettingsRecord &record) {
   return SettingFieldTable[key.field].entry(record, key.entry);
 }
