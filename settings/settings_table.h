@@ -1,11 +1,11 @@
 // The settings gardum.cfg holds, described once. SettingFieldTable lists the
 // record's fields (section, kind, the rule a loaded value obeys), in the
-// order the record is shown; SettingKeyTable lists the file's keys in the
-// order a save writes them, each naming the field entry it holds and its
-// default. The record's initial values, loadSettings, saveSettings and the
-// CLI's record output all walk these two tables. "KeyDefinitions" is not
-// here: its keys are GameFunctionTable's names, walked by the loader and the
-// saver themselves.
+// order the record is shown, and KeyBindingsField the key bindings that
+// follow them; SettingKeyTable lists the other sections' keys in the order a
+// save writes them, each naming the field entry it holds and its default;
+// SettingSectionTable lists the sections in the file's order and says where
+// each one's keys come from. The record's initial values, loadSettings,
+// saveSettings and the CLI's record output all walk these tables.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +20,11 @@ inline constexpr char ControlsSection[] = "Controls";
 inline constexpr char KeySection[] = "KeyDefinitions";
 
 enum SettingKind {
-  IntegerSetting,   // a number in the file and in the record
-  FunctionSetting,  // a GameFunctionTable name in the file; the table's own string (or EmptyName) in the record
-  AnalogSetting,    // an AnalogFunctionTable name in the file; its index (-1: none) in the record
+  IntegerSetting,     // a number in the file and in the record
+  FunctionSetting,    // a GameFunctionTable name in the file; the table's own string (or EmptyName) in the record
+  AnalogSetting,      // an AnalogFunctionTable name in the file; its index (-1: none) in the record
+  KeyBindingSetting,  // a function's two KeyNameTable names, primary and secondary, under the function's
+                      // name; the console's primary only (ConsoleFunction). Table strings in the record.
 };
 
 // What loading does to an integer read from the file.
@@ -51,15 +53,17 @@ constexpr int32_t applySettingRule(SettingRule rule, int32_t value) {
   return value;
 }
 
-// One entry of a field in a record: exactly one of the two is set, as the
-// field's type says.
+// One entry of a field in a record: exactly one of the three is set, as the
+// field's kind says.
 struct SettingEntryRef {
-  int32_t *integer;
-  const char **name;
+  int32_t *integer;   // IntegerSetting, AnalogSetting
+  const char **name;  // FunctionSetting
+  const char **keys;  // KeyBindingSetting: [0] primary, [1] secondary
 };
 
-constexpr SettingEntryRef entryRefTo(int32_t *integer) { return {integer, nullptr}; }
-constexpr SettingEntryRef entryRefTo(const char **name) { return {nullptr, name}; }
+constexpr SettingEntryRef entryRefTo(int32_t *integer) { return {integer, nullptr, nullptr}; }
+constexpr SettingEntryRef entryRefTo(const char **name) { return {nullptr, name, nullptr}; }
+constexpr SettingEntryRef entryRefTo(const char *(*keys)[2]) { return {nullptr, nullptr, *keys}; }
 
 // Entry `index` of the record's field `Member` (a field that is no array has
 // only entry 0).
@@ -88,9 +92,12 @@ template <auto Member>
 consteval SettingField settingField(const char *name, const char *section, SettingKind kind,
                                     SettingRule rule = keptAsRead()) {
   using Type = std::remove_reference_t<decltype(std::declval<GameSettingsRecord &>().*Member)>;
+  using Entry = std::remove_extent_t<Type>;
   constexpr bool isArray = std::is_array_v<Type>;
-  constexpr bool holdsNames = std::is_same_v<std::remove_extent_t<Type>, const char *>;
-  if (holdsNames != (kind == FunctionSetting)) throw "a setting's kind does not fit its field's type";
+  bool fits = kind == FunctionSetting     ? std::is_same_v<Entry, const char *>
+              : kind == KeyBindingSetting ? std::is_same_v<Entry, const char *[2]>
+                                          : std::is_same_v<Entry, int32_t>;
+  if (!fits) throw "a setting's kind does not fit its field's type";
   int count = isArray ? static_cast<int>(std::extent_v<Type>) : 1;
   return {section, name, kind, rule, count, isArray, &memberEntryRef<Member>};
 }
@@ -120,9 +127,22 @@ inline constexpr SettingField SettingFieldTable[] = {
 };
 // clang-format on
 
+// Entry f is game function f's keys, under its GameFunctionTable name in the
+// "KeyDefinitions" section (SettingSectionTable); shown after the fields above.
+inline constexpr SettingField KeyBindingsField = SETTING_FIELD(KeyBindings, KeySection, KeyBindingSetting);
+
 #undef SETTING_FIELD
 
 inline constexpr int SettingFieldCount = static_cast<int>(sizeof SettingFieldTable / sizeof SettingFieldTable[0]);
+
+// Every field of the record in the order it is shown: SettingFieldTable's,
+// then the key bindings. For whatever handles the whole record (its output,
+// comparing two records).
+template <typename Visit>
+void forEachRecordField(Visit &&visit) {
+  for (const SettingField &field : SettingFieldTable) visit(field);
+  visit(KeyBindingsField);
+}
 
 struct SettingKey {
   const char *key;
@@ -196,3 +216,24 @@ inline constexpr int SettingKeyCount = static_cast<int>(sizeof SettingKeyTable /
 inline SettingEntryRef entryRefForKey(const SettingKey &key, GameSettingsRecord &record) {
   return SettingFieldTable[key.field].entry(record, key.entry);
 }
+
+// Where a section's keys come from.
+enum SettingSectionKeys {
+  ListedKeys,        // SettingKeyTable's keys of that section, in the table's order
+  FunctionNameKeys,  // one key per game function, its GameFunctionTable name, holding
+                     // KeyBindingsField's entry of that function
+};
+
+struct SettingSection {
+  const char *name;  // one of the section constants above
+  SettingSectionKeys keys;
+};
+
+// The sections in the order a save writes them (and appends those the file
+// lacks); loadSettings and saveSettings walk it.
+inline constexpr SettingSection SettingSectionTable[] = {
+    {ScreenSection, ListedKeys},
+    {SoundSection, ListedKeys},
+    {ControlsSection, ListedKeys},
+    {KeySection, FunctionNameKeys},
+};

@@ -37,6 +37,7 @@ void changeEntry(const SettingKey &key, int seed) {
     case AnalogSetting:  // the next function, after the last one none
       *entry.integer = *entry.integer + 1 < AnalogFunctionCount ? *entry.integer + 1 : -1;
       return;
+    case KeyBindingSetting: ADD_FAILURE() << key.key << " holds key bindings, which no listed key does"; return;
   }
 }
 
