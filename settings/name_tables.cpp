@@ -1,11 +1,12 @@
 // The fixed name tables of gardum.cfg (game functions, keys, mouse buttons,
-// analog functions, controller types), the default bindings, and the three
-// lookups that turn names read from the file into table entries.
+// controller types; the analog functions are in settings.h), the default
+// bindings, and the three lookups that turn names read from the file into
+// table entries.
 //
 // The tables are constexpr here so that the default tables can be built from
 // the name tables' own strings at compile time: a binding is always one of
 // these pointers (or EmptyName), never an equal copy.
-#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 constexpr char EmptyName[] = "";
 
@@ -44,10 +45,6 @@ constexpr const char *const MouseButtonNameTable[MouseButtonCount] = {
     "Left", "Right", "Middle", "Thumb", "WheelDn", "WheelUp",
 };
 
-constexpr const char *const AnalogFunctionTable[AnalogFunctionCount] = {
-    "analog_turning", "analog_strafing", "analog_moving",
-};
-
 constexpr const char *const ControllerTypeNameTable[ControllerTypeCount] = {
     "Keyboard only", "Keyboard and Mouse", "Keyboard and Joystick",
 };
@@ -55,26 +52,29 @@ constexpr const char *const ControllerTypeNameTable[ControllerTypeCount] = {
 
 namespace {
 
-consteval bool sameText(const char *a, const char *b) {
-  while (*a != '\0' && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
 // The table's own string for a name spelt exactly as in the table; a name
 // that is not there yields null, which the checks below turn into a build error.
 consteval const char *fn(const char *name) {
   for (const char *entry : GameFunctionTable) {
-    if (sameText(entry, name)) return entry;
+    if (sameTableText(entry, name)) return entry;
   }
   return nullptr;
 }
 
 consteval const char *key(const char *name) {
   for (const char *entry : KeyNameTable) {
-    if (sameText(entry, name)) return entry;
+    if (sameTableText(entry, name)) return entry;
+  }
+  return nullptr;
+}
+
+// An analog axis's default as a name: the settings table holds it as an
+// index (settings/settings_table.h), written there by name.
+consteval const char *defaultAnalogFunction(int axis) {
+  for (const SettingKey &key : SettingKeyTable) {
+    if (SettingFieldTable[key.field].kind == AnalogSetting && key.entry == axis) {
+      return key.defaultValue < 0 ? EmptyName : AnalogFunctionTable[key.defaultValue];
+    }
   }
   return nullptr;
 }
@@ -153,7 +153,7 @@ constexpr const char *const DefaultMouseButtonClickedTable[MouseButtonCount] = {
 };
 
 constexpr const char *const DefaultMouseAnalogTable[MouseAxisCount] = {
-    "analog_turning", "analog_moving",
+    defaultAnalogFunction(0), defaultAnalogFunction(1),
 };
 
 constexpr const char *const DefaultMouseDigitalTable[MouseDirectionCount] = {
@@ -171,6 +171,9 @@ consteval bool defaultTablesResolve() {
     if (row.function != GameFunctionTable[i] || row.primary == nullptr || row.secondary == nullptr) {
       return false;
     }
+  }
+  for (const char *axis : DefaultMouseAnalogTable) {
+    if (axis == nullptr) return false;
   }
   for (int b = 0; b < MouseButtonCount; ++b) {
     if (DefaultMouseButtonTable[b] == nullptr || DefaultMouseButtonClickedTable[b] == nullptr) {
@@ -262,13 +265,15 @@ consteval bool keyCodeTableIsComplete() {
   }
   for (int k = 0; k < KeyNameCount; ++k) {
     bool reached = k < LastPlainScanCode;
-    for (const KeyCodeName &entry : ExtendedKeyCodeTable) reached = reached || sameText(entry.name, KeyNameTable[k]);
+    for (const KeyCodeName &entry : ExtendedKeyCodeTable)
+      reached = reached || sameTableText(entry.name, KeyNameTable[k]);
     if (!reached) return false;
   }
   return true;
 }
 static_assert(keyCodeTableIsComplete(), "a key code table entry is wrong, or a key name has no code");
-static_assert(sameText(KeyNameTable[LastPlainScanCode - 1], "Kpad."), "scan codes 1..83 end at the keypad's point");
+static_assert(sameTableText(KeyNameTable[LastPlainScanCode - 1], "Kpad."),
+              "scan codes 1..83 end at the keypad's point");
 
 }  // namespace
 

@@ -35,12 +35,38 @@ extern const char *const GameFunctionTable[GameFunctionCount];
 extern const DefaultKeyBinding DefaultKeyBindingTable[GameFunctionCount];
 extern const char *const KeyNameTable[KeyNameCount];
 extern const char *const MouseButtonNameTable[MouseButtonCount];
-extern const char *const AnalogFunctionTable[AnalogFunctionCount];
 extern const char *const ControllerTypeNameTable[ControllerTypeCount];
 extern const char *const DefaultMouseButtonTable[MouseButtonCount];
 extern const char *const DefaultMouseButtonClickedTable[MouseButtonCount];
+// The axes' defaults are the settings table's (settings/settings_table.h).
 extern const char *const DefaultMouseAnalogTable[MouseAxisCount];
 extern const char *const DefaultMouseDigitalTable[MouseDirectionCount];
+
+// Defined here rather than with the other tables: the settings table looks
+// up its analog axes' defaults in it at compile time.
+// clang-format off
+inline constexpr const char *const AnalogFunctionTable[AnalogFunctionCount] = {
+    "analog_turning", "analog_strafing", "analog_moving",
+};
+// clang-format on
+
+// Equal texts, for the tables' compile-time checks and lookups.
+consteval bool sameTableText(const char *a, const char *b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// Index of the analog function spelt exactly `name`; a name that is none of
+// them stops the build.
+consteval int32_t analogFunctionNamed(const char *name) {
+  for (int32_t i = 0; i < AnalogFunctionCount; ++i) {
+    if (sameTableText(AnalogFunctionTable[i], name)) return i;
+  }
+  throw "no analog function has this name";
+}
 
 // Index 0..52 of the function equal to `name` ignoring case, or -1.
 int findGameFunction(const char *name);

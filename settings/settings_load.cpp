@@ -32,7 +32,7 @@ const char *gameFunctionName(const char *name) {
 // keeps the binding the record holds.
 void loadKey(const SettingKey &key) {
   const SettingField &field = SettingFieldTable[key.field];
-  SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+  SettingEntryRef entry = entryRefForKey(key, GameSettings);
   NameBuffer name;
   switch (field.kind) {
     case IntegerSetting:
@@ -46,10 +46,11 @@ void loadKey(const SettingKey &key) {
     case AnalogSetting:
       if (readName(field.section, key.key, name)) *entry.integer = findAnalogFunction(name);
       break;
+    case KeyBindingSetting: break;  // no listed key holds key bindings (settings_record.cpp checks)
   }
 }
 
-void loadSection(const char *section) {
+void loadListedKeys(const char *section) {
   for (const SettingKey &key : SettingKeyTable) {
     if (SettingFieldTable[key.field].section == section) loadKey(key);
   }
@@ -57,24 +58,25 @@ void loadSection(const char *section) {
 
 // Walks the section's entries in file order; values are looked up by key, and
 // entries that name no game function stay in the document untouched.
-void loadKeyDefinitions() {
+void loadFunctionNameKeys(const char *section) {
   ConfigHandle handle = GameSettings.configHandle;
-  int count = configEntryCount(handle, KeySection);
+  int count = configEntryCount(handle, section);
   for (int i = 0; i < count; ++i) {
-    const char *key = configEntryKey(handle, KeySection, i);
+    const char *key = configEntryKey(handle, section, i);
     int function = findGameFunction(key);
     if (function < 0) continue;
+    const char **keys = KeyBindingsField.entry(GameSettings, function).keys;
     NameBuffer first = "";
     NameBuffer second = "";
     if (function == ConsoleFunction) {
       // The console takes a single key: a second name is not read, and the
       // secondary slot keeps whatever it held.
-      configGetString(handle, KeySection, key, first, sizeof first);
-      GameSettings.KeyBindings[function][0] = findKeyName(first);
+      configGetString(handle, section, key, first, sizeof first);
+      keys[0] = findKeyName(first);
     } else {
-      configGetStringPair(handle, KeySection, key, first, sizeof first, second, sizeof second);
-      GameSettings.KeyBindings[function][0] = findKeyName(first);
-      GameSettings.KeyBindings[function][1] = findKeyName(second);
+      configGetStringPair(handle, section, key, first, sizeof first, second, sizeof second);
+      keys[0] = findKeyName(first);
+      keys[1] = findKeyName(second);
     }
   }
 }
@@ -109,8 +111,12 @@ void loadSettings() {
   if (error != 0 && error != ENOENT) GameSettings.configReadError = error;
   if (GameSettings.configHandle < 0) return;
 
-  loadSection(ScreenSection);
-  loadSection(SoundSection);
-  loadKeyDefinitions();
-  loadSection(ControlsSection);
+  // Each read only fills its own entries, so the sections' order does not
+  // matter here.
+  for (const SettingSection &section : SettingSectionTable) {
+    switch (section.keys) {
+      case ListedKeys: loadListedKeys(section.name); break;
+      case FunctionNameKeys: loadFunctionNameKeys(section.name); break;
+    }
+  }
 }

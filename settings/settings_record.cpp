@@ -14,12 +14,16 @@ consteval bool sameKeyIgnoringCase(const char *a, const char *b) {
   return *a == *b;
 }
 
-// Every key names an entry that exists.
+// Every key names an entry that exists; the key bindings are no field of
+// SettingFieldTable, and the function names are their keys.
 consteval bool keysNameEntries() {
   for (const SettingKey &key : SettingKeyTable) {
     if (key.field < 0 || key.entry < 0 || key.entry >= SettingFieldTable[key.field].count) return false;
   }
-  return true;
+  for (const SettingField &field : SettingFieldTable) {
+    if (field.kind == KeyBindingSetting) return false;
+  }
+  return KeyBindingsField.count == GameFunctionCount;
 }
 static_assert(keysNameEntries(), "a key names no field entry");
 
@@ -76,17 +80,25 @@ consteval bool keysAreOnePerEntry() {
 }
 static_assert(keysAreOnePerEntry(), "two keys for one entry, two equal keys, or a number without a key");
 
-// A save adds each section once and writes its keys together, in the order
-// "Screen Setup", "Sound Setup", "Controls".
+// Every listed key's section is one whose keys are listed, and they come in
+// the sections' order; the key bindings' section is the one keyed by the
+// functions' names.
 consteval bool sectionsFollowInOrder() {
-  const char *const order[] = {ScreenSection, SoundSection, ControlsSection};
   int at = 0;
+  const int count = static_cast<int>(sizeof SettingSectionTable / sizeof SettingSectionTable[0]);
   for (const SettingKey &key : SettingKeyTable) {
     const char *section = SettingFieldTable[key.field].section;
-    while (at < 3 && !sameSettingText(section, order[at])) ++at;
-    if (at == 3) return false;
+    while (at < count && SettingSectionTable[at].name != section) ++at;
+    if (at == count || SettingSectionTable[at].keys != ListedKeys) return false;
   }
-  return true;
+  int keyedByFunctions = 0;
+  for (const SettingSection &section : SettingSectionTable) {
+    if (section.keys == FunctionNameKeys) {
+      if (section.name != KeyBindingsField.section) return false;
+      ++keyedByFunctions;
+    }
+  }
+  return keyedByFunctions == 1;
 }
 static_assert(sectionsFollowInOrder(), "a section's keys are not together, or not in the file's order");
 
@@ -116,7 +128,7 @@ GameSettingsRecord::GameSettingsRecord() {
     }
   }
   for (const SettingKey &key : SettingKeyTable) {
-    SettingEntryRef entry = settingKeyEntry(key, *this);
+    SettingEntryRef entry = entryRefForKey(key, *this);
     if (entry.integer != nullptr) *entry.integer = key.defaultValue;
   }
 }

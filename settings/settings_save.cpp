@@ -48,31 +48,42 @@ const char *analogFunctionName(int32_t index) {
   return index >= 0 && index < AnalogFunctionCount ? AnalogFunctionTable[index] : EmptyName;
 }
 
-// The keys in the table's order; each section is added (or found) when its
-// first key comes, so sections the file lacks are appended in that order.
-void saveManagedKeys(ConfigHandle handle) {
-  const char *section = nullptr;
+// The section's keys in the table's order.
+void saveListedKeys(ConfigHandle handle, const char *section) {
   for (const SettingKey &key : SettingKeyTable) {
     const SettingField &field = SettingFieldTable[key.field];
-    if (field.section != section) configAddSection(handle, section = field.section);
-    SettingEntryRef entry = settingKeyEntry(key, GameSettings);
+    if (field.section != section) continue;
+    SettingEntryRef entry = entryRefForKey(key, GameSettings);
     switch (field.kind) {
       case IntegerSetting: configPutInteger(handle, section, key.key, *entry.integer, 0); break;
       case FunctionSetting: configPutString(handle, section, key.key, bindingName(*entry.name)); break;
       case AnalogSetting: configPutString(handle, section, key.key, analogFunctionName(*entry.integer)); break;
+      case KeyBindingSetting: break;  // no listed key holds key bindings (settings_record.cpp checks)
     }
   }
 }
 
-void saveKeyDefinitions(ConfigHandle handle) {
-  configAddSection(handle, KeySection);
-  for (int i = 0; i < GameFunctionCount; ++i) {
-    const char *primary = bindingName(GameSettings.KeyBindings[i][0]);
-    if (i == ConsoleFunction) {
-      configPutString(handle, KeySection, GameFunctionTable[i], primary);
+// Every game function's keys, in GameFunctionTable's order.
+void saveFunctionNameKeys(ConfigHandle handle, const char *section) {
+  for (int function = 0; function < GameFunctionCount; ++function) {
+    const char *const *keys = KeyBindingsField.entry(GameSettings, function).keys;
+    const char *primary = bindingName(keys[0]);
+    if (function == ConsoleFunction) {
+      configPutString(handle, section, GameFunctionTable[function], primary);
     } else {
-      configPutStringPair(handle, KeySection, GameFunctionTable[i], primary,
-                          bindingName(GameSettings.KeyBindings[i][1]));
+      configPutStringPair(handle, section, GameFunctionTable[function], primary, bindingName(keys[1]));
+    }
+  }
+}
+
+// Each section is added (or found) before its keys are written, so sections
+// the file lacks are appended in the table's order.
+void saveSections(ConfigHandle handle) {
+  for (const SettingSection &section : SettingSectionTable) {
+    configAddSection(handle, section.name);
+    switch (section.keys) {
+      case ListedKeys: saveListedKeys(handle, section.name); break;
+      case FunctionNameKeys: saveFunctionNameKeys(handle, section.name); break;
     }
   }
 }
@@ -101,8 +112,7 @@ bool saveSettings() {
   }
 
   ConfigHandle handle = GameSettings.configHandle;
-  saveManagedKeys(handle);
-  saveKeyDefinitions(handle);
+  saveSections(handle);
   // A file start-up could not read holds settings this run never saw: the
   // defaults must not take its place. Once it is gone, a save makes a new
   // file, which is this run's own from then on.

@@ -1,11 +1,11 @@
 // The settings gardum.cfg holds, described once. SettingFieldTable lists the
 // record's fields (section, kind, the rule a loaded value obeys), in the
-// order the record is shown; SettingKeyTable lists the file's keys in the
-// order a save writes them, each naming the field entry it holds and its
-// default. The record's initial values, loadSettings, saveSettings and the
-// CLI's record output all walk these two tables. "KeyDefinitions" is not
-// here: its keys are GameFunctionTable's names, walked by the loader and the
-// saver themselves.
+// order the record is shown, and KeyBindingsField the key bindings that
+// follow them; SettingKeyTable lists the other sections' keys in the order a
+// save writes them, each naming the field entry it holds and its default;
+// SettingSectionTable lists the sections in the file's order and says where
+// each one's keys come from. The record's initial values, loadSettings,
+// saveSettings and the CLI's record output all walk these tables.
 #pragma once
 
 #include <cstdint>
@@ -20,16 +20,18 @@ inline constexpr char ControlsSection[] = "Controls";
 inline constexpr char KeySection[] = "KeyDefinitions";
 
 enum SettingKind {
-  IntegerSetting,   // a number in the file and in the record
-  FunctionSetting,  // a GameFunctionTable name in the file; the table's own string (or EmptyName) in the record
-  AnalogSetting,    // an AnalogFunctionTable name in the file; its index (-1: none) in the record
+  IntegerSetting,     // a number in the file and in the record
+  FunctionSetting,    // a GameFunctionTable name in the file; the table's own string (or EmptyName) in the record
+  AnalogSetting,      // an AnalogFunctionTable name in the file; its index (-1: none) in the record
+  KeyBindingSetting,  // a function's two KeyNameTable names, primary and secondary, under the function's
+                      // name; the console's primary only (ConsoleFunction). Table strings in the record.
 };
 
 // What loading does to an integer read from the file.
 enum SettingRuleKind {
-  TakenAsRead,
-  ClampedToRange,  // below low gives low, above high gives high
-  LowUnlessHigh,   // low and high stay; anything else gives low
+  KeptAsRead,
+  ClampedToRange,     // below low gives low, above high gives high
+  OneOfTwoElseFirst,  // low and high stay; anything else gives low
 };
 
 struct SettingRule {
@@ -38,36 +40,40 @@ struct SettingRule {
   int32_t high;
 };
 
-inline constexpr SettingRule AsRead = {TakenAsRead, 0, 0};
+constexpr SettingRule keptAsRead() { return {KeptAsRead, 0, 0}; }
 constexpr SettingRule clampedTo(int32_t low, int32_t high) { return {ClampedToRange, low, high}; }
-constexpr SettingRule lowUnlessHigh(int32_t low, int32_t high) { return {LowUnlessHigh, low, high}; }
+constexpr SettingRule oneOfTwoElseFirst(int32_t first, int32_t second) { return {OneOfTwoElseFirst, first, second}; }
 
 constexpr int32_t applySettingRule(SettingRule rule, int32_t value) {
   switch (rule.kind) {
     case ClampedToRange: return value < rule.low ? rule.low : value > rule.high ? rule.high : value;
-    case LowUnlessHigh: return value == rule.low || value == rule.high ? value : rule.low;
-    case TakenAsRead: break;
+    case OneOfTwoElseFirst: return value == rule.low || value == rule.high ? value : rule.low;
+    case KeptAsRead: break;
   }
   return value;
 }
 
-// One entry of a field in a record: exactly one of the two is set, as the
-// field's type says.
+// One entry of a field in a record: exactly one of the three is set, as the
+// field's kind says.
 struct SettingEntryRef {
-  int32_t *integer;
-  const char **name;
+  int32_t *integer;   // IntegerSetting, AnalogSetting
+  const char **name;  // FunctionSetting
+  const char **keys;  // KeyBindingSetting: [0] primary, [1] secondary
 };
 
-constexpr SettingEntryRef settingEntryRef(int32_t *integer) { return {integer, nullptr}; }
-constexpr SettingEntryRef settingEntryRef(const char **name) { return {nullptr, name}; }
+constexpr SettingEntryRef entryRefTo(int32_t *integer) { return {integer, nullptr, nullptr}; }
+constexpr SettingEntryRef entryRefTo(const char **name) { return {nullptr, name, nullptr}; }
+constexpr SettingEntryRef entryRefTo(const char *(*keys)[2]) { return {nullptr, nullptr, *keys}; }
 
+// Entry `index` of the record's field `Member` (a field that is no array has
+// only entry 0).
 template <auto Member>
-constexpr SettingEntryRef settingEntry(GameSettingsRecord &record, int index) {
+constexpr SettingEntryRef memberEntryRef(GameSettingsRecord &record, int index) {
   auto &field = record.*Member;
   if constexpr (std::is_array_v<std::remove_reference_t<decltype(field)>>) {
-    return settingEntryRef(&field[index]);
+    return entryRefTo(&field[index]);
   } else {
-    return settingEntryRef(&field);
+    return entryRefTo(&field);
   }
 }
 
@@ -84,13 +90,16 @@ struct SettingField {
 // A kind that does not match the member's type stops the build here.
 template <auto Member>
 consteval SettingField settingField(const char *name, const char *section, SettingKind kind,
-                                    SettingRule rule = AsRead) {
+                                    SettingRule rule = keptAsRead()) {
   using Type = std::remove_reference_t<decltype(std::declval<GameSettingsRecord &>().*Member)>;
+  using Entry = std::remove_extent_t<Type>;
   constexpr bool isArray = std::is_array_v<Type>;
-  constexpr bool holdsNames = std::is_same_v<std::remove_extent_t<Type>, const char *>;
-  if (holdsNames != (kind == FunctionSetting)) throw "a setting's kind does not fit its field's type";
+  bool fits = kind == FunctionSetting     ? std::is_same_v<Entry, const char *>
+              : kind == KeyBindingSetting ? std::is_same_v<Entry, const char *[2]>
+                                          : std::is_same_v<Entry, int32_t>;
+  if (!fits) throw "a setting's kind does not fit its field's type";
   int count = isArray ? static_cast<int>(std::extent_v<Type>) : 1;
-  return {section, name, kind, rule, count, isArray, &settingEntry<Member>};
+  return {section, name, kind, rule, count, isArray, &memberEntryRef<Member>};
 }
 
 // The member's own name is the name shown for it.
@@ -104,7 +113,7 @@ inline constexpr SettingField SettingFieldTable[] = {
     SETTING_FIELD(ScreenBPP, ScreenSection, IntegerSetting),
     SETTING_FIELD(FXDevice, SoundSection, IntegerSetting, clampedTo(-1, INT32_MAX)),  // -1 is off
     SETTING_FIELD(NumVoices, SoundSection, IntegerSetting),
-    SETTING_FIELD(NumBits, SoundSection, IntegerSetting, lowUnlessHigh(8, 16)),
+    SETTING_FIELD(NumBits, SoundSection, IntegerSetting, oneOfTwoElseFirst(8, 16)),
     SETTING_FIELD(NumChannels, SoundSection, IntegerSetting, clampedTo(1, 2)),
     SETTING_FIELD(MixRate, SoundSection, IntegerSetting),
     SETTING_FIELD(MusicDevice, SoundSection, IntegerSetting, clampedTo(-1, INT32_MAX)),  // -1 is off
@@ -118,9 +127,22 @@ inline constexpr SettingField SettingFieldTable[] = {
 };
 // clang-format on
 
+// Entry f is game function f's keys, under its GameFunctionTable name in the
+// "KeyDefinitions" section (SettingSectionTable); shown after the fields above.
+inline constexpr SettingField KeyBindingsField = SETTING_FIELD(KeyBindings, KeySection, KeyBindingSetting);
+
 #undef SETTING_FIELD
 
 inline constexpr int SettingFieldCount = static_cast<int>(sizeof SettingFieldTable / sizeof SettingFieldTable[0]);
+
+// Every field of the record in the order it is shown: SettingFieldTable's,
+// then the key bindings. For whatever handles the whole record (its output,
+// comparing two records).
+template <typename Visit>
+void forEachRecordField(Visit &&visit) {
+  for (const SettingField &field : SettingFieldTable) visit(field);
+  visit(KeyBindingsField);
+}
 
 struct SettingKey {
   const char *key;
@@ -130,19 +152,11 @@ struct SettingKey {
                          // analog axes: the initial index; names: unused (start-up places them)
 };
 
-consteval bool sameSettingText(const char *a, const char *b) {
-  while (*a != '\0' && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
 // -1 for a name that is no field; the checks in settings_record.cpp turn
 // that into a build error.
 consteval int settingFieldNamed(const char *name) {
   for (int i = 0; i < SettingFieldCount; ++i) {
-    if (sameSettingText(SettingFieldTable[i].name, name)) return i;
+    if (sameTableText(SettingFieldTable[i].name, name)) return i;
   }
   return -1;
 }
@@ -183,8 +197,9 @@ inline constexpr SettingKey SettingKeyTable[] = {
     settingKey("MouseButtonClicked3", "MouseButtonClicked", 3),
     settingKey("MouseButton4", "MouseButton", 4),
     settingKey("MouseButton5", "MouseButton", 5),
-    settingKey("MouseAnalogAxes0", "MouseAnalogAxes", 0, 0),  // X: analog_turning
-    settingKey("MouseAnalogAxes1", "MouseAnalogAxes", 1, 2),  // Y: analog_moving
+    // The axes' defaults, also placed at start-up (DefaultMouseAnalogTable).
+    settingKey("MouseAnalogAxes0", "MouseAnalogAxes", 0, analogFunctionNamed("analog_turning")),  // X
+    settingKey("MouseAnalogAxes1", "MouseAnalogAxes", 1, analogFunctionNamed("analog_moving")),   // Y
     settingKey("MouseAnalogScale0", "MouseAnalogScale", 0, 65536),  // 1.0
     settingKey("MouseAnalogScale1", "MouseAnalogScale", 1, 65536),
     // Direction d (0 left, 1 right, 2 up, 3 down) is axis d / 2, side d % 2.
@@ -197,7 +212,28 @@ inline constexpr SettingKey SettingKeyTable[] = {
 
 inline constexpr int SettingKeyCount = static_cast<int>(sizeof SettingKeyTable / sizeof SettingKeyTable[0]);
 
-// The entry a key holds, in `record`.
-inline SettingEntryRef settingKeyEntry(const SettingKey &key, GameSettingsRecord &record) {
+// The entry of `record` that the key holds.
+inline SettingEntryRef entryRefForKey(const SettingKey &key, GameSettingsRecord &record) {
   return SettingFieldTable[key.field].entry(record, key.entry);
 }
+
+// Where a section's keys come from.
+enum SettingSectionKeys {
+  ListedKeys,        // SettingKeyTable's keys of that section, in the table's order
+  FunctionNameKeys,  // one key per game function, its GameFunctionTable name, holding
+                     // KeyBindingsField's entry of that function
+};
+
+struct SettingSection {
+  const char *name;  // one of the section constants above
+  SettingSectionKeys keys;
+};
+
+// The sections in the order a save writes them (and appends those the file
+// lacks); loadSettings and saveSettings walk it.
+inline constexpr SettingSection SettingSectionTable[] = {
+    {ScreenSection, ListedKeys},
+    {SoundSection, ListedKeys},
+    {ControlsSection, ListedKeys},
+    {KeySection, FunctionNameKeys},
+};

@@ -38,23 +38,36 @@ inline std::string crlf(const std::string &text) {
   return out;
 }
 
-// Every entry of every field gardum.cfg holds, one by one, so a failure names
-// the field and entry that differ. Bindings compare as references: they must
-// be the same table string, not an equal copy.
+// Key bindings are the same when they are the same string, or name the same
+// key: a default such as "KPad6" reads back as the key table's "Kpad6".
+inline bool sameKeyBinding(const char *a, const char *b) {
+  return a == b || (a != nullptr && b != nullptr && findKeyName(a) != EmptyName && findKeyName(a) == findKeyName(b));
+}
+
+inline const char *shownName(const char *name) { return name != nullptr ? name : "(null)"; }
+
+// Every entry of every field of the record, the key bindings included, one
+// by one, so a failure names the field and entry that differ. Other bindings
+// compare as references: they must be the same table string, not an equal
+// copy.
 inline void expectSameSettings(GameSettingsRecord a, GameSettingsRecord b) {
-  for (const SettingField &field : SettingFieldTable) {
+  forEachRecordField([&](const SettingField &field) {
     for (int i = 0; i < field.count; ++i) {
       SCOPED_TRACE(std::string(field.name) + "[" + std::to_string(i) + "]");
       SettingEntryRef left = field.entry(a, i);
       SettingEntryRef right = field.entry(b, i);
       if (left.integer != nullptr) {
         EXPECT_EQ(*left.integer, *right.integer);
+      } else if (left.name != nullptr) {
+        EXPECT_EQ(*left.name, *right.name) << shownName(*left.name) << " against " << shownName(*right.name);
       } else {
-        EXPECT_EQ(*left.name, *right.name)
-            << (*left.name ? *left.name : "(null)") << " against " << (*right.name ? *right.name : "(null)");
+        for (int slot = 0; slot < 2; ++slot) {
+          EXPECT_TRUE(sameKeyBinding(left.keys[slot], right.keys[slot]))
+              << "slot " << slot << ": " << shownName(left.keys[slot]) << " against " << shownName(right.keys[slot]);
+        }
       }
     }
-  }
+  });
 }
 
 class SettingsTest : public testing::Test {
