@@ -6,7 +6,9 @@ program already started under Xvfb. Opens every dialog with the keyboard
 accessibility tree: every control shown must have a role a screen reader
 knows and a name to read; a list must expose its rows, each with a name; a
 message box's text must be readable. Prints what fails and ends with
-"N passed, N failed" (one check per window); exits 1 on any failure.
+"N passed, N failed" (one check per window), or, run by the stage, adds its
+counts to the stage's (scripts/lib/stage.sh, TG_STAGE_COUNTS); exits 1 on
+any failure.
 """
 import os
 import re
@@ -242,19 +244,37 @@ def scenario(app):
     ended()  # No: the program leaves without saving
 
 
+def report():
+    """The counts: added to the stage's, or as the last line when run alone."""
+    folder = os.environ.get("TG_STAGE_COUNTS")
+    if not folder:
+        print("%d passed, %d failed" % (passed, failed))
+        return
+    for name, count in (("passed", passed), ("failed", failed)):
+        path = os.path.join(folder, name)
+        try:
+            with open(path) as f:
+                count += int(f.read().strip() or 0)
+        except FileNotFoundError:
+            pass
+        with open(path, "w") as f:
+            f.write("%d\n" % count)
+
+
 def main():
     global failed
     app = application()
     if app is None:
         print("the program did not reach the accessibility bus", file=sys.stderr)
-        print("0 passed, 1 failed")
+        failed += 1
+        report()
         return 1
     try:
         scenario(app)
     except Exception as error:  # a window that never came, a program that went: the walk cannot go on
         say("FAILED " + str(error))
         failed += 1
-    print("%d passed, %d failed" % (passed, failed))
+    report()
     return 0 if failed == 0 else 1
 
 

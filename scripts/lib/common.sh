@@ -26,15 +26,20 @@ tg_launcher_args() {
   echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 }
 
+# tg_missing_packages PKG...: prints, one a line, the packages that are not
+# installed (a name may carry its architecture: wine32:i386).
+tg_missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || echo "$p"
+  done
+}
+
 _tg_apt_updated=0
 # ensure_packages PKG...: installs the packages that are absent (apt-get update once).
 ensure_packages() {
-  local missing=() p
-  for p in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$p")
-    fi
-  done
+  local missing=()
+  mapfile -t missing < <(tg_missing_packages "$@")
   if [ ${#missing[@]} -eq 0 ]; then tg_repair_font_cache; return 0; fi
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else

@@ -1,5 +1,5 @@
 # Wine for the scripts that run the Windows build (test.d/50-windows,
-# screenshots). Sourced, not run.
+# test.d/55-windows-keyboard, screenshots). Sourced, not run.
 
 # tg_wine64_loader: prints wine64's own loader, which runs 64-bit programs
 # where 32-bit ones (Debian's wine is one) cannot run. It is not on PATH.
@@ -42,4 +42,21 @@ tg_runs_32bit() {
   printf '.globl _start\n_start:\n  movl $1, %%eax\n  xorl %%ebx, %%ebx\n  int $0x80\n' >"$1/exit32.s"
   as --32 -o "$1/exit32.o" "$1/exit32.s" 2>/dev/null && ld -m elf_i386 -o "$1/exit32" "$1/exit32.o" \
     2>/dev/null && timeout 10 "$1/exit32" 2>/dev/null
+}
+
+# tg_wine_choose FOLDER: which Windows builds run here and on which loader.
+# Where 32-bit programs run and Debian's wine (with wine32) starts, both
+# builds on it, the i686 one first: the one players run. Else the x86_64
+# build alone on wine64's own loader, with a 64-bit prefix (WINEARCH=win64,
+# exported); TG_WINE_64BIT_ONLY=1 takes that path on any machine. Sets WINE
+# and TG_WINE_BUILDS; fails when no loader is found. FOLDER is for the test
+# program of tg_runs_32bit.
+tg_wine_choose() {
+  if [ "${TG_WINE_64BIT_ONLY:-0}" != 1 ] && tg_runs_32bit "$1" && timeout 30 wine --version >/dev/null 2>&1; then
+    WINE=wine TG_WINE_BUILDS=(i686 x86_64)
+    return 0
+  fi
+  WINE=$(tg_wine64_loader) || return 1
+  TG_WINE_BUILDS=(x86_64)
+  export WINEARCH=win64
 }

@@ -1,5 +1,5 @@
 // Shared by the start-up tests: a fresh scratch folder per test as the
-// current folder, a clean settings record, and a program
+// current folder, the process state reset (tests/common/process_state.h), and a program
 // that stands in for the game and records how it was started (a shell script
 // off Windows, tests/win32/standin_game.c on Windows).
 #pragma once
@@ -30,6 +30,7 @@ extern "C" char **environ;
 #include "config/config.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
+#include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
 #include "tests/common/under_wine.h"
 
@@ -139,7 +140,7 @@ class FreshFolderTest : public ::testing::Test {
   void SetUp() override {
     temp = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
     folder = folderAsAGameSeesIt();
-    GameSettings = GameSettingsRecord{};
+    resetProcessState();
   }
 
   // Every game the test started works in its folder: stopped by its id.

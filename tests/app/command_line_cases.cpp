@@ -1,6 +1,7 @@
 // The command line as start-up reads it, and the Windows command line as the
-// Windows program cuts it into arguments. Plain tables: no dialogs, so these
-// run once, on the headless build.
+// Windows program cuts it into arguments. Plain tables: no dialogs. They run
+// on the headless build and, in the scenario program, under Wine; the folder
+// calls below are the layer's own, off Windows only.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -14,12 +14,12 @@
 
 namespace {
 
-class MidiDevicesTest : public ::testing::Test {
+class MidiDevices : public ::testing::Test {
  protected:
   void TearDown() override { setMidiOutDevicesForTesting(nullptr); }
 };
 
-TEST_F(MidiDevicesTest, InjectedDevicesAreNumberedInOrder) {
+TEST_F(MidiDevices, InjectedDevicesAreNumberedInOrder) {
   const std::vector<std::string> names = {"Synth", "Interface 1", "Interface 2"};
   setMidiOutDevicesForTesting(&names);
   ASSERT_EQ(midiOutGetNumDevs(), 3u);
@@ -31,7 +31,7 @@ TEST_F(MidiDevicesTest, InjectedDevicesAreNumberedInOrder) {
   }
 }
 
-TEST_F(MidiDevicesTest, NamesAreCutToThirtyOneBytesAndTerminated) {
+TEST_F(MidiDevices, NamesAreCutToThirtyOneBytesAndTerminated) {
   const std::string exact(31, 'a');
   const std::string longer = std::string(32, 'b').append("tail");
   const std::vector<std::string> names = {exact, longer, ""};
@@ -48,7 +48,7 @@ TEST_F(MidiDevicesTest, NamesAreCutToThirtyOneBytesAndTerminated) {
   EXPECT_STREQ(caps.szPname, "");
 }
 
-TEST_F(MidiDevicesTest, BadDeviceNumbersAndShortRecordsAreRefused) {
+TEST_F(MidiDevices, BadDeviceNumbersAndShortRecordsAreRefused) {
   const std::vector<std::string> names = {"Only"};
   setMidiOutDevicesForTesting(&names);
   MIDIOUTCAPSA caps;
@@ -61,7 +61,7 @@ TEST_F(MidiDevicesTest, BadDeviceNumbersAndShortRecordsAreRefused) {
   EXPECT_EQ(caps.szPname[0], 0x7F);
 }
 
-TEST_F(MidiDevicesTest, AnEmptyListMeansNoDevices) {
+TEST_F(MidiDevices, AnEmptyListMeansNoDevices) {
   const std::vector<std::string> none;
   setMidiOutDevicesForTesting(&none);
   EXPECT_EQ(midiOutGetNumDevs(), 0u);
@@ -69,7 +69,7 @@ TEST_F(MidiDevicesTest, AnEmptyListMeansNoDevices) {
   EXPECT_EQ(midiOutGetDevCapsA(0, &caps, sizeof caps), (MMRESULT)MMSYSERR_BADDEVICEID);
 }
 
-TEST_F(MidiDevicesTest, WithoutASequencerTheSystemHasNoDevices) {
+TEST_F(MidiDevices, WithoutASequencerTheSystemHasNoDevices) {
   if (access("/dev/snd/seq", F_OK) == 0) GTEST_SKIP() << "this machine has a sequencer";
   const std::vector<std::string> names = {"Injected"};
   setMidiOutDevicesForTesting(&names);
@@ -81,7 +81,7 @@ TEST_F(MidiDevicesTest, WithoutASequencerTheSystemHasNoDevices) {
 }
 
 // The game numbers the devices through Wine: synthesisers first, "CLIENT - PORT" while it fits.
-TEST_F(MidiDevicesTest, SequencerPortsAreNumberedAndNamedAsWineDoes) {
+TEST_F(MidiDevices, SequencerPortsAreNumberedAndNamedAsWineDoes) {
   const unsigned write = SequencerPortCapWrite, subscribed = write | 1u << 6, generic = 1u << 1, synth = 1u << 18;
   const std::vector<SequencerPort> ports = {
       {14, 0, "Midi Through", "Midi Through Port-0", subscribed, generic | SequencerPortTypePort},
@@ -94,7 +94,7 @@ TEST_F(MidiDevicesTest, SequencerPortsAreNumberedAndNamedAsWineDoes) {
             (std::vector<std::string>{"TiMidity - TiMidity port 0", "App - in", "Midi Through Port-0"}));
 }
 
-TEST_F(MidiDevicesTest, TheInjectedListIsACopy) {
+TEST_F(MidiDevices, TheInjectedListIsACopy) {
   std::vector<std::string> names = {"Before"};
   setMidiOutDevicesForTesting(&names);
   names[0] = "After";

@@ -138,7 +138,7 @@ TEST_F(QtBackend, AFocusedListWithoutASelectionShowsAFocusRectangle) {
                 }),
                 key(VK_TAB), inspect([&](HWND d) { markAfterLeaving = actions(d)->focusMarkRect(); }), shiftTab(),
                 key(VK_DOWN), inspect([&](HWND d) { markAfterDown = actions(d)->focusMarkRect(); }), key(VK_ESCAPE)});
-  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  openDialog(IDD_INPUT_DEVICES, inputDevicesDialogProc);
   EXPECT_EQ(markAtTab, firstRow);
   EXPECT_TRUE(markAfterLeaving.isEmpty());
   EXPECT_TRUE(markAfterDown.isEmpty());
@@ -181,7 +181,7 @@ TEST_F(QtBackend, ADialogOrMessageBoxMinimisedOnItsOwnComesBack) {
                      setState(box, Qt::WindowMinimized);
                      boxBack = !box->isMinimized();
                    })});  // Configuration saved.
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_TRUE(dialogBack);
   EXPECT_TRUE(dialogActive);
   EXPECT_TRUE(boxBack);
@@ -202,7 +202,7 @@ TEST_F(QtBackend, TheMenuMinimisedWithItsDialogsStaysSoAndComesBackWithThem) {
                                    dialogActive = QApplication::activeModalWidget() == dialog;
                                  }),
                                  key(VK_ESCAPE)});
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_TRUE(bothStayed);
   EXPECT_TRUE(dialogBack);
   EXPECT_TRUE(dialogActive);
@@ -217,7 +217,7 @@ TEST_F(QtBackend, ADialogOpeningOverAMinimisedMenuBringsItBack) {
                                             }),
                                             key(VK_ESCAPE)});
   expectDialog("Input Devices", {inspect([&](HWND d) { menuBack = !menuOf(d)->isMinimized(); }), key(VK_ESCAPE)});
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_TRUE(menuBack);
 }
 

@@ -67,7 +67,7 @@ INT_PTR CALLBACK recordingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 TEST_F(QtBackend, PickingFromADropDownListNotifiesInTheWindowsOrder) {
   Recorded.clear();
   expectDialog("Music, Sound and Video", {selectRow(IDC_MSV_VOICES, 3), click(IDOK)});
-  EXPECT_EQ(open(IDD_MUSIC_SOUND_VIDEO, recordingProc), IDOK);
+  EXPECT_EQ(openDialog(IDD_MUSIC_SOUND_VIDEO, recordingProc), IDOK);
   std::vector<Notification> voices;
   for (const Notification &n : Recorded)
     if (n.id == IDC_MSV_VOICES) voices.push_back(n);
@@ -95,7 +95,7 @@ TEST_F(QtBackend, ADropDownListWorksFromTheKeyboardAlone) {
                                             picked = (int)SendDlgItemMessageA(d, IDC_MSV_VOICES, CB_GETCURSEL, 0, 0);
                                           }),
                                           key(VK_ESCAPE)});
-  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  openDialog(IDD_MUSIC_SOUND_VIDEO, recordingProc);
   EXPECT_TRUE(movedOn);
   EXPECT_EQ(picked, 2);  // row 1 at the start, one down
   const std::vector<Notification> windowsOrder = {{IDC_MSV_VOICES, CBN_DROPDOWN},  {IDC_MSV_VOICES, CBN_SELENDOK},
@@ -107,7 +107,7 @@ TEST_F(QtBackend, ADropDownListWorksFromTheKeyboardAlone) {
 TEST_F(QtBackend, AListOpenedAndClosedUnchosenThenAClickElsewhereNotifyInTheWindowsOrder) {
   Recorded.clear();
   expectDialog("Music, Sound and Video", {focus(IDC_MSV_VOICES), click(IDC_MSV_FULLSCREEN), click(IDOK)});
-  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  openDialog(IDD_MUSIC_SOUND_VIDEO, recordingProc);
   const std::vector<Notification> windowsOrder = {{IDC_MSV_VOICES, CBN_SETFOCUS},
                                                   {IDC_MSV_VOICES, CBN_DROPDOWN},
                                                   {IDC_MSV_VOICES, CBN_SELENDCANCEL},
@@ -133,7 +133,7 @@ TEST_F(QtBackend, ProgrammaticChangesShowInTheWidgetsWithoutANotification) {
                   enabled = qtWidgetFor(GetDlgItem(d, IDC_MSV_SAMPLE_RATE))->isEnabled();
                 }),
                 key(VK_ESCAPE)});
-  open(IDD_MUSIC_SOUND_VIDEO, recordingProc);
+  openDialog(IDD_MUSIC_SOUND_VIDEO, recordingProc);
   EXPECT_TRUE(checked);
   EXPECT_EQ(shown, 2);
   EXPECT_FALSE(enabled);
@@ -158,7 +158,7 @@ TEST_F(QtBackend, TrackBarKeysAndClicksPageAsOnWindows) {
                   value = slider->value();
                 }),
                 key(VK_ESCAPE)});
-  open(IDD_ADVANCED_MOUSE, recordingProc);
+  openDialog(IDD_ADVANCED_MOUSE, recordingProc);
   EXPECT_EQ(afterPageUp, 0);  // Page Up decreases: 10 - 10
   EXPECT_EQ(afterClickRight, 10);
   EXPECT_EQ(value, 10);  // the slider shows the core's position
@@ -173,7 +173,7 @@ TEST_F(QtBackend, TrackBarKeysAndClicksPageAsOnWindows) {
 TEST_F(QtBackend, DraggingTheThumbStepsThroughEveryPosition) {
   Recorded.clear();
   expectDialog("Advanced Mouse Options", {dragTrackbar(IDC_MOUSE_X_SCALE, 13), key(VK_ESCAPE)});
-  open(IDD_ADVANCED_MOUSE, recordingProc);
+  openDialog(IDD_ADVANCED_MOUSE, recordingProc);
   std::vector<Notification> tracks;
   for (const Notification &n : Recorded)
     if (n.code == 1000 + TB_THUMBTRACK) tracks.push_back(n);
@@ -184,19 +184,19 @@ TEST_F(QtBackend, AltMnemonicsAndEscapeReachTheProcedureOnceThroughTheCore) {
   // Alt+C is "&Cancel": one BN_CLICKED, not also a click by Qt's own shortcut.
   Recorded.clear();
   expectDialog("Select Key", {altKey('c')});
-  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDCANCEL);
+  EXPECT_EQ(openDialog(IDD_SELECT_KEY, recordingProc), IDCANCEL);
   EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
 
   // Alt+S is "&Set", whichever control has the focus.
   Recorded.clear();
   expectDialog("Select Key", {key(VK_TAB), altKey('S')});
-  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDOK);
+  EXPECT_EQ(openDialog(IDD_SELECT_KEY, recordingProc), IDOK);
   EXPECT_EQ(Recorded, (std::vector<Notification>{{IDOK, BN_CLICKED}}));
 
   // QDialog's own reject (what its Escape handling calls) is IDCANCEL too.
   Recorded.clear();
   expectDialog("Select Key", {inspect([](HWND d) { static_cast<QDialog *>(qtWidgetFor(d))->reject(); })});
-  EXPECT_EQ(open(IDD_SELECT_KEY, recordingProc), IDCANCEL);
+  EXPECT_EQ(openDialog(IDD_SELECT_KEY, recordingProc), IDCANCEL);
   EXPECT_EQ(Recorded, (std::vector<Notification>{{IDCANCEL, BN_CLICKED}}));
 }
 
@@ -208,7 +208,7 @@ TEST_F(QtBackend, TabMovesTheWidgetFocusAndShowsTheFocusFrame) {
                                             frameShown = device->window()->testAttribute(Qt::WA_KeyboardFocusChange);
                                           }),
                                           key(VK_ESCAPE)});
-  open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+  openDialog(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
   EXPECT_TRUE(focused);
   EXPECT_TRUE(frameShown);
 }
@@ -227,7 +227,7 @@ TEST_F(QtBackend, AFocusedPushButtonLooksLikeTheDefaultAndLeavingItRestoresTheRe
                                    closeAfter = looksDefault(d, IDOK);
                                  }),
                                  key(VK_ESCAPE)});
-  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  openDialog(IDD_INPUT_DEVICES, inputDevicesDialogProc);
   EXPECT_TRUE(secondaryAtOpen);
   EXPECT_FALSE(closeAtOpen);
   EXPECT_FALSE(secondaryAfter);
@@ -243,7 +243,7 @@ TEST_F(QtBackend, EveryWindowCarriesTheProgramIconOnceTheMenuHasSetIt) {
                                             dialogHasIcon = !qtWidgetFor(d)->windowIcon().isNull();
                                           }),
                                           key(VK_ESCAPE)});
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_TRUE(dialogHasIcon);
   for (int size : {16, 24, 32, 48}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
 }
@@ -265,7 +265,7 @@ TEST_F(QtBackend, ADialogsToolTipShowsOverItsControls) {
                                               afterClearing = qtWidgetFor(d)->toolTip();
                                             }),
                                             key(VK_ESCAPE)});
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   EXPECT_EQ(onDialog, "/games/Tarrengard Gold");
   EXPECT_EQ(overButton, "/games/Tarrengard Gold");
   EXPECT_EQ(afterClearing, "");
@@ -307,7 +307,7 @@ TEST_F(QtBackend, TheOwnerTakesNoClicksWhileANestedDialogIsOpen) {
                                         ownerClosed = d->owner->ended ? 1 : 0;
                                       }),
                                       key(VK_ESCAPE)});
-  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  openDialog(IDD_INPUT_DEVICES, inputDevicesDialogProc);
   EXPECT_EQ(pressesOnOwner, 0);  // Qt's modality held the click back
   EXPECT_EQ(ownerClosed, 0);
   EXPECT_EQ(pressesAfter, 1);
@@ -321,7 +321,7 @@ TEST_F(QtBackend, TheCloseBoxOfADialogWithoutOneClosesNothing) {
                                             stillOpen = qtWidgetFor(d)->isVisible() && !d->ended;
                                           }),
                                           key(VK_ESCAPE)});
-  open(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
+  openDialog(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc);
   EXPECT_TRUE(stillOpen);
 }
 
@@ -405,7 +405,7 @@ TEST_F(QtBackend, ListColumnsStartAtTheirTabStops) {
                   }
                 }),
                 key(VK_ESCAPE)});
-  open(IDD_INPUT_DEVICES, inputDevicesDialogProc);
+  openDialog(IDD_INPUT_DEVICES, inputDevicesDialogProc);
   ASSERT_EQ(found.size(), 3u);
   for (auto [ink, stop] : found) {
     EXPECT_GE(ink, stop);      // nothing drawn just before the stop

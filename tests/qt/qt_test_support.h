@@ -19,6 +19,8 @@
 #include "platform/scripted_user/test_midi_devices.h"
 #include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
+#include "tests/common/open_dialog.h"
+#include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
 #include "ui/dialogs.h"
 #include "ui/main_menu.h"
@@ -27,10 +29,7 @@
 class QtBackend : public ::testing::Test {
  protected:
   void SetUp() override {
-    GameSettings = GameSettingsRecord{};
-    placeDefaultBindings();
-    KeySelectRequest = KeySelectRequestRecord{};
-    FunctionSelectRequest = FunctionSelectRequestRecord{};
+    resetProcessState(KeySelectRequest, FunctionSelectRequest);
     setMidiOutDevicesForTesting(&devices_);
   }
   void TearDown() override { setMidiOutDevicesForTesting(nullptr); }
@@ -39,10 +38,6 @@ class QtBackend : public ::testing::Test {
   // A save writes gardum.cfg here, never where a file of an earlier run is.
   ScratchFolder folder_{ScratchFolder::Entered};
 };
-
-inline INT_PTR open(int templateId, DLGPROC proc) {
-  return DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
-}
 
 // Opens each of the six dialogs on its own, runs `look` on it once it shows
 // and closes it again. The Select Key dialog edits the binding of function 9
@@ -64,7 +59,7 @@ inline void inEveryDialog(const std::function<void(HWND dialog, const DialogTemp
     userscript::expectDialog(opened.id == IDD_SELECT_KEY ? "Select Primary Key" : data->caption,
                              {userscript::inspect([&](HWND d) { look(d, *data); }),
                               userscript::key(opened.id == IDD_MAIN_MENU ? VK_RETURN : VK_ESCAPE)});
-    open(opened.id, opened.proc);
+    openDialog(opened.id, opened.proc);
   }
 }
 

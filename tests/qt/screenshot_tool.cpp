@@ -21,6 +21,7 @@
 #include "platform/scripted_user/qt_scripted_user.h"
 #include "platform/scripted_user/user_script.h"
 #include "tests/common/screenshot_walk.h"
+#include "tests/common/process_state.h"
 #include "ui/resource.h"
 
 namespace {
@@ -61,10 +62,6 @@ QImage framed(QWidget *window) {
   painter.drawPixmap(border, border + titleHeight, client);
   return image;
 }
-
-// The configurator runs more than once in this process: each run starts
-// from an empty record, as a program just started does.
-void startAfresh() { GameSettings = GameSettingsRecord{}; }
 
 void saveImage(const QImage &image, const char *name) {
   QString path = OutputFolder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
@@ -160,7 +157,7 @@ int main(int argc, char **argv) {
   // warning before the menu and the failed game start, which ends the program.
   std::ofstream(ConfigFileName, std::ios::binary) << screenshots::UnreadableLines;
   screenshots::expectTheUnreadLinesAndAFailedStart();
-  startAfresh();
+  resetProcessState();  // each run starts as a program just started does
   int code = tarrengardMain(reinterpret_cast<HINSTANCE>(&module));
   finished();
   std::filesystem::current_path(std::filesystem::temp_directory_path());

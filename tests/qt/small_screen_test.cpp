@@ -69,7 +69,7 @@ TEST_F(QtBackend, InputDevicesWorksFromTheKeyboardAlone) {
   expectDialog("Tarrengard Configuration", {key(VK_TAB), key(VK_TAB), key(VK_RETURN), key(VK_ESCAPE)});
   expectDialog("Input Devices", round);
   expectMessageBox(IDNO);  // Save now? (the device list counts as looked at)
-  open(IDD_MAIN_MENU, mainMenuDialogProc);
+  openDialog(IDD_MAIN_MENU, mainMenuDialogProc);
   // Nine tab stops, in template order, and round to the first again.
   const std::vector<int> expected = {IDC_INPUT_SELECT_SECONDARY, IDC_INPUT_SELECT_PRIMARY, IDC_INPUT_ACTIONS,
                                      IDC_INPUT_MOUSE_SELECT,     IDC_INPUT_MOUSE_LIST,     IDOK,

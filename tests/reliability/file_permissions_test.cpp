@@ -180,7 +180,7 @@ TEST_P(SettingsPermissions, AFileStartUpCouldNotReadOrMayNotWriteIsNeverReplaced
 
   ordinaryuser::Result run = ordinaryuser::run([&](std::string &report) {
     if (chdir(game.c_str()) != 0) return 1;
-    startUp();
+    resetProcessState();
     loadSettings();
     report = GameSettings.configHandle >= 0 ? "loaded" : "no document";
     if (GameSettings.configReadError != 0)

@@ -142,7 +142,7 @@ TEST_F(KilledSave, SaveSettingsLeavesTheOldOrTheNewFileWhole) {
   }
 
   // The first save of a run without a file creates it, seeded.
-  startUp();
+  resetProcessState();
   unlink("gardum.cfg");
   loadSettings();
   ASSERT_LT(GameSettings.configHandle, 0);
@@ -155,7 +155,7 @@ TEST_F(KilledSave, SaveSettingsLeavesTheOldOrTheNewFileWhole) {
   }
 
   // The next run of the configurator reads a whole file.
-  startUp();
+  resetProcessState();
   loadSettings();
   EXPECT_EQ(GameSettings.ScreenWidth, 640);
   EXPECT_EQ(GameSettings.configReadError, 0);

@@ -1,12 +1,13 @@
 /* Helpers of the reliability tests: running a piece of code in a forked
- * child, and resetting the process-wide settings record and document table
- * between cases. The scratch folder and file helpers are the shared ones
- * (tests/common/scratch_folder.h).
+ * child, and a fixture in a scratch folder with the process state reset
+ * (tests/common/process_state.h) around each case. The scratch folder and
+ * file helpers are the shared ones (tests/common/scratch_folder.h).
  */
 #pragma once
 
 #include "config/config.h"
 #include "settings/settings.h"
+#include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -39,20 +40,12 @@ inline int inChild(const std::function<int()> &body) {
   return status;
 }
 
-// The state start-up leaves before loading: no documents, initial values and
-// the default bindings.
-inline void startUp() {
-  for (ConfigHandle h = 0; h < ConfigSlotCount; h++) configFree(h);
-  GameSettings = GameSettingsRecord{};
-  placeDefaultBindings();
-}
-
 // Works in a scratch folder of its own as the current folder (gardum.cfg is
 // addressed relative to it), with the settings and documents reset.
 class InScratchFolder : public testing::Test {
  protected:
-  void SetUp() override { startUp(); }
-  void TearDown() override { startUp(); }
+  void SetUp() override { resetProcessState(); }
+  void TearDown() override { resetProcessState(); }
   ScratchFolder scratch{ScratchFolder::Entered};
 };
 

@@ -42,7 +42,7 @@ class FileWriter {
 
 // Index slots examined by one load and save of gardum.cfg.
 uint64_t loadAndSaveProbes() {
-  startUp();
+  resetProcessState();
   uint64_t before = ConfigIndexProbes;
   loadSettings();
   EXPECT_GE(GameSettings.configHandle, 0);
@@ -82,7 +82,7 @@ void expectLoadAndSaveWithin(uint64_t budget) {
     if (base == 0) return 4;
     struct rlimit limit = {(rlim_t)(base + budget + slack), (rlim_t)(base + budget + slack)};
     if (setrlimit(RLIMIT_AS, &limit) != 0) return 5;
-    startUp();
+    resetProcessState();
     loadSettings();
     return GameSettings.configHandle >= 0 && saveSettings() ? 0 : 3;
   });
@@ -128,7 +128,7 @@ TEST_F(ResourceLimits, TwoHundredMegabyteFile) {
   EXPECT_EQ(GameSettings.MouseAiming, 1);
   EXPECT_STREQ(GameSettings.KeyBindings[9][0], "X");
   EXPECT_STREQ(GameSettings.KeyBindings[9][1], "Space");
-  startUp();
+  resetProcessState();
   loadSettings();
   ConfigHandle h = GameSettings.configHandle;
   EXPECT_EQ(configEntryCount(h, "Other Tool"), 2000000);
@@ -138,7 +138,7 @@ TEST_F(ResourceLimits, TwoHundredMegabyteFile) {
   EXPECT_STREQ(configGetRaw(h, "KeyDefinitions", "Jump"), "\"X\" \"Space\"");
 
   // The file's bytes stay where they were read; entries cost their records.
-  startUp();
+  resetProcessState();
   expectLoadAndSaveWithin(2 * fileSize());
 }
 
@@ -168,7 +168,7 @@ TEST_F(ResourceLimits, HundredMegabyteLines) {
   EXPECT_EQ(GameSettings.ScreenWidth, 2147483647);
 
   // The long value went to the file whole, and the line after it too.
-  startUp();
+  resetProcessState();
   loadSettings();
   ConfigHandle h = GameSettings.configHandle;
   const char *value = configGetRaw(h, "Notes", "Long");
@@ -181,7 +181,7 @@ TEST_F(ResourceLimits, HundredMegabyteLines) {
   EXPECT_STREQ(configGetRaw(h, "KeyDefinitions", "Jump"), "\"\" \"Space\"");
 
   // No copy of a long line is made beyond the file's bytes themselves.
-  startUp();
+  resetProcessState();
   expectLoadAndSaveWithin(fileSize() + fileSize() / 4);
 }
 
@@ -208,7 +208,7 @@ TEST_F(ResourceLimits, SectionOfAMillionEntries) {
 
   // Saved: the million entries in their places, Jump's value replaced where
   // it stood, the other 52 functions appended after it.
-  startUp();
+  resetProcessState();
   loadSettings();
   ConfigHandle h = GameSettings.configHandle;
   ASSERT_EQ(configEntryCount(h, "KeyDefinitions"), 1000000 + 52);
@@ -219,7 +219,7 @@ TEST_F(ResourceLimits, SectionOfAMillionEntries) {
   EXPECT_STREQ(configEntryKey(h, "KeyDefinitions", 1000051), "Show_Console");
   EXPECT_STREQ(configGetRaw(h, "KeyDefinitions", "Not_A_Function_0500000"), "\"A\" \"B\"");
 
-  startUp();
+  resetProcessState();
   expectLoadAndSaveWithin(fileSize() + 128u * 1000000);
 }
 
@@ -242,7 +242,7 @@ TEST_F(ResourceLimits, AMillionSections) {
   EXPECT_EQ(GameSettings.ScreenWidth, 1024);
 
   // Saved: every section in its place, the missing managed ones after them.
-  startUp();
+  resetProcessState();
   loadSettings();
   ConfigHandle h = GameSettings.configHandle;
   ASSERT_EQ(configSectionCount(h), 1000000 + 4);
@@ -253,7 +253,7 @@ TEST_F(ResourceLimits, AMillionSections) {
   EXPECT_STREQ(configSectionName(h, 1000003), "KeyDefinitions");
   EXPECT_STREQ(configGetRaw(h, "Section0999999", "Key"), "999999");
 
-  startUp();
+  resetProcessState();
   expectLoadAndSaveWithin(fileSize() + 512u * 1000000);
 }
 

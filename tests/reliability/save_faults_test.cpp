@@ -143,7 +143,7 @@ TEST_F(SaveFaults, APipeNamedGardumCfgIsRefusedWithoutWaitingForAReader) {
   // fileExists) and saving must pass it by.
   int status = inChild([] {
     alarm(20);
-    startUp();
+    resetProcessState();
     if (fileExists("gardum.cfg")) return 3;
     loadSettings();
     if (GameSettings.configHandle >= 0) return 2;
@@ -184,7 +184,7 @@ TEST_F(SaveFaults, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
 
   // A link whose file does not exist yet: the first save creates that file
   // and keeps the link.
-  startUp();
+  resetProcessState();
   ASSERT_EQ(unlink("store/game.cfg"), 0);
   ASSERT_TRUE(saveSettings());
   ASSERT_EQ(lstat("gardum.cfg", &info), 0);
@@ -209,7 +209,7 @@ TEST_F(SaveFaults, TemporaryFilesOfCrashedSavesNeitherBlockNorCorruptANewSave) {
   writeFile("gardum.cfg", original);
   // Where a save's first write comes, learnt from one save that is then undone.
   auto prepareSave = [] {
-    startUp();
+    resetProcessState();
     loadSettings();
     GameSettings.ScreenWidth = 640;
   };

@@ -102,7 +102,7 @@ TEST_F(SettingsLoad, IntegersAreClampedAtEveryBoundary) {
   };
   for (const IntegerCase &c : cases) {
     SCOPED_TRACE(std::string(c.key) + " = " + c.value);
-    resetSettings();
+    resetProcessState();
     loadFrom(std::string("[") + c.section + "]\n" + c.key + " = " + c.value + "\n");
     EXPECT_EQ(*c.field, c.expected);
   }

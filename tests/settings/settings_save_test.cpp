@@ -184,7 +184,7 @@ TEST_F(SettingsSave, TheBackslashKeyRoundTripsThroughTheFile) {
   EXPECT_TRUE(hasLine(file, "Crouch = \"Z\" \"\\\\\"")) << file;
   EXPECT_TRUE(file.ends_with("\r\nShow_Console = \"\\\\\"\r\n")) << file;
 
-  resetSettings();
+  resetProcessState();
   loadSettings();
   EXPECT_EQ(GameSettings.KeyBindings[9][0], backslash);
   EXPECT_EQ(GameSettings.KeyBindings[9][1], KeyNameTable[52]);

@@ -57,13 +57,13 @@ TEST_F(SettingsTable, EveryKeyCarriesItsOwnEntryThroughTheFile) {
   for (int k = 0; k < SettingKeyCount; ++k) {
     const SettingKey &key = SettingKeyTable[k];
     SCOPED_TRACE(key.key);
-    resetSettings();
+    resetProcessState();
     std::remove(ConfigFileName);
     changeEntry(key, k);
     GameSettingsRecord changed = GameSettings;
     ASSERT_TRUE(saveSettings());
 
-    resetSettings();
+    resetProcessState();
     loadSettings();
     expectSameSettings(GameSettings, changed);
     const SettingField &field = SettingFieldTable[key.field];

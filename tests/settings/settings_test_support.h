@@ -1,6 +1,6 @@
 // Shared by the settings tests: each case runs in a fresh, empty folder (the
-// settings file is addressed relative to the current folder), with the record
-// reset to its start-up state and every configuration document released.
+// settings file is addressed relative to the current folder), with the
+// process state reset (tests/common/process_state.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,15 +8,8 @@
 #include <string>
 
 #include "settings/settings_table.h"
+#include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
-
-// Frees every document slot and puts the record back to what start-up leaves
-// before loading: initial values plus the default bindings.
-inline void resetSettings() {
-  for (ConfigHandle handle = 0; handle < ConfigSlotCount; ++handle) configFree(handle);
-  GameSettings = GameSettingsRecord{};
-  placeDefaultBindings();
-}
 
 // What start-up leaves before loading, as a record of its own.
 inline GameSettingsRecord startUpState() {
@@ -72,8 +65,8 @@ inline void expectSameSettings(GameSettingsRecord a, GameSettingsRecord b) {
 
 class SettingsTest : public testing::Test {
  protected:
-  void SetUp() override { resetSettings(); }
-  void TearDown() override { resetSettings(); }
+  void SetUp() override { resetProcessState(); }
+  void TearDown() override { resetProcessState(); }
 
   // Writes gardum.cfg and loads it as start-up does.
   void loadFrom(const std::string &text) {

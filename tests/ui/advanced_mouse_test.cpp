@@ -11,7 +11,7 @@ const char Caption[] = "Advanced Mouse Options";
 
 INT_PTR openAdvancedMouse() { return openDialog(IDD_ADVANCED_MOUSE, advancedMouseDialogProc); }
 
-class AdvancedMouseTest : public DialogTest {};
+class AdvancedMouse : public DialogTest {};
 
 // ---- Scales ---------------------------------------------------------------------------------
 
@@ -21,7 +21,7 @@ struct ScaleCase {
   const char *label;
 };
 
-TEST_F(AdvancedMouseTest, ScaleOpensAtTheNextTenthUpWithItsLabel) {
+TEST_F(AdvancedMouse, ScaleOpensAtTheNextTenthUpWithItsLabel) {
   const ScaleCase cases[] = {
       {65536, 10, " 1.0"},    {98304, 15, " 1.5"},  {-98304, -15, "-1.5"}, {32768, 5, " 0.5"}, {262144, 40, " 4.0"},
       {-262144, -40, "-4.0"}, {0, 0, " 0.0"},       {1, 1, " 0.1"},        {6553, 1, " 0.1"},  {65537, 11, " 1.1"},
@@ -51,7 +51,7 @@ TEST_F(AdvancedMouseTest, ScaleOpensAtTheNextTenthUpWithItsLabel) {
   }
 }
 
-TEST_F(AdvancedMouseTest, SlidersCoverMinusFourToFourInTenthsWithAPageOfOne) {
+TEST_F(AdvancedMouse, SlidersCoverMinusFourToFourInTenthsWithAPageOfOne) {
   int low = 0, high = 0, page = 0;
   userscript::expectDialog(Caption, {inspect([&](HWND d) {
                                        low = (int)SendDlgItemMessageA(d, IDC_MOUSE_Y_SCALE, TBM_GETRANGEMIN, 0, 0);
@@ -65,7 +65,7 @@ TEST_F(AdvancedMouseTest, SlidersCoverMinusFourToFourInTenthsWithAPageOfOne) {
   EXPECT_EQ(page, 10);
 }
 
-TEST_F(AdvancedMouseTest, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) {
+TEST_F(AdvancedMouse, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) {
   // The Y slider goes to the opposite position: truncation is symmetric.
   const struct {
     int position;
@@ -101,7 +101,7 @@ TEST_F(AdvancedMouseTest, MovingASliderStoresTheTruncatedScaleAndShowsTheLabel) 
   }
 }
 
-TEST_F(AdvancedMouseTest, KeyboardStepsOnASliderAreEditsToo) {
+TEST_F(AdvancedMouse, KeyboardStepsOnASliderAreEditsToo) {
   GameSettings.MouseAnalogScale[0] = 65536;
   std::string label;
   userscript::expectDialog(
@@ -114,7 +114,7 @@ TEST_F(AdvancedMouseTest, KeyboardStepsOnASliderAreEditsToo) {
 
 // ---- Aiming mode ------------------------------------------------------------------------------
 
-TEST_F(AdvancedMouseTest, AimingModeShowsToggleOnlyForZero) {
+TEST_F(AdvancedMouse, AimingModeShowsToggleOnlyForZero) {
   const struct {
     int32_t aiming;
     bool toggle;
@@ -134,7 +134,7 @@ TEST_F(AdvancedMouseTest, AimingModeShowsToggleOnlyForZero) {
   }
 }
 
-TEST_F(AdvancedMouseTest, AimingButtonsStoreOneAndZero) {
+TEST_F(AdvancedMouse, AimingButtonsStoreOneAndZero) {
   int32_t afterMomentary = -99;
   userscript::expectDialog(
       Caption, {click(IDC_MOUSE_MOMENTARY), inspect([&](HWND) { afterMomentary = GameSettings.MouseAiming; }),
@@ -147,7 +147,7 @@ TEST_F(AdvancedMouseTest, AimingButtonsStoreOneAndZero) {
 
 // ---- Analog functions ----------------------------------------------------------------------------
 
-TEST_F(AdvancedMouseTest, AnalogListsOfferNoneAndTheThreeFunctions) {
+TEST_F(AdvancedMouse, AnalogListsOfferNoneAndTheThreeFunctions) {
   GameSettings.MouseAnalogAxes[0] = 0;
   GameSettings.MouseAnalogAxes[1] = 2;
   std::vector<std::string> rowsX, rowsY;
@@ -169,7 +169,7 @@ TEST_F(AdvancedMouseTest, AnalogListsOfferNoneAndTheThreeFunctions) {
   EXPECT_EQ(rowY, 3);
 }
 
-TEST_F(AdvancedMouseTest, NoAnalogFunctionShowsTheEmptyRow) {
+TEST_F(AdvancedMouse, NoAnalogFunctionShowsTheEmptyRow) {
   GameSettings.MouseAnalogAxes[0] = -1;
   int rowX = -99;
   userscript::expectDialog(Caption,
@@ -178,7 +178,7 @@ TEST_F(AdvancedMouseTest, NoAnalogFunctionShowsTheEmptyRow) {
   EXPECT_EQ(rowX, 0);
 }
 
-TEST_F(AdvancedMouseTest, ChoosingAnAnalogRowStoresItsIndex) {
+TEST_F(AdvancedMouse, ChoosingAnAnalogRowStoresItsIndex) {
   // Every row on both axes, the last one included; each starts from another
   // function, so a row that stores nothing shows.
   const struct {
@@ -199,14 +199,14 @@ TEST_F(AdvancedMouseTest, ChoosingAnAnalogRowStoresItsIndex) {
   }
 }
 
-TEST_F(AdvancedMouseTest, TouchingAnAnalogListMarksAChangeWithoutChangingIt) {
+TEST_F(AdvancedMouse, TouchingAnAnalogListMarksAChangeWithoutChangingIt) {
   userscript::expectDialog(Caption, {focus(IDC_MOUSE_ANALOG_Y), click(IDOK)});
   openAdvancedMouse();
   EXPECT_EQ(GameSettings.MouseAnalogAxes[1], 2);
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(AdvancedMouseTest, AnAnalogListWithoutASelectionStoresNothing) {
+TEST_F(AdvancedMouse, AnAnalogListWithoutASelectionStoresNothing) {
   // An index the loader never produces leaves the list without a selection;
   // touching the list must not store row -1 - 1.
   GameSettings.MouseAnalogAxes[0] = 9;
@@ -225,7 +225,7 @@ std::vector<std::string> directionCaptions(HWND d) {
           controlText(d, IDC_MOUSE_DIGITAL_UP), controlText(d, IDC_MOUSE_DIGITAL_DOWN)};
 }
 
-TEST_F(AdvancedMouseTest, DirectionButtonsShowTheirFunctionOrNothing) {
+TEST_F(AdvancedMouse, DirectionButtonsShowTheirFunctionOrNothing) {
   GameSettings.MouseDigitalAxes[1] = GameFunctionTable[5];
   std::vector<std::string> captions;
   userscript::expectDialog(Caption, {inspect([&](HWND d) { captions = directionCaptions(d); }), click(IDOK)});
@@ -233,7 +233,7 @@ TEST_F(AdvancedMouseTest, DirectionButtonsShowTheirFunctionOrNothing) {
   EXPECT_EQ(captions, (std::vector<std::string>{"", "Fire", "", ""}));
 }
 
-TEST_F(AdvancedMouseTest, EachDirectionButtonOpensSelectFunctionForItsDirection) {
+TEST_F(AdvancedMouse, EachDirectionButtonOpensSelectFunctionForItsDirection) {
   const struct {
     int button;
     int32_t direction;
@@ -259,7 +259,7 @@ TEST_F(AdvancedMouseTest, EachDirectionButtonOpensSelectFunctionForItsDirection)
   EXPECT_FALSE(GameSettings.configChanged);  // cancelled every time
 }
 
-TEST_F(AdvancedMouseTest, TopButtonCaptionFollowsSetSetWithNoneAndCancel) {
+TEST_F(AdvancedMouse, TopButtonCaptionFollowsSetSetWithNoneAndCancel) {
   std::vector<std::string> afterSet, afterCancel, afterNone;
   std::string offered;
   userscript::expectDialog(
@@ -279,7 +279,7 @@ TEST_F(AdvancedMouseTest, TopButtonCaptionFollowsSetSetWithNoneAndCancel) {
   EXPECT_STREQ(GameSettings.MouseDigitalAxes[2], "");
 }
 
-TEST_F(AdvancedMouseTest, RefillAfterSetKeepsTheEditsAlreadyMade) {
+TEST_F(AdvancedMouse, RefillAfterSetKeepsTheEditsAlreadyMade) {
   std::string labelX;
   int rowY = -99;
   userscript::expectDialog(Caption, {dragTrackbar(IDC_MOUSE_X_SCALE, -25), selectRow(IDC_MOUSE_ANALOG_Y, 0),
@@ -295,7 +295,7 @@ TEST_F(AdvancedMouseTest, RefillAfterSetKeepsTheEditsAlreadyMade) {
   EXPECT_EQ(GameSettings.MouseDigitalAxes[3], GameFunctionTable[0]);
 }
 
-TEST_F(AdvancedMouseTest, EnterAndEscapeCloseAndKeepTheEdits) {
+TEST_F(AdvancedMouse, EnterAndEscapeCloseAndKeepTheEdits) {
   userscript::expectDialog(Caption, {click(IDC_MOUSE_MOMENTARY), key(VK_RETURN)});
   EXPECT_EQ(openAdvancedMouse(), 0);
   EXPECT_EQ(GameSettings.MouseAiming, 1);

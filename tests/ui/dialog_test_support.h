@@ -1,5 +1,5 @@
 // Shared by the dialog tests: a fresh scratch folder per test as the
-// current folder, a clean settings record with the default bindings, no MIDI
+// current folder, the process state reset (tests/common/process_state.h), no MIDI
 // devices unless a test names some, and small readers that look at a dialog
 // through the Win32 calls only, so the same tests can drive any backend.
 #pragma once
@@ -14,6 +14,8 @@
 #include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
+#include "tests/common/open_dialog.h"
+#include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
 #include "ui/dialogs.h"
 #include "ui/resource.h"
@@ -33,11 +35,7 @@ class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = std::make_unique<ScratchFolder>(ScratchFolder::Entered);
-    GameSettings = GameSettingsRecord{};
-    placeDefaultBindings();
-    KeySelectRequest = KeySelectRequestRecord{};
-    FunctionSelectRequest = FunctionSelectRequestRecord{};
-    userscript::reset();
+    resetProcessState(KeySelectRequest, FunctionSelectRequest);
     setMidiOutDevices({});
   }
 
@@ -50,11 +48,6 @@ class DialogTest : public ::testing::Test {
 
   std::unique_ptr<ScratchFolder> folder_;
 };
-
-// Opens a dialog as its opener would: the creation parameter is always 0.
-inline INT_PTR openDialog(int templateId, DLGPROC proc) {
-  return DialogBoxParamA((HINSTANCE)GameSettings.appInstance, MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
-}
 
 inline std::string windowText(HWND window) {
   char text[256] = "";

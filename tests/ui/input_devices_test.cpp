@@ -15,11 +15,11 @@ const char Caption[] = "Input Devices";
 
 INT_PTR openInputDevices() { return openDialog(IDD_INPUT_DEVICES, inputDevicesDialogProc); }
 
-class InputDevicesTest : public DialogTest {};
+class InputDevices : public DialogTest {};
 
 // ---- What the lists show -------------------------------------------------------------
 
-TEST_F(InputDevicesTest, ActionListHasOneRowPerFunctionWithBothKeysAsColumns) {
+TEST_F(InputDevices, ActionListHasOneRowPerFunctionWithBothKeysAsColumns) {
   GameSettings.KeyBindings[10][0] = EmptyName;  // Crouch fully unbound
   std::vector<std::string> rows;
   int selection = -99;
@@ -40,7 +40,7 @@ TEST_F(InputDevicesTest, ActionListHasOneRowPerFunctionWithBothKeysAsColumns) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, ConsoleRowShowsItsSingleKey) {
+TEST_F(InputDevices, ConsoleRowShowsItsSingleKey) {
   std::string consoleRow;
   userscript::expectDialog(Caption,
                            {inspect([&](HWND d) { consoleRow = listRowText(d, IDC_INPUT_ACTIONS, 52); }), click(IDOK)});
@@ -48,7 +48,7 @@ TEST_F(InputDevicesTest, ConsoleRowShowsItsSingleKey) {
   EXPECT_EQ(consoleRow, "Show_Console\tNumLck\t");
 }
 
-TEST_F(InputDevicesTest, MouseListPairsEachOfTheFirstFourButtonsWithItsDoubleClick) {
+TEST_F(InputDevices, MouseListPairsEachOfTheFirstFourButtonsWithItsDoubleClick) {
   GameSettings.MouseButton[5] = GameFunctionTable[9];
   std::vector<std::string> rows;
   userscript::expectDialog(Caption, {inspect([&](HWND d) {
@@ -63,7 +63,7 @@ TEST_F(InputDevicesTest, MouseListPairsEachOfTheFirstFourButtonsWithItsDoubleCli
   EXPECT_EQ(rows, expected);
 }
 
-TEST_F(InputDevicesTest, ControllerBoxShowsTheTypeAndAnUnknownTypeAsKeyboardOnly) {
+TEST_F(InputDevices, ControllerBoxShowsTheTypeAndAnUnknownTypeAsKeyboardOnly) {
   const struct {
     int32_t type;
     int row;
@@ -89,14 +89,14 @@ TEST_F(InputDevicesTest, ControllerBoxShowsTheTypeAndAnUnknownTypeAsKeyboardOnly
 
 // ---- The controller box ---------------------------------------------------------------
 
-TEST_F(InputDevicesTest, ChoosingAControllerTypeStoresItsIndex) {
+TEST_F(InputDevices, ChoosingAControllerTypeStoresItsIndex) {
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_CONTROLLER, 2), click(IDOK)});
   openInputDevices();
   EXPECT_EQ(GameSettings.ControllerType, 2);
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, ClickingIntoTheControllerBoxAndOutAgainMarksAChange) {
+TEST_F(InputDevices, ClickingIntoTheControllerBoxAndOutAgainMarksAChange) {
   GameSettings.ControllerType = 7;
   userscript::expectDialog(Caption, {focus(IDC_INPUT_CONTROLLER), click(IDOK)});
   openInputDevices();
@@ -106,7 +106,7 @@ TEST_F(InputDevicesTest, ClickingIntoTheControllerBoxAndOutAgainMarksAChange) {
 
 // ---- Select Primary / Select Secondary ------------------------------------------------
 
-TEST_F(InputDevicesTest, ConsoleRowRefusesASecondaryKey) {
+TEST_F(InputDevices, ConsoleRowRefusesASecondaryKey) {
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_ACTIONS, 52), click(IDC_INPUT_SELECT_SECONDARY), click(IDOK)});
   userscript::expectMessageBox(IDOK);
   openInputDevices();
@@ -120,7 +120,7 @@ TEST_F(InputDevicesTest, ConsoleRowRefusesASecondaryKey) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, ConsoleRowStillTakesAPrimaryKey) {
+TEST_F(InputDevices, ConsoleRowStillTakesAPrimaryKey) {
   std::string target;
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_ACTIONS, 52), click(IDC_INPUT_SELECT_PRIMARY), click(IDOK)});
   userscript::expectDialog("Select Primary Key",
@@ -131,7 +131,7 @@ TEST_F(InputDevicesTest, ConsoleRowStillTakesAPrimaryKey) {
   EXPECT_EQ(KeySelectRequest.keySlot, 0);
 }
 
-TEST_F(InputDevicesTest, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
+TEST_F(InputDevices, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
   std::string row;
   int actionSelection = -99, mouseSelection = -99;
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 2), selectRow(IDC_INPUT_ACTIONS, 6),
@@ -155,7 +155,7 @@ TEST_F(InputDevicesTest, SetInSelectKeyRebuildsTheListsAndKeepsTheRowSelected) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, CancelInSelectKeyChangesNothingButStillMarksAChange) {
+TEST_F(InputDevices, CancelInSelectKeyChangesNothingButStillMarksAChange) {
   int actionSelection = -99, mouseSelection = -99;
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 4), selectRow(IDC_INPUT_ACTIONS, 9),
                                      click(IDC_INPUT_SELECT_PRIMARY), inspect([&](HWND d) {
@@ -171,7 +171,7 @@ TEST_F(InputDevicesTest, CancelInSelectKeyChangesNothingButStillMarksAChange) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, SelectButtonsWithoutARowDoNothing) {
+TEST_F(InputDevices, SelectButtonsWithoutARowDoNothing) {
   userscript::expectDialog(Caption, {click(IDC_INPUT_SELECT_PRIMARY), click(IDC_INPUT_SELECT_SECONDARY),
                                      click(IDC_INPUT_MOUSE_SELECT), click(IDOK)});
   openInputDevices();
@@ -180,7 +180,7 @@ TEST_F(InputDevicesTest, SelectButtonsWithoutARowDoNothing) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, DoubleClickingARowOnlySelectsIt) {
+TEST_F(InputDevices, DoubleClickingARowOnlySelectsIt) {
   int actionSelection = -99, mouseSelection = -99;
   userscript::expectDialog(
       Caption, {doubleClickRow(IDC_INPUT_ACTIONS, 3), doubleClickRow(IDC_INPUT_MOUSE_LIST, 1), inspect([&](HWND d) {
@@ -206,7 +206,7 @@ struct MouseRowCase {
   const char *shown;  // the mouse row afterwards
 };
 
-TEST_F(InputDevicesTest, MouseRowsMapToTheirButtonAndClickKind) {
+TEST_F(InputDevices, MouseRowsMapToTheirButtonAndClickKind) {
   const MouseRowCase cases[] = {
       {7, "Mouse Thumb (Doubleclicked)", 3, 1, 5, "*Thumb\tFire"},
       {8, "Mouse WheelDn", 4, 0, 9, "WheelDn\tJump"},
@@ -247,7 +247,7 @@ TEST_F(InputDevicesTest, MouseRowsMapToTheirButtonAndClickKind) {
   }
 }
 
-TEST_F(InputDevicesTest, CancelInSelectFunctionChangesNothingButStillMarksAChange) {
+TEST_F(InputDevices, CancelInSelectFunctionChangesNothingButStillMarksAChange) {
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_MOUSE_LIST, 0), click(IDC_INPUT_MOUSE_SELECT), click(IDOK)});
   userscript::expectDialog("Select Function", {click(IDC_SELECT_NONE), click(IDCANCEL)});
   openInputDevices();
@@ -255,7 +255,7 @@ TEST_F(InputDevicesTest, CancelInSelectFunctionChangesNothingButStillMarksAChang
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, SetWithNoneShowsTheMouseBindingUnbound) {
+TEST_F(InputDevices, SetWithNoneShowsTheMouseBindingUnbound) {
   std::string shown;
   userscript::expectDialog(Caption,
                            {selectRow(IDC_INPUT_MOUSE_LIST, 3), click(IDC_INPUT_MOUSE_SELECT),
@@ -268,7 +268,7 @@ TEST_F(InputDevicesTest, SetWithNoneShowsTheMouseBindingUnbound) {
 
 // ---- Advanced..., closing --------------------------------------------------------------------
 
-TEST_F(InputDevicesTest, AdvancedOpensTheMouseOptionsWithoutMarkingAChangeItself) {
+TEST_F(InputDevices, AdvancedOpensTheMouseOptionsWithoutMarkingAChangeItself) {
   userscript::expectDialog(Caption, {click(IDC_INPUT_ADVANCED), click(IDOK)});
   userscript::expectDialog("Advanced Mouse Options", {click(IDOK)});
   openInputDevices();
@@ -276,7 +276,7 @@ TEST_F(InputDevicesTest, AdvancedOpensTheMouseOptionsWithoutMarkingAChangeItself
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, EscapeClosesLikeCloseAndKeepsTheEdits) {
+TEST_F(InputDevices, EscapeClosesLikeCloseAndKeepsTheEdits) {
   userscript::expectDialog(Caption, {selectRow(IDC_INPUT_CONTROLLER, 0), key(VK_ESCAPE)});
   EXPECT_EQ(openInputDevices(), 0);
   EXPECT_EQ(GameSettings.ControllerType, 0);
@@ -292,7 +292,7 @@ std::vector<std::string> actionRows(HWND d) {
 
 // The start-up's defaults bind no key twice, so nothing is marked; the note
 // that explains the mark is there all the same.
-TEST_F(InputDevicesTest, TheDefaultsBindNoKeyTwice) {
+TEST_F(InputDevices, TheDefaultsBindNoKeyTwice) {
   std::vector<std::string> rows;
   std::string note;
   userscript::expectDialog(Caption, {inspect([&](HWND d) {
@@ -306,7 +306,7 @@ TEST_F(InputDevicesTest, TheDefaultsBindNoKeyTwice) {
   EXPECT_EQ(note, "! after a key = also bound elsewhere");
 }
 
-TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
+TEST_F(InputDevices, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
   const struct {
     const char *what;
     int function, slot;
@@ -345,7 +345,7 @@ TEST_F(InputDevicesTest, AKeyHeldByTwoSlotsIsMarkedInBothColumns) {
 // The mark can be told from every key name: no key name has a "!", and each
 // of the 101 keys bound twice reads as its name and the mark (the mouse
 // list's double click is a "*" before the button).
-TEST_F(InputDevicesTest, EveryKeyBoundTwiceReadsAsItsNameAndAMarkNoKeyNameHas) {
+TEST_F(InputDevices, EveryKeyBoundTwiceReadsAsItsNameAndAMarkNoKeyNameHas) {
   const int perOpening = GameFunctionCount - 1;  // the console takes no second key
   for (int first = 0; first < KeyNameCount; first += perOpening) {
     for (int f = 0; f < perOpening; ++f) {
@@ -365,7 +365,7 @@ TEST_F(InputDevicesTest, EveryKeyBoundTwiceReadsAsItsNameAndAMarkNoKeyNameHas) {
 }
 
 // An unbound slot is no key: a function with neither key clashes with nothing.
-TEST_F(InputDevicesTest, UnboundSlotsAreNeverMarked) {
+TEST_F(InputDevices, UnboundSlotsAreNeverMarked) {
   GameSettings.KeyBindings[9][0] = EmptyName;
   GameSettings.KeyBindings[9][1] = EmptyName;
   GameSettings.KeyBindings[10][0] = EmptyName;
@@ -379,7 +379,7 @@ TEST_F(InputDevicesTest, UnboundSlotsAreNeverMarked) {
 
 // The marks follow the bindings: a key pressed in Select Key and Set marks
 // both rows that hold it now.
-TEST_F(InputDevicesTest, MarksFollowASetInSelectKey) {
+TEST_F(InputDevices, MarksFollowASetInSelectKey) {
   std::string jump, crouch;
   userscript::expectDialog(Caption,
                            {selectRow(IDC_INPUT_ACTIONS, 9), click(IDC_INPUT_SELECT_SECONDARY), inspect([&](HWND d) {
@@ -407,7 +407,7 @@ void editEverything() {
   GameSettings.ControllerType = 2;
 }
 
-TEST_F(InputDevicesTest, DefaultsAnsweredYesPutsEveryKeyBackAndNothingElse) {
+TEST_F(InputDevices, DefaultsAnsweredYesPutsEveryKeyBackAndNothingElse) {
   editEverything();
   std::string jump, turnRight, mouseRow0, mouseRow3;
   int actionSelection = -99, mouseSelection = -99, controller = -99;
@@ -450,7 +450,7 @@ TEST_F(InputDevicesTest, DefaultsAnsweredYesPutsEveryKeyBackAndNothingElse) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(InputDevicesTest, DefaultsAnsweredNoChangesNothing) {
+TEST_F(InputDevices, DefaultsAnsweredNoChangesNothing) {
   editEverything();
   std::string jump;
   int actionSelection = -99, mouseSelection = -99;
@@ -478,7 +478,7 @@ TEST_F(InputDevicesTest, DefaultsAnsweredNoChangesNothing) {
 }
 
 // Without a selected row there is none to keep; the letter D is its mnemonic.
-TEST_F(InputDevicesTest, DefaultsWithoutASelectedRowLeavesNoneSelected) {
+TEST_F(InputDevices, DefaultsWithoutASelectedRowLeavesNoneSelected) {
   GameSettings.KeyBindings[9][0] = KeyNameTable[44];
   int actionSelection = -99;
   std::string jump;

@@ -10,7 +10,7 @@ const char Caption[] = "Music, Sound and Video";
 
 INT_PTR openMusicSoundVideo() { return openDialog(IDD_MUSIC_SOUND_VIDEO, musicSoundVideoDialogProc); }
 
-class MusicSoundVideoTest : public DialogTest {};
+class MusicSoundVideo : public DialogTest {};
 
 // ---- Resolution and colour depth ------------------------------------------------
 
@@ -20,7 +20,7 @@ struct ResolutionCase {
   const char *rowText;
 };
 
-TEST_F(MusicSoundVideoTest, ResolutionOpensOnTheLargestThatFitsAtTheDeepestAllowedDepth) {
+TEST_F(MusicSoundVideo, ResolutionOpensOnTheLargestThatFitsAtTheDeepestAllowedDepth) {
   const ResolutionCase cases[] = {
       {640, 480, 8, 5, "640x480 8bpp"},
       {800, 600, 32, 28, "800x600 32bpp"},
@@ -60,7 +60,7 @@ TEST_F(MusicSoundVideoTest, ResolutionOpensOnTheLargestThatFitsAtTheDeepestAllow
   }
 }
 
-TEST_F(MusicSoundVideoTest, ResolutionRowsRunThroughEverySizeOncePerDepth) {
+TEST_F(MusicSoundVideo, ResolutionRowsRunThroughEverySizeOncePerDepth) {
   std::vector<std::string> rows;
   userscript::expectDialog(Caption, {inspect([&](HWND d) {
                                        for (int r = 0; r < comboCount(d, IDC_MSV_RESOLUTION); ++r)
@@ -77,7 +77,7 @@ TEST_F(MusicSoundVideoTest, ResolutionRowsRunThroughEverySizeOncePerDepth) {
   EXPECT_EQ(rows[32], "1280x1024 32bpp");
 }
 
-TEST_F(MusicSoundVideoTest, ChoosingAResolutionRowStoresSizeAndDepth) {
+TEST_F(MusicSoundVideo, ChoosingAResolutionRowStoresSizeAndDepth) {
   userscript::expectDialog(Caption, {selectRow(IDC_MSV_RESOLUTION, 18), click(IDOK)});
   openMusicSoundVideo();
   EXPECT_EQ(GameSettings.ScreenWidth, 1024);
@@ -94,7 +94,7 @@ struct ChoiceCase {
   const char *rowText;
 };
 
-TEST_F(MusicSoundVideoTest, VoicesAndRatesOpenOnTheLargestListedValueNotAboveTheSetting) {
+TEST_F(MusicSoundVideo, VoicesAndRatesOpenOnTheLargestListedValueNotAboveTheSetting) {
   const ChoiceCase voices[] = {{8, 3, "8"}, {10, 3, "8"}, {0, 0, "1"}, {-4, 0, "1"}, {100, 7, "32"}, {1, 0, "1"}};
   const ChoiceCase rates[] = {{22050, 3, "22050 Hz"}, {22000, 2, "16000 Hz"}, {96000, 6, "48000 Hz"},
                               {7999, 0, "8000 Hz"},   {8000, 0, "8000 Hz"},   {44100, 5, "44100 Hz"}};
@@ -122,7 +122,7 @@ TEST_F(MusicSoundVideoTest, VoicesAndRatesOpenOnTheLargestListedValueNotAboveThe
   }
 }
 
-TEST_F(MusicSoundVideoTest, ChoosingVoicesAndRateStoresTheTableValues) {
+TEST_F(MusicSoundVideo, ChoosingVoicesAndRateStoresTheTableValues) {
   userscript::expectDialog(Caption, {selectRow(IDC_MSV_VOICES, 7), selectRow(IDC_MSV_SAMPLE_RATE, 0), click(IDOK)});
   openMusicSoundVideo();
   EXPECT_EQ(GameSettings.NumVoices, 32);
@@ -130,7 +130,7 @@ TEST_F(MusicSoundVideoTest, ChoosingVoicesAndRateStoresTheTableValues) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, MerelyTabbingThroughAListStoresTheValueItShows) {
+TEST_F(MusicSoundVideo, MerelyTabbingThroughAListStoresTheValueItShows) {
   GameSettings.NumVoices = 10;
   GameSettings.MixRate = 22000;
   userscript::expectDialog(Caption, {focus(IDC_MSV_VOICES), focus(IDC_MSV_SAMPLE_RATE), click(IDOK)});
@@ -140,7 +140,7 @@ TEST_F(MusicSoundVideoTest, MerelyTabbingThroughAListStoresTheValueItShows) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, FocusOnAListMarksTheConfigurationChangedEvenWithoutAChange) {
+TEST_F(MusicSoundVideo, FocusOnAListMarksTheConfigurationChangedEvenWithoutAChange) {
   userscript::expectDialog(Caption, {focus(IDC_MSV_RESOLUTION), key(VK_ESCAPE)});
   openMusicSoundVideo();
   EXPECT_TRUE(GameSettings.configChanged);
@@ -151,7 +151,7 @@ TEST_F(MusicSoundVideoTest, FocusOnAListMarksTheConfigurationChangedEvenWithoutA
 
 // ---- Music ------------------------------------------------------------------------
 
-TEST_F(MusicSoundVideoTest, DeviceListHoldsOneRowPerDeviceAndShowsTheConfiguredOne) {
+TEST_F(MusicSoundVideo, DeviceListHoldsOneRowPerDeviceAndShowsTheConfiguredOne) {
   setMidiOutDevices({"Wavetable Synth", "USB MIDI Port"});
   GameSettings.MusicDevice = 1;
   bool checked = false, enabled = false;
@@ -177,7 +177,7 @@ TEST_F(MusicSoundVideoTest, DeviceListHoldsOneRowPerDeviceAndShowsTheConfiguredO
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, DeviceNamesAreCutToTheCapabilitiesField) {
+TEST_F(MusicSoundVideo, DeviceNamesAreCutToTheCapabilitiesField) {
   setMidiOutDevices({"A synthesiser whose name is longer than thirty-one bytes"});
   std::string shown;
   userscript::expectDialog(
@@ -186,7 +186,7 @@ TEST_F(MusicSoundVideoTest, DeviceNamesAreCutToTheCapabilitiesField) {
   EXPECT_EQ(shown, "A synthesiser whose name is lon");
 }
 
-TEST_F(MusicSoundVideoTest, AMissingDeviceIsBroughtBackToTheLastOneWithoutMarkingAChange) {
+TEST_F(MusicSoundVideo, AMissingDeviceIsBroughtBackToTheLastOneWithoutMarkingAChange) {
   setMidiOutDevices({"First", "Second"});
   GameSettings.MusicDevice = 7;
   int row = -99;
@@ -198,7 +198,7 @@ TEST_F(MusicSoundVideoTest, AMissingDeviceIsBroughtBackToTheLastOneWithoutMarkin
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, MusicOffDisablesTheDeviceListAndMusicOnTakesTheRowItShows) {
+TEST_F(MusicSoundVideo, MusicOffDisablesTheDeviceListAndMusicOnTakesTheRowItShows) {
   setMidiOutDevices({"First", "Second"});
   GameSettings.MusicDevice = -1;
   bool checkedAtOpen = true, enabledAtOpen = true, enabledAfterOn = false, enabledAfterOff = true;
@@ -227,7 +227,7 @@ TEST_F(MusicSoundVideoTest, MusicOffDisablesTheDeviceListAndMusicOnTakesTheRowIt
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, WithoutDevicesMusicOnMeansNoDevice) {
+TEST_F(MusicSoundVideo, WithoutDevicesMusicOnMeansNoDevice) {
   GameSettings.MusicDevice = 0;
   bool checked = false, enabled = false;
   int row = -99, count = -99;
@@ -258,7 +258,7 @@ TEST_F(MusicSoundVideoTest, WithoutDevicesMusicOnMeansNoDevice) {
 
 // ---- Sound, sample size, full screen -------------------------------------------------
 
-TEST_F(MusicSoundVideoTest, SoundOffLeavesTheOtherSoundControlsAloneAndSoundOnStoresZero) {
+TEST_F(MusicSoundVideo, SoundOffLeavesTheOtherSoundControlsAloneAndSoundOnStoresZero) {
   GameSettings.FXDevice = 3;
   GameSettings.NumVoices = 16;
   bool checkedAtOpen = false;
@@ -283,7 +283,7 @@ TEST_F(MusicSoundVideoTest, SoundOffLeavesTheOtherSoundControlsAloneAndSoundOnSt
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, SoundOpensOffForANegativeDevice) {
+TEST_F(MusicSoundVideo, SoundOpensOffForANegativeDevice) {
   GameSettings.FXDevice = -1;
   bool checked = true;
   userscript::expectDialog(Caption,
@@ -292,7 +292,7 @@ TEST_F(MusicSoundVideoTest, SoundOpensOffForANegativeDevice) {
   EXPECT_FALSE(checked);
 }
 
-TEST_F(MusicSoundVideoTest, SampleSizeShowsEightBitOnlyForEight) {
+TEST_F(MusicSoundVideo, SampleSizeShowsEightBitOnlyForEight) {
   const struct {
     int32_t bits;
     bool eight;
@@ -312,7 +312,7 @@ TEST_F(MusicSoundVideoTest, SampleSizeShowsEightBitOnlyForEight) {
   }
 }
 
-TEST_F(MusicSoundVideoTest, SampleSizeButtonsStoreEightAndSixteen) {
+TEST_F(MusicSoundVideo, SampleSizeButtonsStoreEightAndSixteen) {
   GameSettings.NumBits = 12;
   int32_t afterEight = -99;
   userscript::expectDialog(Caption, {click(IDC_MSV_8BIT), inspect([&](HWND) { afterEight = GameSettings.NumBits; }),
@@ -323,7 +323,7 @@ TEST_F(MusicSoundVideoTest, SampleSizeButtonsStoreEightAndSixteen) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(MusicSoundVideoTest, FullScreenFollowsTheScreenMode) {
+TEST_F(MusicSoundVideo, FullScreenFollowsTheScreenMode) {
   GameSettings.ScreenMode = 0;
   bool checkedAtOpen = true;
   int32_t modeAfterOn = -99;
@@ -345,7 +345,7 @@ TEST_F(MusicSoundVideoTest, FullScreenFollowsTheScreenMode) {
 
 // ---- Closing ------------------------------------------------------------------------
 
-TEST_F(MusicSoundVideoTest, CloseEnterAndEscapeAllKeepTheEdits) {
+TEST_F(MusicSoundVideo, CloseEnterAndEscapeAllKeepTheEdits) {
   const std::vector<Action> closings[] = {{click(IDOK)}, {key(VK_RETURN)}, {key(VK_ESCAPE)}};
   int32_t bits = 8;
   for (const std::vector<Action> &closing : closings) {
@@ -362,7 +362,7 @@ TEST_F(MusicSoundVideoTest, CloseEnterAndEscapeAllKeepTheEdits) {
 // A person cannot clear a drop-down list, so the code clears it here; what
 // matters is that a command from a list without a selection stores nothing
 // rather than reading a table at -1.
-TEST_F(MusicSoundVideoTest, ListsWithoutASelectionStoreNothing) {
+TEST_F(MusicSoundVideo, ListsWithoutASelectionStoreNothing) {
   auto clearSelections = inspect([](HWND d) {
     for (int id : {IDC_MSV_VOICES, IDC_MSV_SAMPLE_RATE, IDC_MSV_RESOLUTION})
       SendDlgItemMessageA(d, id, CB_SETCURSEL, (WPARAM)-1, 0);

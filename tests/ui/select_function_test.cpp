@@ -43,11 +43,11 @@ std::vector<const char *> mouseBindings() {
   return all;
 }
 
-class SelectFunctionTest : public DialogTest {};
+class SelectFunction : public DialogTest {};
 
 // ---- The description line -----------------------------------------------------------------
 
-TEST_F(SelectFunctionTest, DescriptionNamesSourceItemAndClickKind) {
+TEST_F(SelectFunction, DescriptionNamesSourceItemAndClickKind) {
   const struct {
     uint32_t kind;
     int32_t index, doubleClicked;
@@ -76,7 +76,7 @@ TEST_F(SelectFunctionTest, DescriptionNamesSourceItemAndClickKind) {
 
 // ---- Opening and the selection rule ------------------------------------------------------
 
-TEST_F(SelectFunctionTest, BoundTargetOpensOnItsFunctionAndSetWritesItBack) {
+TEST_F(SelectFunction, BoundTargetOpensOnItsFunctionAndSetWritesItBack) {
   FunctionDialogState state;
   userscript::expectDialog(Caption, {lookAt(state), click(IDOK)});
   EXPECT_EQ(openSelectFunction(SourceMouseButton, 1, 0), 0);
@@ -88,7 +88,7 @@ TEST_F(SelectFunctionTest, BoundTargetOpensOnItsFunctionAndSetWritesItBack) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, UnboundDoubleClickOffersItsBuiltInDefault) {
+TEST_F(SelectFunction, UnboundDoubleClickOffersItsBuiltInDefault) {
   GameSettings.MouseButtonClicked[1] = EmptyName;
   FunctionDialogState atOpen, afterUntick;
   userscript::expectDialog(Caption, {lookAt(atOpen), click(IDC_SELECT_NONE), lookAt(afterUntick), click(IDOK)});
@@ -100,7 +100,7 @@ TEST_F(SelectFunctionTest, UnboundDoubleClickOffersItsBuiltInDefault) {
   EXPECT_EQ(GameSettings.MouseButtonClicked[1], GameFunctionTable[6]);
 }
 
-TEST_F(SelectFunctionTest, UnboundDirectionOffersTheFirstFunction) {
+TEST_F(SelectFunction, UnboundDirectionOffersTheFirstFunction) {
   FunctionDialogState afterUntick;
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), lookAt(afterUntick), click(IDCANCEL)});
   EXPECT_EQ(openSelectFunction(SourceMouseDigital, 2, 0), 1);
@@ -110,7 +110,7 @@ TEST_F(SelectFunctionTest, UnboundDirectionOffersTheFirstFunction) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, AFunctionNameInAnotherCaseIsFoundAndStoredAsTheTableHasIt) {
+TEST_F(SelectFunction, AFunctionNameInAnotherCaseIsFoundAndStoredAsTheTableHasIt) {
   static const char lowerCase[] = "jump";
   GameSettings.MouseDigitalAxes[0] = lowerCase;
   FunctionDialogState state;
@@ -122,7 +122,7 @@ TEST_F(SelectFunctionTest, AFunctionNameInAnotherCaseIsFoundAndStoredAsTheTableH
 
 // ---- Set and Cancel -------------------------------------------------------------------------
 
-TEST_F(SelectFunctionTest, SetWithNoneUnbindsTheTarget) {
+TEST_F(SelectFunction, SetWithNoneUnbindsTheTarget) {
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), click(IDOK)});
   EXPECT_EQ(openSelectFunction(SourceMouseButton, 0, 0), 0);
   EXPECT_STREQ(GameSettings.MouseButton[0], "");
@@ -130,14 +130,14 @@ TEST_F(SelectFunctionTest, SetWithNoneUnbindsTheTarget) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, ChoosingAFunctionBindsIt) {
+TEST_F(SelectFunction, ChoosingAFunctionBindsIt) {
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), selectRow(IDC_SELECT_LIST, 52), click(IDOK)});
   EXPECT_EQ(openSelectFunction(SourceMouseDigital, 3, 0), 0);
   EXPECT_EQ(GameSettings.MouseDigitalAxes[3], GameFunctionTable[52]);
   EXPECT_STREQ(GameSettings.MouseDigitalAxes[2], "");
 }
 
-TEST_F(SelectFunctionTest, DoubleClickingOnlySelectsAndEscapeCancels) {
+TEST_F(SelectFunction, DoubleClickingOnlySelectsAndEscapeCancels) {
   FunctionDialogState state;
   userscript::expectDialog(Caption, {doubleClickRow(IDC_SELECT_LIST, 7), lookAt(state), key(VK_ESCAPE)});
   EXPECT_EQ(openSelectFunction(SourceMouseButton, 2, 0), 1);
@@ -146,7 +146,7 @@ TEST_F(SelectFunctionTest, DoubleClickingOnlySelectsAndEscapeCancels) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, EnterSets) {
+TEST_F(SelectFunction, EnterSets) {
   userscript::expectDialog(Caption, {selectRow(IDC_SELECT_LIST, 8), key(VK_RETURN)});
   EXPECT_EQ(openSelectFunction(SourceMouseButton, 2, 0), 0);
   EXPECT_EQ(GameSettings.MouseButton[2], GameFunctionTable[8]);
@@ -154,7 +154,7 @@ TEST_F(SelectFunctionTest, EnterSets) {
 
 // ---- Unrecognised sources --------------------------------------------------------------------
 
-TEST_F(SelectFunctionTest, UnknownSourceOffersNothingAndRefusesSetWithoutASelection) {
+TEST_F(SelectFunction, UnknownSourceOffersNothingAndRefusesSetWithoutASelection) {
   const std::vector<const char *> before = mouseBindings();
   FunctionDialogState state;
   userscript::expectDialog(Caption, {lookAt(state), click(IDOK), click(IDCANCEL)});
@@ -173,7 +173,7 @@ TEST_F(SelectFunctionTest, UnknownSourceOffersNothingAndRefusesSetWithoutASelect
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, BadSelectionKeepsTheDialogOpenForAnotherTry) {
+TEST_F(SelectFunction, BadSelectionKeepsTheDialogOpenForAnotherTry) {
   // Ticking and unticking "None" enables the list, still without a selection.
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), click(IDC_SELECT_NONE), click(IDOK),
                                      selectRow(IDC_SELECT_LIST, 3), click(IDOK)});
@@ -183,7 +183,7 @@ TEST_F(SelectFunctionTest, BadSelectionKeepsTheDialogOpenForAnotherTry) {
   EXPECT_TRUE(GameSettings.configChanged);  // Set went through, with nothing to write
 }
 
-TEST_F(SelectFunctionTest, UnknownSourceWritesNothingOnSet) {
+TEST_F(SelectFunction, UnknownSourceWritesNothingOnSet) {
   const std::vector<const char *> before = mouseBindings();
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), click(IDOK)});
   EXPECT_EQ(openSelectFunction(0x80000005u, 0, 0), 0);
@@ -191,7 +191,7 @@ TEST_F(SelectFunctionTest, UnknownSourceWritesNothingOnSet) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(SelectFunctionTest, OutOfRangeIndexIsTreatedAsNoTarget) {
+TEST_F(SelectFunction, OutOfRangeIndexIsTreatedAsNoTarget) {
   const std::vector<const char *> before = mouseBindings();
   userscript::expectDialog(Caption, {click(IDC_SELECT_NONE), click(IDOK)});
   EXPECT_EQ(openSelectFunction(SourceMouseButton, 4, 1), 0);  // buttons 4 and 5 have no double click

@@ -36,11 +36,11 @@ Action lookAt(KeyDialogState &state) {
   });
 }
 
-class SelectKeyTest : public DialogTest {};
+class SelectKey : public DialogTest {};
 
 // ---- Opening ------------------------------------------------------------------------------
 
-TEST_F(SelectKeyTest, BoundSlotOpensWithItsKeySelected) {
+TEST_F(SelectKey, BoundSlotOpensWithItsKeySelected) {
   KeyDialogState state;
   userscript::expectDialog("Select Secondary Key", {lookAt(state), click(IDCANCEL)});
   EXPECT_EQ(openSelectKey(9, 1), 1);
@@ -52,7 +52,7 @@ TEST_F(SelectKeyTest, BoundSlotOpensWithItsKeySelected) {
   EXPECT_EQ(state.count, 101);
 }
 
-TEST_F(SelectKeyTest, EveryKeyNameIsOfferedOnce) {
+TEST_F(SelectKey, EveryKeyNameIsOfferedOnce) {
   std::vector<std::string> rows;
   userscript::expectDialog("Select Primary Key", {inspect([&](HWND d) {
                                                     for (int r = 0; r < listCount(d, IDC_SELECT_LIST); ++r)
@@ -67,7 +67,7 @@ TEST_F(SelectKeyTest, EveryKeyNameIsOfferedOnce) {
   EXPECT_EQ(rows, expected);
 }
 
-TEST_F(SelectKeyTest, UnboundSlotOpensWithNoneTickedAndNothingSelected) {
+TEST_F(SelectKey, UnboundSlotOpensWithNoneTickedAndNothingSelected) {
   KeyDialogState state;
   userscript::expectDialog("Select Secondary Key", {lookAt(state), click(IDCANCEL)});
   openSelectKey(6, 1);  // "Open" has no secondary key
@@ -77,7 +77,7 @@ TEST_F(SelectKeyTest, UnboundSlotOpensWithNoneTickedAndNothingSelected) {
   EXPECT_EQ(state.target, "Open");
 }
 
-TEST_F(SelectKeyTest, UntickingNoneOffersTheDefaultKeyOrTheFirstOne) {
+TEST_F(SelectKey, UntickingNoneOffersTheDefaultKeyOrTheFirstOne) {
   GameSettings.KeyBindings[9][0] = EmptyName;
   KeyDialogState withDefault;
   userscript::expectDialog("Select Primary Key", {click(IDC_SELECT_NONE), lookAt(withDefault), click(IDCANCEL)});
@@ -93,7 +93,7 @@ TEST_F(SelectKeyTest, UntickingNoneOffersTheDefaultKeyOrTheFirstOne) {
   EXPECT_STREQ(GameSettings.KeyBindings[6][1], "");  // cancelled: nothing written
 }
 
-TEST_F(SelectKeyTest, AKeyNotInTheTableFallsBackToTheDefault) {
+TEST_F(SelectKey, AKeyNotInTheTableFallsBackToTheDefault) {
   static const char unknownKey[] = "Kpad99";
   GameSettings.KeyBindings[1][1] = unknownKey;
   KeyDialogState state;
@@ -103,7 +103,7 @@ TEST_F(SelectKeyTest, AKeyNotInTheTableFallsBackToTheDefault) {
   EXPECT_EQ(state.selected, "Kpad2");
 }
 
-TEST_F(SelectKeyTest, DefaultInAnotherLetterCaseOpensAndSavesInTheTablesCase) {
+TEST_F(SelectKey, DefaultInAnotherLetterCaseOpensAndSavesInTheTablesCase) {
   ASSERT_STREQ(GameSettings.KeyBindings[3][1], "KPad6");
   KeyDialogState state;
   userscript::expectDialog("Select Secondary Key", {lookAt(state), click(IDOK)});
@@ -117,7 +117,7 @@ TEST_F(SelectKeyTest, DefaultInAnotherLetterCaseOpensAndSavesInTheTablesCase) {
 
 // ---- Set and Cancel -----------------------------------------------------------------------
 
-TEST_F(SelectKeyTest, SetWithNoneTickedUnbindsTheSlot) {
+TEST_F(SelectKey, SetWithNoneTickedUnbindsTheSlot) {
   userscript::expectDialog("Select Primary Key", {click(IDC_SELECT_NONE), click(IDOK)});
   EXPECT_EQ(openSelectKey(9, 0), 0);
   EXPECT_STREQ(GameSettings.KeyBindings[9][0], "");
@@ -125,7 +125,7 @@ TEST_F(SelectKeyTest, SetWithNoneTickedUnbindsTheSlot) {
   EXPECT_TRUE(GameSettings.configChanged);
 }
 
-TEST_F(SelectKeyTest, NoneTickedAndUntickedAgainSetsTheSelectedKey) {
+TEST_F(SelectKey, NoneTickedAndUntickedAgainSetsTheSelectedKey) {
   KeyDialogState ticked;
   userscript::expectDialog("Select Primary Key",
                            {click(IDC_SELECT_NONE), lookAt(ticked), click(IDC_SELECT_NONE), click(IDOK)});
@@ -134,7 +134,7 @@ TEST_F(SelectKeyTest, NoneTickedAndUntickedAgainSetsTheSelectedKey) {
   EXPECT_STREQ(GameSettings.KeyBindings[9][0], "A");
 }
 
-TEST_F(SelectKeyTest, TypingAKeyNameAndSettingBindsItWithoutTouchingOtherFunctions) {
+TEST_F(SelectKey, TypingAKeyNameAndSettingBindsItWithoutTouchingOtherFunctions) {
   userscript::expectDialog("Select Primary Key", {focus(IDC_SELECT_LIST), key('X'), click(IDOK)});
   EXPECT_EQ(openSelectKey(9, 0), 0);
   EXPECT_EQ(GameSettings.KeyBindings[9][0], KeyNameTable[44]);
@@ -147,7 +147,7 @@ TEST_F(SelectKeyTest, TypingAKeyNameAndSettingBindsItWithoutTouchingOtherFunctio
   EXPECT_STREQ(GameSettings.KeyBindings[43][0], "W");
 }
 
-TEST_F(SelectKeyTest, DoubleClickingAKeyOnlySelectsIt) {
+TEST_F(SelectKey, DoubleClickingAKeyOnlySelectsIt) {
   KeyDialogState afterDoubleClick;
   userscript::expectDialog("Select Primary Key",
                            {doubleClickRow(IDC_SELECT_LIST, 0), lookAt(afterDoubleClick), click(IDCANCEL)});
@@ -157,7 +157,7 @@ TEST_F(SelectKeyTest, DoubleClickingAKeyOnlySelectsIt) {
   EXPECT_FALSE(GameSettings.configChanged);
 }
 
-TEST_F(SelectKeyTest, EnterSetsAndEscapeCancels) {
+TEST_F(SelectKey, EnterSetsAndEscapeCancels) {
   KeyDialogState state;
   userscript::expectDialog("Select Primary Key", {doubleClickRow(IDC_SELECT_LIST, 0), lookAt(state), key(VK_RETURN)});
   EXPECT_EQ(openSelectKey(9, 0), 0);
@@ -174,7 +174,7 @@ TEST_F(SelectKeyTest, EnterSetsAndEscapeCancels) {
 // The specified controls come first, our button last: Tab from "None"
 // reaches Set, and Enter there sets. The key list's notifications are left
 // to the dialog manager (FALSE); a changed selection only updates the note.
-TEST_F(SelectKeyTest, TabFromNoneReachesSetAndTheListsNotificationsStayUnhandled) {
+TEST_F(SelectKey, TabFromNoneReachesSetAndTheListsNotificationsStayUnhandled) {
   auto focusIs = [](int id) { return inspect([id](HWND d) { EXPECT_EQ(GetFocus(), GetDlgItem(d, id)) << id; }); };
   std::vector<INT_PTR> answers;
   userscript::expectDialog(
@@ -194,7 +194,7 @@ TEST_F(SelectKeyTest, TabFromNoneReachesSetAndTheListsNotificationsStayUnhandled
 // The opener only asks for a selected row, but a request outside the table
 // must not index past KeyBindings: the dialog ends as cancelled before it
 // is ever shown, so the scripted user has no step for it.
-TEST_F(SelectKeyTest, ARequestOutsideTheTableEndsAsCancelled) {
+TEST_F(SelectKey, ARequestOutsideTheTableEndsAsCancelled) {
   for (int32_t function : {-1, 53, 1000}) {
     SCOPED_TRACE(function);
     KeySelectRequest.functionIndex = function;
@@ -225,7 +225,7 @@ struct PressedKeyCase {
 
 // One of each kind of key, from an unbound slot: the box takes the key by its
 // scan code, and the list selects that key as if it had been clicked.
-TEST_F(SelectKeyTest, PressingAKeySelectsItsNameAndUnticksNone) {
+TEST_F(SelectKey, PressingAKeySelectsItsNameAndUnticksNone) {
   const PressedKeyCase cases[] = {
       {"a letter", 0x2D, "X"},
       {"a keypad key (E0-less twin of Up)", 0x48, "Kpad8"},
@@ -267,7 +267,7 @@ TEST_F(SelectKeyTest, PressingAKeySelectsItsNameAndUnticksNone) {
 
 // Set, not the key press, writes the binding: a pressed key then Cancel
 // leaves the slot as it was.
-TEST_F(SelectKeyTest, APressedKeyIsOnlyASelectionUntilSet) {
+TEST_F(SelectKey, APressedKeyIsOnlyASelectionUntilSet) {
   KeyDialogState after;
   userscript::expectDialog("Select Primary Key", {click(IDC_SELECT_PRESS_KEY), lookAt(after), click(IDCANCEL)});
   userscript::expectKeyCapture(0x2C);  // Z
@@ -279,7 +279,7 @@ TEST_F(SelectKeyTest, APressedKeyIsOnlyASelectionUntilSet) {
 
 // A key the game has no name for is refused in the box, which asks again;
 // another key is then taken as usual.
-TEST_F(SelectKeyTest, AKeyWithoutANameIsRefusedAndTheBoxAsksAgain) {
+TEST_F(SelectKey, AKeyWithoutANameIsRefusedAndTheBoxAsksAgain) {
   KeyDialogState after;
   userscript::expectDialog("Select Primary Key", {click(IDC_SELECT_PRESS_KEY), lookAt(after), click(IDOK)});
   userscript::expectKeyCapture(KeyCodeE0 | 0x5B);  // the left Windows key
@@ -295,7 +295,7 @@ TEST_F(SelectKeyTest, AKeyWithoutANameIsRefusedAndTheBoxAsksAgain) {
 
 // Escape is the way out of the box, not a key to bind (there is "Escape" in
 // the list for that): the dialog is left as it was, even after a refused key.
-TEST_F(SelectKeyTest, EscapeInTheBoxChangesNothing) {
+TEST_F(SelectKey, EscapeInTheBoxChangesNothing) {
   const struct {
     const char *what;
     int32_t function, slot;
@@ -325,7 +325,7 @@ TEST_F(SelectKeyTest, EscapeInTheBoxChangesNothing) {
 
 // ---- Where else the selected key is bound ------------------------------------------------------
 
-TEST_F(SelectKeyTest, TheLineNamesEveryOtherSlotHoldingTheSelectedKey) {
+TEST_F(SelectKey, TheLineNamesEveryOtherSlotHoldingTheSelectedKey) {
   const struct {
     const char *what;
     int32_t function, slot;
@@ -361,7 +361,7 @@ TEST_F(SelectKeyTest, TheLineNamesEveryOtherSlotHoldingTheSelectedKey) {
 }
 
 // The file's comparison: "KPad6" (Turn_Right's default) and "Kpad6" are one key.
-TEST_F(SelectKeyTest, TheLineComparesKeyNamesIgnoringCase) {
+TEST_F(SelectKey, TheLineComparesKeyNamesIgnoringCase) {
   GameSettings.KeyBindings[10][1] = KeyNameTable[76];  // Crouch: "Kpad6"
   ASSERT_STREQ(GameSettings.KeyBindings[3][1], "KPad6");
   KeyDialogState turnRight, crouch;
@@ -375,7 +375,7 @@ TEST_F(SelectKeyTest, TheLineComparesKeyNamesIgnoringCase) {
 
 // The line follows the selection however it changes: a click on a row, a
 // typed letter, "None" ticked (empty) and unticked, a pressed key.
-TEST_F(SelectKeyTest, TheLineFollowsTheSelection) {
+TEST_F(SelectKey, TheLineFollowsTheSelection) {
   int rowOfUp = -1;
   userscript::expectDialog("Select Primary Key",
                            {inspect([&](HWND d) { rowOfUp = listRowOf(d, IDC_SELECT_LIST, "Up"); }), click(IDCANCEL)});
@@ -405,7 +405,7 @@ TEST_F(SelectKeyTest, TheLineFollowsTheSelection) {
 }
 
 // Being told changes nothing: Set binds the key and both keep it.
-TEST_F(SelectKeyTest, SettingAKeyBoundElsewhereUnbindsNothing) {
+TEST_F(SelectKey, SettingAKeyBoundElsewhereUnbindsNothing) {
   KeyDialogState state;
   userscript::expectDialog("Select Secondary Key", {click(IDC_SELECT_PRESS_KEY), lookAt(state), click(IDOK)});
   userscript::expectKeyCapture(0x11);  // W

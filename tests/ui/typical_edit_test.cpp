@@ -29,9 +29,9 @@ int lineOf(const std::vector<std::string> &lines, const std::string &wanted) {
   return -1;
 }
 
-class TypicalEditTest : public DialogTest {};
+class TypicalEdit : public DialogTest {};
 
-TEST_F(TypicalEditTest, JumpOnXIsSavedInPlace) {
+TEST_F(TypicalEdit, JumpOnXIsSavedInPlace) {
   writeFile(ConfigFileName,
             "[KeyDefinitions]\n"
             "Move_Forward = \"Up\" \"Kpad8\"\n"

@@ -22,6 +22,7 @@
 #include "platform/scripted_user/win32_scripted_user.h"
 #include "tests/win32/text_fit.h"
 #include "tests/common/screenshot_walk.h"
+#include "tests/common/process_state.h"
 #include "ui/resource.h"
 
 namespace {
@@ -79,10 +80,6 @@ void reportCutLabels(HWND window) {
     if (!cut.empty()) std::printf("  cut off in \"%s\": \"%s\" (%s)\n", caption, text, cut.c_str());
   }
 }
-
-// The configurator runs more than once in this process: each run starts
-// from an empty record, as a program just started does.
-void startAfresh() { GameSettings = GameSettingsRecord{}; }
 
 void save(HWND window, const char *name) {
   // Wine without a window manager leaves the main menu's caption painted
@@ -183,13 +180,13 @@ int main(int argc, char **argv) {
   CloseHandle(file);
   expectMessageBox(IDOK);  // gardum.cfg could not be read (File too large).
   expectDialog("Tarrengard Configuration", {click(IDC_MENU_EXIT)});
-  startAfresh();
+  resetProcessState();  // each run starts as a program just started does
   tarrengardMain(instance);
   // Once more, with lines the parser cannot read, for the warning before the
   // menu and the failed game start, which ends the program.
   std::ofstream(ConfigFileName, std::ios::binary | std::ios::trunc) << screenshots::UnreadableLines;
   screenshots::expectTheUnreadLinesAndAFailedStart();
-  startAfresh();
+  resetProcessState();  // each run starts as a program just started does
   int code = tarrengardMain(instance);
   finished();
   std::filesystem::current_path(std::filesystem::temp_directory_path());
