@@ -226,6 +226,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_F4 0x73
 
 // Multimedia
 #define MAXPNAMELEN 32

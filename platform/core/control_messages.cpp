@@ -8,39 +8,10 @@
 #include <string>
 
 #include "platform/core/backend.h"
+#include "platform/core/rules.h"
 #include "platform/core/window.h"
 
 namespace {
-
-// Rank of a character in a Windows sorted list: punctuation and symbols,
-// then digits, then letters (case ignored), then anything else.
-int characterRank(unsigned char c) {
-  static const char Symbols[] = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
-  const char *at = c ? std::strchr(Symbols, c) : nullptr;
-  if (at) return 1 + static_cast<int>(at - Symbols);
-  if (std::isdigit(c)) return 100 + (c - '0');
-  if (std::isalpha(c)) return 200 + (std::tolower(c) - 'a');
-  return 300 + c;
-}
-
-int compareRanks(const std::string &a, const std::string &b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    int ra = characterRank(static_cast<unsigned char>(a[i]));
-    int rb = characterRank(static_cast<unsigned char>(b[i]));
-    if (ra != rb) return ra < rb ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
-std::string withoutHyphens(const std::string &text) {
-  std::string out;
-  for (char c : text) {
-    if (c != '-' && c != '\'') out += c;
-  }
-  return out;
-}
 
 bool startsWithNoCase(const std::string &text, const char *prefix) {
   size_t n = std::strlen(prefix);
@@ -234,11 +205,6 @@ LRESULT buttonMessage(HWND button, UINT message, WPARAM wParam) {
 }
 
 }  // namespace
-
-int compareListText(const std::string &a, const std::string &b) {
-  int result = compareRanks(withoutHyphens(a), withoutHyphens(b));
-  return result != 0 ? result : compareRanks(a, b);
-}
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!isWindow(window)) return 0;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/core/message_box_rules.h"
 #include "platform/core/window.h"
@@ -22,6 +23,20 @@ bool acceptsInput(HWND window);
 // but static texts and group boxes.
 bool takesFocus(HWND control);
 
+// ---- Tab order and groups ----------------------------------------------------------
+
+// Controls reached by Tab: visible, enabled, WS_TABSTOP.
+bool isTabStop(HWND control);
+
+// The controls of `control`'s group: from the WS_GROUP control at or before it
+// up to the next WS_GROUP control.
+std::vector<HWND> groupOf(HWND control);
+
+// The next (or previous) tab stop after `from` in template order, wrapping;
+// null when there is none. A radio group is one stop: Tab leaves it, and
+// enters it on its checked button (the first one reached when none is).
+HWND nextTabStop(HWND dialog, HWND from, bool previous);
+
 // ---- Keys and mnemonics ---------------------------------------------------------
 
 // Letters and digits ('A'..'Z', '0'..'9'): the keys that act as mnemonics and
@@ -35,6 +50,17 @@ int mnemonicOf(const std::string &text);
 
 // The text as a control shows it: "&x" is an underlined x, "&&" one '&'.
 std::string textWithoutMnemonicMarks(const std::string &text);
+
+// Whether a key opens or closes the focused drop-down list: F4, or Up or
+// Down with Alt held (Alt+F4 is the window's, not the list's).
+bool togglesDropDown(int virtualKey, bool alt);
+
+// ---- Sorted lists --------------------------------------------------------------------
+
+// Case-insensitive comparison in the order a Windows sorted list uses
+// (punctuation, then digits, then letters; '-' and '\'' count only to break
+// ties). LBS_SORT and CBS_SORT insert a row after every row not above it.
+int compareListText(const std::string &a, const std::string &b);
 
 // ---- Cancel ---------------------------------------------------------------------------
 

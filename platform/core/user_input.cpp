@@ -13,8 +13,6 @@
 
 namespace {
 
-bool isVisible(HWND window) { return isWindow(window) && (window->style & WS_VISIBLE); }
-
 // Input for a dialog as a whole (keys, the close box), where a control of it
 // would not do.
 bool dialogAcceptsInput(HWND dialog) {
@@ -150,6 +148,16 @@ bool mnemonic(HWND dialog, char letter) {
   return next != nullptr;
 }
 
+// F4 and Alt+Up/Down open a focused drop-down list, or close it as chosen.
+void toggleDropDown(HWND focus) {
+  if (!acceptsInput(focus) || focus->kind != WindowKind::ComboBox) return;
+  if (focus->dropped) {
+    closeDropDown(focus, true);
+  } else {
+    openDropDown(focus);
+  }
+}
+
 void enterKey(HWND dialog) {
   HWND focus = dialog->focus;
   if (isWindow(focus) && focus->kind == WindowKind::PushButton) {
@@ -244,15 +252,23 @@ bool userCloseBox(HWND dialog) {
   return true;
 }
 
-bool userAltKey(HWND dialog, char letter) {
+bool userAltKey(HWND dialog, int key) {
   if (!dialogAcceptsInput(dialog)) return false;
-  mnemonic(dialog, letter);
+  if (togglesDropDown(key, true)) {
+    toggleDropDown(dialog->focus);
+  } else {
+    mnemonic(dialog, static_cast<char>(key));
+  }
   return true;
 }
 
 bool userKey(HWND dialog, int key, bool shift) {
   if (!dialogAcceptsInput(dialog)) return false;
   HWND focus = isWindow(dialog->focus) && isEnabled(dialog->focus) ? dialog->focus : nullptr;
+  if (togglesDropDown(key, false)) {
+    toggleDropDown(focus);
+    return true;
+  }
 
   // An open drop-down list takes Enter and Escape itself.
   if (focus && focus->kind == WindowKind::ComboBox && focus->dropped) {

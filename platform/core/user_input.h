@@ -19,10 +19,12 @@ bool userSelectRow(HWND control, int row);
 // Double click on a list box row (a drop-down list treats it as a pick).
 bool userDoubleClickRow(HWND control, int row);
 // A key pressed and released while `dialog` is active (VK_*, or 'A'..'Z' and
-// '0'..'9'); `shift` held for Shift+Tab.
+// '0'..'9'); `shift` held for Shift+Tab. F4 opens or closes the focused
+// drop-down list.
 bool userKey(HWND dialog, int virtualKey, bool shift = false);
-// Alt + letter.
-bool userAltKey(HWND dialog, char letter);
+// Alt + a key: a letter or digit is a mnemonic; Up and Down open or close
+// the focused drop-down list (togglesDropDown in rules.h).
+bool userAltKey(HWND dialog, int key);
 // Mouse click that only moves the focus (a drop-down list opens and closes).
 bool userFocus(HWND control);
 // Drags a track bar's thumb to `position`, one step at a time.

@@ -61,58 +61,63 @@ struct HWND__ {
   INT_PTR result = 0;
 };
 
-// ---- Window registry --------------------------------------------------------
+// The core's internal calls, grouped by the file that implements them.
+// The rules every backend asks are in rules.h.
+
+// ---- window_registry.cpp ------------------------------------------------------
 // True while `window` is a live dialog or control.
 bool isWindow(HWND window);
 bool isEnabled(HWND window);
+// Whether a live window has WS_VISIBLE: the one test of "shown" in this layer.
+bool isVisible(HWND window);
 // The dialogs running modally, outermost first; the last one is active.
 const std::vector<HWND> &openDialogs();
 HWND activeDialog();
+void addOpenDialog(HWND dialog);
+void removeOpenDialog(HWND dialog);
+// The records of a dialog and its controls, made from the template (template
+// order = tab order), and freed with their handles.
+HWND createDialog(const DialogTemplateData &data, HWND owner, DLGPROC proc);
+void destroyDialog(HWND dialog);
 
-// ---- Messages the dialog manager sends ------------------------------------
+// ---- focus.cpp ------------------------------------------------------------------
+// Moves the focus of `control`'s dialog to `control` (null: no control), with
+// the kill-focus notifications of the old control before the set-focus ones of
+// the new. Returns the previously focused control.
+HWND moveFocus(HWND dialog, HWND control);
+// A window opens over `dialog` (it loses activation) or closes again: its
+// focused control hears that it lost the focus, then that it has it back.
+void deactivate(HWND dialog);
+void reactivate(HWND dialog);
+
+// ---- control_state.cpp ------------------------------------------------------------
 // Calls the dialog procedure (0 when the dialog is gone).
 INT_PTR sendToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_COMMAND(MAKEWPARAM(id, code), control) to the control's dialog.
 void notifyCommand(HWND control, int code);
 // WM_HSCROLL(MAKEWPARAM(code, position), trackbar) to the track bar's dialog.
 void notifyScroll(HWND trackbar, int code, int position);
-
-// ---- Focus -------------------------------------------------------------------
-// Moves the focus of `control`'s dialog to `control` (null: no control), with
-// the kill-focus notifications of the old control before the set-focus ones of
-// the new. Returns the previously focused control.
-HWND moveFocus(HWND dialog, HWND control);
-// Controls reached by Tab: visible, enabled, WS_TABSTOP.
-bool isTabStop(HWND control);
-// The next (or previous) tab stop after `from`, wrapping; null when there is none.
-HWND nextTabStop(HWND dialog, HWND from, bool previous);
-
-// ---- Control state ----------------------------------------------------------
+// What the close box and WM_CLOSE do: WM_CLOSE to the procedure, and when it
+// does not handle it, WM_COMMAND(IDCANCEL).
+void requestClose(HWND dialog);
 // Sets a button's check state; an automatic radio button that becomes checked
 // also unchecks the other radio buttons of its group (clicks only).
 void setCheck(HWND button, UINT check);
 void checkRadioInGroup(HWND radio);
-// A click as the user makes it (also BM_CLICK): the focus moves to the button,
-// an automatic button takes its new state, then BN_CLICKED. Nothing happens to
-// a disabled or hidden button; returns whether it was clicked.
-bool clickButton(HWND button);
 // Opens a drop-down list (CBN_DROPDOWN, then the list shows) or closes it
 // (CBN_SELENDOK or CBN_SELENDCANCEL, then CBN_CLOSEUP).
 void openDropDown(HWND combo);
 void closeDropDown(HWND combo, bool accepted);
-// What the close box and WM_CLOSE do: WM_CLOSE to the procedure, and when it
-// does not handle it, WM_COMMAND(IDCANCEL).
-void requestClose(HWND dialog);
-// Case-insensitive comparison in the order a Windows sorted list uses
-// (punctuation, then digits, then letters; '-' and '\'' count only to break ties).
-int compareListText(const std::string &a, const std::string &b);
-// The controls of `control`'s group: from the WS_GROUP control at or before it
-// up to the next WS_GROUP control.
-std::vector<HWND> groupOf(HWND control);
 
-// ---- The dialog window class ------------------------------------------------------
-// Its icon as SetClassLongPtrA(GCLP_HICON) or SetClassLongA(GCL_HICON) set it
-// (0 if never), shared by every dialog.
+// ---- user_input.cpp ---------------------------------------------------------------
+// A click as the user makes it (also BM_CLICK): the focus moves to the button,
+// an automatic button takes its new state, then BN_CLICKED. Nothing happens to
+// a disabled or hidden button; returns whether it was clicked.
+bool clickButton(HWND button);
+
+// ---- class_icon.cpp -----------------------------------------------------------------
+// The dialog window class's icon as SetClassLongPtrA(GCLP_HICON) or
+// SetClassLongA(GCL_HICON) set it (0 if never), shared by every dialog.
 LONG_PTR dialogClassIcon();
 // The icon resource behind that handle, for a backend to show (null if none).
 const IconResource *dialogClassIconResource();

@@ -143,7 +143,7 @@ void mirrorAll(HWND control) {
   for (WindowChange what : {WindowChange::Text, WindowChange::Check, WindowChange::Enabled, WindowChange::Items,
                             WindowChange::Selection, WindowChange::Trackbar})
     mirror(control, what);
-  qtWidgetFor(control)->setVisible(control->style & WS_VISIBLE);
+  qtWidgetFor(control)->setVisible(isVisible(control));
 }
 
 // ---- Mirroring the core's state -------------------------------------------------

@@ -38,18 +38,8 @@ int virtualKeyFor(int key) {
     case Qt::Key_Up: return VK_UP;
     case Qt::Key_Right: return VK_RIGHT;
     case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_F4: return VK_F4;
     default: return 0;
-  }
-}
-
-// F4 and Alt+Up/Down open and close a focused drop-down list, as on Windows.
-void toggleDropDown(HWND dialog) {
-  HWND focus = dialog->focus;
-  if (!acceptsInput(focus) || focus->kind != WindowKind::ComboBox) return;
-  if (focus->dropped) {
-    closeDropDown(focus, true);
-  } else {
-    openDropDown(focus);
   }
 }
 
@@ -58,18 +48,14 @@ void keyPressed(HWND window, QKeyEvent *event) {
   HWND dialog = window->dialog;
   int key = event->key();
   Qt::KeyboardModifiers modifiers = event->modifiers();
+  // Alt with a letter or digit is a mnemonic, Alt+Up/Down opens a drop-down
+  // list; the core tells which keys those are.
   if (modifiers & Qt::AltModifier) {
-    int letter = virtualKeyFor(key);
-    if (isCharacterKey(letter)) {
-      userAltKey(dialog, static_cast<char>(letter));
-    } else if (key == Qt::Key_Down || key == Qt::Key_Up) {
-      toggleDropDown(dialog);
-    }
+    int virtualKey = virtualKeyFor(key);
+    if (isCharacterKey(virtualKey) || togglesDropDown(virtualKey, true)) userAltKey(dialog, virtualKey);
     return;
   }
-  if (key == Qt::Key_F4) {
-    toggleDropDown(dialog);
-  } else if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))) {
+  if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))) {
     userKey(dialog, VK_TAB, true);
   } else if (int virtualKey = virtualKeyFor(key)) {
     userKey(dialog, virtualKey);

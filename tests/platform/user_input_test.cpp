@@ -2,6 +2,7 @@
  * and keys cause, in Windows' order, and the keyboard rules of the dialog
  * manager.
  */
+#include "platform/core/user_input.h"
 #include "platform/core/window.h"
 #include "tests/platform/recording.h"
 #include "ui/resource.h"
@@ -153,6 +154,26 @@ TEST_F(UserInput, DropDownListNotificationsInWindowsOrder) {
                 command(dialog, IDC_MSV_VOICES, CBN_SELENDCANCEL), command(dialog, IDC_MSV_VOICES, CBN_CLOSEUP),
                 command(dialog, IDC_MSV_VOICES, CBN_KILLFOCUS), command(dialog, IDC_MSV_FULLSCREEN, BN_CLICKED)}));
        })});
+}
+
+TEST_F(UserInput, F4AndAltUpOrDownOpenTheFocusedDropDownListAndCloseItAsChosen) {
+  struct Press {
+    int key;
+    bool alt;
+  };
+  runInDialog(IDD_MUSIC_SOUND_VIDEO,
+              {focus(IDC_MSV_VOICES), check([](HWND dialog) {
+                 takeNotifications();
+                 for (Press p : {Press{VK_F4, false}, Press{VK_DOWN, true}, Press{VK_UP, true}}) {
+                   auto press = [&] { return p.alt ? userAltKey(dialog, p.key) : userKey(dialog, p.key); };
+                   EXPECT_TRUE(press());
+                   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_MSV_VOICES, CB_GETDROPPEDSTATE, 0, 0), TRUE) << p.key;
+                   EXPECT_EQ(takeNotifications(), N{command(dialog, IDC_MSV_VOICES, CBN_DROPDOWN)});
+                   EXPECT_TRUE(press());
+                   EXPECT_EQ(takeNotifications(), (N{command(dialog, IDC_MSV_VOICES, CBN_SELENDOK),
+                                                     command(dialog, IDC_MSV_VOICES, CBN_CLOSEUP)}));
+                 }
+               })});
 }
 
 TEST_F(UserInput, AnOpenDropDownListIsClosedAsCancelledWhenItLosesTheFocus) {
