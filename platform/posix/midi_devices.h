@@ -1,7 +1,7 @@
 /* Where the MIDI output calls (midiOutGetNumDevs, midiOutGetDevCapsA) get
  * their devices. The program offers the machine's sequencer ports
  * (midi_devices.cpp); tests link a list of their own in its place
- * (platform/scripted_user/test_midi_devices.cpp).
+ * (tests/harness/scripted_user/test_midi_devices.cpp).
  */
 #pragma once
 

@@ -28,11 +28,11 @@ extern "C" char **environ;
 
 #include "app/startup.h"
 #include "config/config.h"
-#include "platform/scripted_user/user_script.h"
 #include "settings/settings.h"
 #include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
 #include "tests/common/under_wine.h"
+#include "tests/harness/scripted_user/user_script.h"
 
 #ifdef _WIN32
 #include <tlhelp32.h>

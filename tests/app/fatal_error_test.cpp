@@ -22,7 +22,7 @@
 #include "app/entry_guard.h"
 #include "config/support.h"
 
-#include "platform/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
 #include "ui/resource.h"
 
 using namespace apptest;

@@ -8,7 +8,7 @@
 
 #include "app_test_support.h"
 #include "embedded/DefaultGardumCfg.h"
-#include "platform/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
 #include "ui/resource.h"
 
 using namespace apptest;

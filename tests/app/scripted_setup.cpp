@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "platform/scripted_user/user_script.h"
+#include "tests/harness/scripted_user/user_script.h"
 
 int main(int argc, char **argv) {
   userscript::setFailureHandler([](const std::string &message) {

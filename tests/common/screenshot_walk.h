@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "platform/scripted_user/user_script.h"
+#include "tests/harness/scripted_user/user_script.h"
 #include "ui/resource.h"
 
 namespace screenshots {

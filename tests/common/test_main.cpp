@@ -4,7 +4,7 @@
  */
 #include <gtest/gtest.h>
 
-#include "platform/scripted_user/user_script.h"
+#include "tests/harness/scripted_user/user_script.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/posix/midi_devices.h"
-#include "platform/scripted_user/test_midi_devices.h"
 #include "platform/win32.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
+#include "tests/harness/scripted_user/user_script.h"
 
 struct Notification {
   UINT message;  // WM_COMMAND or WM_HSCROLL

@@ -16,10 +16,10 @@
 
 #include "app/startup.h"
 #include "settings/settings.h"
-#include "platform/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/scripted_user/qt_scripted_user.h"
-#include "platform/scripted_user/user_script.h"
+#include "tests/harness/scripted_user/qt_scripted_user.h"
+#include "tests/harness/scripted_user/user_script.h"
 #include "tests/common/screenshot_walk.h"
 #include "tests/common/process_state.h"
 #include "ui/resource.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/scripted_user/qt_scripted_user.h"
+#include "tests/harness/scripted_user/qt_scripted_user.h"
 
 namespace {
 

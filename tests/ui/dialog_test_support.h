@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted_user/test_midi_devices.h"
-#include "platform/scripted_user/user_script.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
 #include "tests/common/open_dialog.h"
 #include "tests/common/process_state.h"
 #include "tests/common/scratch_folder.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/user_script.h"
 #include "ui/dialogs.h"
 #include "ui/resource.h"
 

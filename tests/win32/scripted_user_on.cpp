@@ -1,7 +1,7 @@
 // Linked into every Windows program driven by the scripted user: its dialogs
 // and message boxes take their steps from the script instead of waiting for
 // a person.
-#include "platform/scripted_user/win32_scripted_user.h"
+#include "tests/harness/scripted_user/win32_scripted_user.h"
 
 namespace {
 const bool ScriptedUserOn = (win32UseScriptedUser(), true);

@@ -9,7 +9,7 @@
 #include <deque>
 
 #include "platform/core/message_box_rules.h"
-#include "platform/scripted_user/script_driver.h"
+#include "tests/harness/scripted_user/script_driver.h"
 
 namespace userscript {
 

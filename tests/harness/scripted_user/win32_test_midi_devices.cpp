@@ -7,8 +7,8 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/scripted_user/test_midi_devices.h"
-#include "platform/scripted_user/win32_imports.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/win32_imports.h"
 
 namespace {
 

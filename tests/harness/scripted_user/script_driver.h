@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted_user/user_script.h"
+#include "tests/harness/scripted_user/user_script.h"
 
 namespace userscript {
 

@@ -1,6 +1,6 @@
 /* The tests' MIDI device list: the names a test set, or else the machine's
  * sequencer ports, read as the program reads them. */
-#include "platform/scripted_user/test_midi_devices.h"
+#include "tests/harness/scripted_user/test_midi_devices.h"
 
 #include <optional>
 

@@ -27,7 +27,7 @@
  * The queue, the records and the failure texts are the shared ones of
  * script_driver.h.
  */
-#include "platform/scripted_user/win32_scripted_user.h"
+#include "tests/harness/scripted_user/win32_scripted_user.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,8 +42,8 @@
 
 #include "platform/callback_guard.h"
 #include "platform/key_codes.h"
-#include "platform/scripted_user/script_driver.h"
-#include "platform/scripted_user/win32_imports.h"
+#include "tests/harness/scripted_user/script_driver.h"
+#include "tests/harness/scripted_user/win32_imports.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
  */
 #include "platform/core/backend.h"
 #include "platform/core/rules.h"
-#include "platform/scripted_user/script_driver.h"
 #include "platform/core/user_input.h"
+#include "tests/harness/scripted_user/script_driver.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
  * action per turn of the dialog's own modal loop, so a nested dialog runs its
  * whole step inside the action that opened it. The queue, the records and
  * the failure texts are the shared ones of
- * platform/scripted_user/script_driver.h.
+ * tests/harness/scripted_user/script_driver.h.
  */
-#include "platform/scripted_user/qt_scripted_user.h"
+#include "tests/harness/scripted_user/qt_scripted_user.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets>
@@ -18,7 +18,7 @@
 #include "platform/key_codes.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_key_capture.h"
-#include "platform/scripted_user/script_driver.h"
+#include "tests/harness/scripted_user/script_driver.h"
 
 namespace {
 

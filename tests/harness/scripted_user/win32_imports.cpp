@@ -3,7 +3,7 @@
  * replacement. The program is linked statically, so its own code and every
  * library in it call the system through these slots.
  */
-#include "platform/scripted_user/win32_imports.h"
+#include "tests/harness/scripted_user/win32_imports.h"
 
 FARPROC replaceImportAddress(const char *dll, const char *function, FARPROC replacement) {
   HMODULE system = GetModuleHandleA(dll);
