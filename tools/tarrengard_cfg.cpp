@@ -409,52 +409,6 @@ bool parseDecimalDouble(const char *text, double *value, bool *tooSmall) {
   return !*tooSmall;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The file can only hold names and raw values the parser reads back as the
-// same texts; anything else would be lost or, with a line end, would inject
-// lines into the file. Returns a reason, or null when the text can be written.
-//
-// The writer gives the empty-named section no header, so its entries read
-// back where they were only while it is the document's first section.
-// Created by this set, it is first only in an empty document. Already behind
-// another section (a file with "[]" after other headers), a save would move
-// its entries into the section before it, where they would also replace that
-// section's entries of the same keys; whichever entry is set, the file would
-// not read back as written, so nothing is written.
-const char *unwritableSection(ConfigHandle handle, const char *section) {
-  if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
-  int count = configSectionCount(handle);
-  for (int i = 1; i < count; i++) {
-    if (configSectionName(handle, i)[0] == '\0') {
-      return "the file has entries under an empty section name '[]' after other sections; saving would move "
-             "them into the section above";
-    }
-  }
-  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && count > 0) {
-    return "entries without a section (empty section name) can only stand at the top of the file";
-  }
-  return nullptr;
-}
-
-const char *unwritableKey(const char *key) {
-  if (!isAsciiLetter(key[0])) return "a key must begin with a letter (A-Z, a-z)";
-  if (strpbrk(key, ";=\r\n")) return "a key cannot hold ';', '=' or a line end";
-  if (isBlank(key[strlen(key) - 1])) return "a key cannot end with a blank or a tab";
-  return nullptr;
-}
-
-const char *unwritableRawValue(const char *value) {
-  if (strpbrk(value, "\r\n")) return "a raw value cannot hold a line end";
-  size_t length = strlen(value);
-  if (length > 0 && (isBlank(value[0]) || isBlank(value[length - 1]))) {
-    return "a raw value cannot begin or end with a blank or a tab";
-  }
-  return nullptr;
-}
-
 // ---- Commands ---------------------------------------------------------------------
 
 int runCheck(int argc, char **argv) {
@@ -608,15 +562,15 @@ int runSet(int argc, char **argv) {
     return usageError("--double needs a finite decimal number, not '%s'", value);
   }
   if (strcmp(mode, "--raw") == 0) {
-    if (const char *reason = unwritableRawValue(value)) return usageError("%s", reason);
+    if (const char *reason = configUnwritableRawValue(value)) return usageError("%s", reason);
   }
-  if (const char *reason = unwritableKey(key)) return usageError("%s", reason);
+  if (const char *reason = configUnwritableKey(key)) return usageError("%s", reason);
 
   LockedFile locked;
   if (int status = locked.take(path, path)) return status;
   ConfigHandle handle;
   if (int status = loadOrCreateDocument(path, &handle)) return status;
-  if (const char *reason = unwritableSection(handle, section)) {
+  if (const char *reason = configUnwritableSection(handle, section)) {
     configFree(handle);
     return usageError("%s", reason);
   }
