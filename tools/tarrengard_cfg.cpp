@@ -29,6 +29,7 @@
 #include "settings/settings_table.h"
 #include "tools/cfg_arguments.h"
 #include "tools/cfg_common.h"
+#include "tools/cfg_documents.h"
 #include "tools/json_output.h"
 #include "tools/library_output.h"
 
@@ -70,7 +71,7 @@ const char HelpNotes[] =
     "Exit status: 0 success; 1 \"check\" found diagnostics; 2 usage error,\n"
     "malformed VALUE, or a file that cannot be read or written.\n";
 
-// ---- Files and diagnostics ---------------------------------------------------
+// ---- Fatal errors ------------------------------------------------------------
 
 // The library ends the process on exhausted memory (files are read through
 // fileReadWhole, which never does). This keeps the tool's own contract even
@@ -85,85 +86,6 @@ void onFatalError(const char *message) {
   fprintf(stderr, "%s: %.*s\n", ProgramName, static_cast<int>(length), message);
   fflush(stderr);
   _exit(ExitFailure);
-}
-
-// Parses the file's bytes into a new document named after `path`, as
-// configLoad would; the text is released. *parseResult receives
-// configParseText's answer.
-int parseIntoDocument(const char *path, FileContents *file, bool diagnosticsToStdout, ConfigHandle *handle,
-                      int *parseResult) {
-  *handle = configNew(path);
-  if (*handle < 0) {
-    memFree(file->text);
-    reportError("%s: no free document slot", path);
-    return ExitFailure;
-  }
-  if (!diagnosticsToStdout) captureLibraryOutput();
-  int result = configParseText(*handle, file->text, file->length);
-  if (!diagnosticsToStdout) releaseLibraryOutput();
-  memFree(file->text);
-  if (parseResult) *parseResult = result;
-  return ExitSuccess;
-}
-
-// Loads an existing file; diagnostics go to stderr unless asked otherwise.
-// The file is read as the library reads it (a regular file only, its bytes
-// as they are), but a failure is this tool's message, not the end of it.
-int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle, int *parseResult) {
-  FileContents file;
-  if (int error = fileReadWhole(path, &file)) {
-    reportError("cannot read %s: %s", path, fileErrorText(error));
-    return ExitFailure;
-  }
-  return parseIntoDocument(path, &file, diagnosticsToStdout, handle, parseResult);
-}
-
-// Loads the file, or starts an empty document when there is no such file.
-int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
-  FileContents file;
-  int error = fileReadWhole(path, &file);
-  if (error == ENOENT) {
-    *handle = configNew(path);
-    if (*handle < 0) {
-      reportError("%s: no free document slot", path);
-      return ExitFailure;
-    }
-    return ExitSuccess;
-  }
-  if (error) {
-    reportError("cannot read %s: %s", path, fileErrorText(error));
-    return ExitFailure;
-  }
-  return parseIntoDocument(path, &file, false, handle, nullptr);
-}
-
-// The file's lock, held from before a command reads the file until after it
-// has saved it, so that what another program saved meanwhile is never
-// written over (two scripts setting keys at once keep both).
-class LockedFile {
- public:
-  LockedFile() = default;
-  LockedFile(const LockedFile &) = delete;
-  LockedFile &operator=(const LockedFile &) = delete;
-  ~LockedFile() { configUnlockFile(&lock_); }
-  // `shownName` names the file in the message.
-  int take(const char *path, const std::string &shownName) {
-    if (configLockFile(path, &lock_) == 0) return ExitSuccess;
-    reportError("cannot write %s: another program kept it locked for %d seconds", shownName.c_str(),
-                static_cast<int>(ConfigLockWaitSeconds));
-    return ExitFailure;
-  }
-
- private:
-  ConfigFileLock lock_ = {-1, nullptr};
-};
-
-int saveDocument(ConfigHandle handle, const char *path) {
-  if (!configSave(handle, path)) {
-    reportError("cannot write %s: %s", path, strerror(errno));
-    return ExitFailure;
-  }
-  return ExitSuccess;
 }
 
 // ---- Commands ---------------------------------------------------------------------
