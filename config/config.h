@@ -107,6 +107,27 @@ void configPutInteger(ConfigHandle handle, const char *section, const char *key,
 void configPutBoolean(ConfigHandle handle, const char *section, const char *key, int flag);
 void configPutDouble(ConfigHandle handle, const char *section, const char *key, double value);
 
+// What a file can hold: only names and raw values that the parser reads back
+// as the same texts. Anything else would be lost on the next load or, with a
+// line end, would add lines of its own to the file. Each answers the reason,
+// for a message, or null when the text can be written; no text may be null.
+//
+// A section name holds no "]" and no line end. The writer gives the
+// empty-named section no header, so its entries read back where they were
+// only while it is the document's first section: a document already holding
+// it behind another section (a file with "[]" after other headers) would
+// move its entries into the section before it on the next load, whichever
+// entry is set, so no section of it is writable; and "" is writable only in
+// a document that holds it already or holds no sections yet. With no
+// document only the name's characters count.
+const char *configUnwritableSection(ConfigHandle handle, const char *section);
+// A key begins with a letter (A-Z, a-z), holds no ';', '=' or line end and
+// ends with neither a blank nor a tab.
+const char *configUnwritableKey(const char *key);
+// A raw value holds no line end and begins and ends with neither a blank nor
+// a tab.
+const char *configUnwritableRawValue(const char *value);
+
 // Writes the document to `path` (CRLF line ends) through a temporary file in
 // the same folder and one rename, so the old file is either kept whole or
 // replaced whole. A file that exists and may not be written is never

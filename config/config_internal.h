@@ -79,6 +79,12 @@ bool configSetHashKey(const uint64_t key[2]);
 // document of the process. Tests read it to prove that the work per name
 // stays bounded whatever the names are.
 extern uint64_t ConfigIndexProbes;
+// The characters the format trims around names and values, and those a key
+// must begin with: one definition for the parser, the queries and the rules
+// of what a file can hold.
+inline bool configIsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+inline bool configIsLetter(unsigned char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
+
 // Case-insensitive (ASCII) equality of two texts of known length.
 bool configNamesEqual(const char *a, size_t aLength, const char *b, size_t bLength);
 

@@ -41,9 +41,7 @@ void diagnose(long line, const char *format, ...) {
   if (DiagnosticHook) DiagnosticHook(DiagnosticContext, line, message);
 }
 
-inline bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 inline bool isLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
-inline bool isLetter(unsigned char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
 
 inline size_t cutAtZero(const unsigned char *text, size_t length) {
   const void *zero = memchr(text, 0, length);
@@ -126,8 +124,8 @@ void storeEntry(ParseState *state, const unsigned char *key, size_t keyLength, c
 // Trims the value [start, end) and stores it with its key.
 void finishEntry(ParseState *state, const unsigned char *key, size_t keyLength, const unsigned char *start,
                  const unsigned char *end) {
-  while (start < end && isBlank(*start)) start++;
-  while (end > start && isBlank(end[-1])) end--;
+  while (start < end && configIsBlank(*start)) start++;
+  while (end > start && configIsBlank(end[-1])) end--;
   storeEntry(state, key, keyLength, start, (size_t)(end - start));
 }
 
@@ -160,7 +158,7 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
   // Each pass of this loop begins in the line-start state.
   while (at < end) {
     unsigned char c = *at++;
-    if (isBlank(c)) {
+    if (configIsBlank(c)) {
       previous = c;
       continue;
     }
@@ -203,7 +201,7 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       }
       continue;
     }
-    if (isLetter(c)) {
+    if (configIsLetter(c)) {
       // Key state.
       const unsigned char *key = at - 1;
       while (at < end && *at != '=' && *at != ';' && !isLineEnd(*at)) at++;
@@ -215,7 +213,7 @@ int parseText(ConfigHandle handle, char *text, long length, bool adopt, bool *re
       previous = c;
       if (c == '=') {
         const unsigned char *keyEnd = at - 1;
-        while (isBlank(keyEnd[-1]))  // stops at the key's first letter
+        while (configIsBlank(keyEnd[-1]))  // stops at the key's first letter
           keyEnd--;
         // Value state: the rest of the line.
         const unsigned char *value = at;

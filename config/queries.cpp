@@ -7,8 +7,6 @@
 
 namespace {
 
-inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Decodes one token starting at `at` into `dest` (at most capacity - 1
 // characters and a terminator; nothing at all for capacity 0). Returns where
 // decoding stopped: the quote, blank or tab that ended the token, or the
@@ -32,7 +30,7 @@ const char *decodeToken(const char *at, char *dest, size_t capacity) {
       if (used + 1 < capacity) dest[used++] = c;
     }
   } else {
-    while (*at && !isBlank(*at)) {
+    while (*at && !configIsBlank(*at)) {
       if (used + 1 < capacity) dest[used++] = *at;
       at++;
     }
@@ -101,7 +99,7 @@ void configGetStringPair(ConfigHandle handle, const char *section, const char *k
   const char *at = decodeToken(entry->value, first, firstCapacity);
   if (!*at) return;
   at++;
-  while (isBlank(*at)) at++;
+  while (configIsBlank(*at)) at++;
   if (!*at || !second) return;
   decodeToken(at, second, secondCapacity);
 }
@@ -120,7 +118,7 @@ int configGetInteger(ConfigHandle handle, const char *section, const char *key, 
   bool digits = false;
   const char *stop = text;
   *value = convertLong32(text, base, &digits, &stop);
-  return digits && (*stop == '\0' || isBlank(*stop)) ? 0 : 1;
+  return digits && (*stop == '\0' || configIsBlank(*stop)) ? 0 : 1;
 }
 
 void configGetBoolean(ConfigHandle handle, const char *section, const char *key, int32_t *value) {
@@ -131,6 +129,6 @@ void configGetBoolean(ConfigHandle handle, const char *section, const char *key,
     *value = 1;
   else if (startsWithWord(text, "false"))
     *value = 0;
-  else if ((text[0] == '1' || text[0] == '0') && (text[1] == '\0' || isBlank(text[1])))
+  else if ((text[0] == '1' || text[0] == '0') && (text[1] == '\0' || configIsBlank(text[1])))
     *value = text[0] == '1' ? 1 : 0;
 }

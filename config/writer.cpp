@@ -108,6 +108,38 @@ void configPutDouble(ConfigHandle handle, const char *section, const char *key, 
   configPutRaw(handle, section, key, text);
 }
 
+const char *configUnwritableSection(ConfigHandle handle, const char *section) {
+  if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
+  int count = configSectionCount(handle);
+  for (int i = 1; i < count; i++) {
+    if (configSectionName(handle, i)[0] == '\0') {
+      return "the file has entries under an empty section name '[]' after other sections; saving would move "
+             "them into the section above";
+    }
+  }
+  // Created now, it would be first only in an empty document.
+  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && count > 0) {
+    return "entries without a section (empty section name) can only stand at the top of the file";
+  }
+  return nullptr;
+}
+
+const char *configUnwritableKey(const char *key) {
+  if (!configIsLetter(key[0])) return "a key must begin with a letter (A-Z, a-z)";
+  if (strpbrk(key, ";=\r\n")) return "a key cannot hold ';', '=' or a line end";
+  if (configIsBlank(key[strlen(key) - 1])) return "a key cannot end with a blank or a tab";
+  return nullptr;
+}
+
+const char *configUnwritableRawValue(const char *value) {
+  if (strpbrk(value, "\r\n")) return "a raw value cannot hold a line end";
+  size_t length = strlen(value);
+  if (length > 0 && (configIsBlank(value[0]) || configIsBlank(value[length - 1]))) {
+    return "a raw value cannot begin or end with a blank or a tab";
+  }
+  return nullptr;
+}
+
 namespace {
 
 // The exact length of the text writeDocument produces.

@@ -5,6 +5,7 @@
  * file that loads without a diagnostic into the same document, and saving
  * what was loaded writes the same bytes again.
  */
+#include "config/config_internal.h"
 #include "fuzz/fuzz_support.h"
 
 #include <cstdint>
@@ -13,7 +14,6 @@ namespace {
 
 std::string scratch;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // What a parsed document can hold at all: the texts the format can say.
@@ -32,7 +32,7 @@ void checkParsedDocument(ConfigHandle h, const fuzz::Model &model) {
       FUZZ_CHECK(key.find_first_of("=;\r\n") == std::string::npos);
       FUZZ_CHECK(fuzz::findEntry(section, key) == (int)j);  // unique
       FUZZ_CHECK(value.find_first_of("\r\n") == std::string::npos);
-      FUZZ_CHECK(value.empty() || !isBlank(value.front()));
+      FUZZ_CHECK(value.empty() || !configIsBlank(value.front()));
     }
   }
   // Indexes outside the lists are clamped to the first and the last.

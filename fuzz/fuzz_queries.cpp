@@ -5,6 +5,7 @@
  * checked the same way, and texts stored by the string setters read back
  * exactly, from the document and from a written file.
  */
+#include "config/config_internal.h"
 #include "fuzz/fuzz_support.h"
 
 #include <climits>
@@ -15,8 +16,6 @@ namespace {
 std::string scratch;
 const size_t MaxCapacity = 80;
 const unsigned char Marker = 0xA5;
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 struct Token {
   std::string text;
@@ -39,7 +38,7 @@ Token referenceToken(const std::string &value, size_t at) {
       token.text += c;
     }
   } else {
-    while (at < n && !isBlank(value[at])) token.text += value[at++];
+    while (at < n && !configIsBlank(value[at])) token.text += value[at++];
   }
   token.stop = at;
   return token;
@@ -50,7 +49,7 @@ Token referenceToken(const std::string &value, size_t at) {
 bool referenceSecond(const std::string &value, const Token &first, Token *second) {
   if (first.stop >= value.size()) return false;
   size_t at = first.stop + 1;
-  while (at < value.size() && isBlank(value[at])) at++;
+  while (at < value.size() && configIsBlank(value[at])) at++;
   if (at >= value.size()) return false;
   *second = referenceToken(value, at);
   return true;
@@ -92,7 +91,7 @@ int32_t referenceInteger(const std::string &value, int *status) {
   char *end = nullptr;
   long long wide = strtoll(text, &end, base);
   bool digits = end != text;
-  *status = digits && (*end == '\0' || isBlank(*end)) ? 0 : 1;
+  *status = digits && (*end == '\0' || configIsBlank(*end)) ? 0 : 1;
   if (wide > INT32_MAX) return INT32_MAX;
   if (wide < INT32_MIN) return INT32_MIN;
   return (int32_t)wide;
@@ -107,7 +106,7 @@ bool startsWithIgnoringCase(const std::string &value, const char *word) {
 int referenceBoolean(const std::string &value) {
   if (startsWithIgnoringCase(value, "true")) return 1;
   if (startsWithIgnoringCase(value, "false")) return 0;
-  if (!value.empty() && (value[0] == '1' || value[0] == '0') && (value.size() == 1 || isBlank(value[1])))
+  if (!value.empty() && (value[0] == '1' || value[0] == '0') && (value.size() == 1 || configIsBlank(value[1])))
     return value[0] == '1';
   return -1;
 }

@@ -16,11 +16,8 @@
 #endif
 
 #include <cerrno>
-#include <cmath>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -30,50 +27,27 @@
 #include "config/config.h"
 #include "config/support.h"
 #include "settings/settings_table.h"
+#include "tools/cfg_arguments.h"
+#include "tools/cfg_common.h"
+#include "tools/cfg_documents.h"
+#include "tools/json_output.h"
+#include "tools/library_output.h"
+
+using namespace cfg;
 
 namespace {
 
-const char ProgramName[] = "tarrengard-cfg";
-
-enum {
-  ExitSuccess = 0,
-  ExitDiagnostics = 1,
-  ExitFailure = 2,
-};
-
-const char HelpText[] =
+// The help: HelpIntro, the usage of each command in the table, HelpNotes.
+const char HelpIntro[] =
     "usage: tarrengard-cfg COMMAND ARGUMENTS...\n"
     "       tarrengard-cfg --version\n"
     "\n"
     "Reads and edits Tarrengard configuration files (gardum.cfg) with the same\n"
     "library the configurator uses.\n"
     "\n"
-    "Commands:\n"
-    "  check FILE                    print the parser's diagnostics for FILE;\n"
-    "                                exit 0 when there are none, 1 otherwise\n"
-    "  dump FILE                     print every section and entry as JSON:\n"
-    "                                {\"sections\":[{\"name\":S,\"entries\":[[KEY,VALUE],...]},...]}\n"
-    "  get FILE SECTION KEY MODE     print one value, MODE being one of\n"
-    "      --raw                     the raw text, or null with no sections\n"
-    "      --string                  the first string token, or null\n"
-    "      --pair                    [FIRST,SECOND], each a string or null\n"
-    "      --int                     {\"value\":N or null,\"status\":S}\n"
-    "      --bool                    1, 0 or null\n"
-    "  set FILE SECTION KEY VALUE MODE\n"
-    "                                store VALUE and save FILE (created when\n"
-    "                                absent); MODE is one of\n"
-    "      --raw                     VALUE stored as it is\n"
-    "      --string                  VALUE quoted (and escaped where needed)\n"
-    "      --int                     a decimal 32-bit integer, stored in decimal\n"
-    "      --hex                     a decimal integer 0 to 2147483647, stored as 0x...\n"
-    "      --bool                    1, 0, true or false, stored as 1 or 0\n"
-    "      --double                  a decimal floating-point number\n"
-    "  normalize FILE [-o OUT]       load FILE and write it back in the\n"
-    "                                program's own layout, to OUT or FILE\n"
-    "  settings [-C DIR]             print the game settings read from\n"
-    "                                DIR/gardum.cfg (default: this folder)\n"
-    "  save [-C DIR]                 read the settings from DIR/gardum.cfg and\n"
-    "                                write them back as the configurator does\n"
+    "Commands:\n";
+
+const char HelpNotes[] =
     "\n"
     "Options may stand anywhere after the command; \"--\" ends them, so a\n"
     "value that looks like an option can follow it. -h and --help ask for\n"
@@ -97,102 +71,13 @@ const char HelpText[] =
     "Exit status: 0 success; 1 \"check\" found diagnostics; 2 usage error,\n"
     "malformed VALUE, or a file that cannot be read or written.\n";
 
-void reportError(const char *format, ...) __attribute__((format(printf, 1, 2)));
-
-void reportError(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  fprintf(stderr, "%s: ", ProgramName);
-  vfprintf(stderr, format, args);
-  fputc('\n', stderr);
-  va_end(args);
-}
-
-int usageError(const char *format, ...) __attribute__((format(printf, 1, 2)));
-
-int usageError(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  fprintf(stderr, "%s: ", ProgramName);
-  vfprintf(stderr, format, args);
-  fprintf(stderr, "\nTry '%s --help' for more information.\n", ProgramName);
-  va_end(args);
-  return ExitFailure;
-}
-
-// ---- JSON output -------------------------------------------------------------
-
-void putJsonBytes(const char *text, size_t length) {
-  static const char HexDigits[] = "0123456789ABCDEF";
-  putchar('"');
-  for (size_t i = 0; i < length; i++) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      putchar('\\');
-      putchar(c);
-    } else if (c < 0x20 || c >= 0x7F) {
-      fputs("\\u00", stdout);
-      putchar(HexDigits[c >> 4]);
-      putchar(HexDigits[c & 15]);
-    } else {
-      putchar(c);
-    }
-  }
-  putchar('"');
-}
-
-// A null text prints as JSON null: the library answers some queries with null.
-void putJsonString(const char *text) {
-  if (!text) {
-    fputs("null", stdout);
-    return;
-  }
-  putJsonBytes(text, strlen(text));
-}
-
-// ---- Files and diagnostics ---------------------------------------------------
-
-// The library prints diagnostics to stdout; every command but "check" keeps
-// stdout for its answer. While the library works, its stdout is caught in a
-// temporary file and copied to stderr afterwards, so that a fatal error in
-// between shows only this tool's own message (see onFatalError).
-struct CapturedOutput {
-  int savedStdout = -1;
-  FILE *capture = nullptr;  // null: stdout went straight to stderr
-};
-
-CapturedOutput LibraryOutput;
-
-void captureLibraryOutput() {
-  fflush(stdout);
-  LibraryOutput.savedStdout = dup(STDOUT_FILENO);
-  if (LibraryOutput.savedStdout < 0) return;
-  LibraryOutput.capture = tmpfile();
-  int target = LibraryOutput.capture ? fileno(LibraryOutput.capture) : STDERR_FILENO;
-  dup2(target, STDOUT_FILENO);
-}
-
-void releaseLibraryOutput() {
-  fflush(stdout);
-  if (LibraryOutput.savedStdout < 0) return;
-  dup2(LibraryOutput.savedStdout, STDOUT_FILENO);
-  close(LibraryOutput.savedStdout);
-  LibraryOutput.savedStdout = -1;
-  if (!LibraryOutput.capture) return;
-  rewind(LibraryOutput.capture);
-  char chunk[65536];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, LibraryOutput.capture)) > 0) {
-    fwrite(chunk, 1, got, stderr);
-  }
-  fclose(LibraryOutput.capture);
-  LibraryOutput.capture = nullptr;
-}
+// ---- Fatal errors ------------------------------------------------------------
 
 // The library ends the process on exhausted memory (files are read through
 // fileReadWhole, which never does). This keeps the tool's own contract even
 // then: a message on stderr and status 2.
-// What the library printed meanwhile is caught and dropped with the capture.
+// What the library printed meanwhile is caught and dropped with the capture
+// (see tools/library_output.h).
 void onFatalError(const char *message) {
   fflush(stdout);
   if (!message) message = "fatal error";
@@ -201,258 +86,6 @@ void onFatalError(const char *message) {
   fprintf(stderr, "%s: %.*s\n", ProgramName, static_cast<int>(length), message);
   fflush(stderr);
   _exit(ExitFailure);
-}
-
-// Parses the file's bytes into a new document named after `path`, as
-// configLoad would; the text is released. *parseResult receives
-// configParseText's answer.
-int parseIntoDocument(const char *path, FileContents *file, bool diagnosticsToStdout, ConfigHandle *handle,
-                      int *parseResult) {
-  *handle = configNew(path);
-  if (*handle < 0) {
-    memFree(file->text);
-    reportError("%s: no free document slot", path);
-    return ExitFailure;
-  }
-  if (!diagnosticsToStdout) captureLibraryOutput();
-  int result = configParseText(*handle, file->text, file->length);
-  if (!diagnosticsToStdout) releaseLibraryOutput();
-  memFree(file->text);
-  if (parseResult) *parseResult = result;
-  return ExitSuccess;
-}
-
-// Loads an existing file; diagnostics go to stderr unless asked otherwise.
-// The file is read as the library reads it (a regular file only, its bytes
-// as they are), but a failure is this tool's message, not the end of it.
-int loadDocument(const char *path, bool diagnosticsToStdout, ConfigHandle *handle, int *parseResult) {
-  FileContents file;
-  if (int error = fileReadWhole(path, &file)) {
-    reportError("cannot read %s: %s", path, fileErrorText(error));
-    return ExitFailure;
-  }
-  return parseIntoDocument(path, &file, diagnosticsToStdout, handle, parseResult);
-}
-
-// Loads the file, or starts an empty document when there is no such file.
-int loadOrCreateDocument(const char *path, ConfigHandle *handle) {
-  FileContents file;
-  int error = fileReadWhole(path, &file);
-  if (error == ENOENT) {
-    *handle = configNew(path);
-    if (*handle < 0) {
-      reportError("%s: no free document slot", path);
-      return ExitFailure;
-    }
-    return ExitSuccess;
-  }
-  if (error) {
-    reportError("cannot read %s: %s", path, fileErrorText(error));
-    return ExitFailure;
-  }
-  return parseIntoDocument(path, &file, false, handle, nullptr);
-}
-
-// The file's lock, held from before a command reads the file until after it
-// has saved it, so that what another program saved meanwhile is never
-// written over (two scripts setting keys at once keep both).
-class LockedFile {
- public:
-  LockedFile() = default;
-  LockedFile(const LockedFile &) = delete;
-  LockedFile &operator=(const LockedFile &) = delete;
-  ~LockedFile() { configUnlockFile(&lock_); }
-  // `shownName` names the file in the message.
-  int take(const char *path, const std::string &shownName) {
-    if (configLockFile(path, &lock_) == 0) return ExitSuccess;
-    reportError("cannot write %s: another program kept it locked for %d seconds", shownName.c_str(),
-                static_cast<int>(ConfigLockWaitSeconds));
-    return ExitFailure;
-  }
-
- private:
-  ConfigFileLock lock_ = {-1, nullptr};
-};
-
-int saveDocument(ConfigHandle handle, const char *path) {
-  if (!configSave(handle, path)) {
-    reportError("cannot write %s: %s", path, strerror(errno));
-    return ExitFailure;
-  }
-  return ExitSuccess;
-}
-
-// stdout may be a full disk or a closed pipe: an answer that did not arrive
-// must not be reported as success.
-int finishOutput(int status) {
-  if (fflush(stdout) != 0 || ferror(stdout)) {
-    reportError("cannot write standard output: %s", strerror(errno));
-    return ExitFailure;
-  }
-  return status;
-}
-
-// ---- Arguments -----------------------------------------------------------------
-
-struct CommandLine {
-  std::vector<const char *> operands;
-  const char *mode = nullptr;         // --raw, --string, ... (get and set)
-  const char *optionValue = nullptr;  // the argument of -o or -C
-};
-
-// Splits the arguments after the command into operands, one mode flag out of
-// `modes` (null-terminated list) and, when `valueOption` is given ("-o", "-C"),
-// that option's argument. Arguments that merely start with "-" are operands
-// ("-5" is a value); "--" makes every later argument an operand.
-int splitArguments(int argc, char **argv, const char *const *modes, const char *valueOption, CommandLine *line) {
-  bool optionsEnded = false;
-  for (int i = 0; i < argc; i++) {
-    const char *arg = argv[i];
-    if (!optionsEnded) {
-      if (strcmp(arg, "--") == 0) {
-        optionsEnded = true;
-        continue;
-      }
-      bool isMode = false;
-      for (const char *const *mode = modes; mode && *mode; mode++) {
-        if (strcmp(arg, *mode) == 0) isMode = true;
-      }
-      if (isMode) {
-        if (line->mode) return usageError("only one of %s and %s may be given", line->mode, arg);
-        line->mode = arg;
-        continue;
-      }
-      if (valueOption && strcmp(arg, valueOption) == 0) {
-        if (i + 1 >= argc) return usageError("option %s needs an argument", arg);
-        if (line->optionValue) return usageError("option %s given twice", arg);
-        line->optionValue = argv[++i];
-        continue;
-      }
-      if (arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
-        return usageError("unknown option %s", arg);
-      }
-    }
-    line->operands.push_back(arg);
-  }
-  return ExitSuccess;
-}
-
-// ---- VALUE parsing for "set" ----------------------------------------------------
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A decimal 32-bit integer with an optional sign, nothing else around it.
-bool parseInteger32(const char *text, int32_t *value) {
-  const char *p = text;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  if (!isDigit(*p)) return false;
-  int64_t magnitude = 0;
-  for (; isDigit(*p); p++) {
-    magnitude = magnitude * 10 + (*p - '0');
-    if (magnitude > 2147483648LL) return false;
-  }
-  if (*p != '\0') return false;
-  int64_t signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > INT32_MAX || signedValue < INT32_MIN) return false;
-  *value = static_cast<int32_t>(signedValue);
-  return true;
-}
-
-bool parseBoolean(const char *text, int *flag) {
-  if (strcmp(text, "1") == 0 || strcmp(text, "true") == 0) {
-    *flag = 1;
-    return true;
-  }
-  if (strcmp(text, "0") == 0 || strcmp(text, "false") == 0) {
-    *flag = 0;
-    return true;
-  }
-  return false;
-}
-
-// A decimal literal: [sign] digits [. digits] [exponent], or [sign] . digits
-// [exponent]. Checked by hand because strtod also takes white space, hex
-// floats, "inf" and "nan"; the value must be finite. *tooSmall: a number
-// other than zero so small that a double holds it as 0.
-bool parseDecimalDouble(const char *text, double *value, bool *tooSmall) {
-  const char *p = text;
-  if (*p == '+' || *p == '-') p++;
-  bool digits = false;
-  bool nonZero = false;
-  while (isDigit(*p)) {
-    nonZero |= *p != '0';
-    p++;
-    digits = true;
-  }
-  if (*p == '.') {
-    p++;
-    while (isDigit(*p)) {
-      nonZero |= *p != '0';
-      p++;
-      digits = true;
-    }
-  }
-  if (!digits) return false;
-  if (*p == 'e' || *p == 'E') {
-    p++;
-    if (*p == '+' || *p == '-') p++;
-    if (!isDigit(*p)) return false;
-    while (isDigit(*p)) p++;
-  }
-  if (*p != '\0') return false;
-  char *end = nullptr;
-  double parsed = strtod(text, &end);
-  if (end != p || !std::isfinite(parsed)) return false;
-  *tooSmall = nonZero && parsed == 0;
-  *value = parsed;
-  return !*tooSmall;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The file can only hold names and raw values the parser reads back as the
-// same texts; anything else would be lost or, with a line end, would inject
-// lines into the file. Returns a reason, or null when the text can be written.
-//
-// The writer gives the empty-named section no header, so its entries read
-// back where they were only while it is the document's first section.
-// Created by this set, it is first only in an empty document. Already behind
-// another section (a file with "[]" after other headers), a save would move
-// its entries into the section before it, where they would also replace that
-// section's entries of the same keys; whichever entry is set, the file would
-// not read back as written, so nothing is written.
-const char *unwritableSection(ConfigHandle handle, const char *section) {
-  if (strpbrk(section, "]\r\n")) return "a section name cannot hold ']' or a line end";
-  int count = configSectionCount(handle);
-  for (int i = 1; i < count; i++) {
-    if (configSectionName(handle, i)[0] == '\0') {
-      return "the file has entries under an empty section name '[]' after other sections; saving would move "
-             "them into the section above";
-    }
-  }
-  if (section[0] == '\0' && configFindSection(handle, "") == nullptr && count > 0) {
-    return "entries without a section (empty section name) can only stand at the top of the file";
-  }
-  return nullptr;
-}
-
-const char *unwritableKey(const char *key) {
-  if (!isAsciiLetter(key[0])) return "a key must begin with a letter (A-Z, a-z)";
-  if (strpbrk(key, ";=\r\n")) return "a key cannot hold ';', '=' or a line end";
-  if (isBlank(key[strlen(key) - 1])) return "a key cannot end with a blank or a tab";
-  return nullptr;
-}
-
-const char *unwritableRawValue(const char *value) {
-  if (strpbrk(value, "\r\n")) return "a raw value cannot hold a line end";
-  size_t length = strlen(value);
-  if (length > 0 && (isBlank(value[0]) || isBlank(value[length - 1]))) {
-    return "a raw value cannot begin or end with a blank or a tab";
-  }
-  return nullptr;
 }
 
 // ---- Commands ---------------------------------------------------------------------
@@ -474,27 +107,7 @@ int runDump(int argc, char **argv) {
   if (line.operands.size() != 1) return usageError("dump takes one FILE");
   ConfigHandle handle;
   if (int status = loadDocument(line.operands[0], false, &handle, nullptr)) return status;
-  fputs("{\"sections\":[", stdout);
-  int sectionCount = configSectionCount(handle);
-  for (int s = 0; s < sectionCount; s++) {
-    const char *name = configSectionName(handle, s);
-    if (s > 0) putchar(',');
-    fputs("{\"name\":", stdout);
-    putJsonString(name);
-    fputs(",\"entries\":[", stdout);
-    int entryCount = configEntryCount(handle, name);
-    for (int e = 0; e < entryCount; e++) {
-      const char *key = configEntryKey(handle, name, e);
-      if (e > 0) putchar(',');
-      putchar('[');
-      putJsonString(key);
-      putchar(',');
-      putJsonString(configGetRaw(handle, name, key));
-      putchar(']');
-    }
-    fputs("]}", stdout);
-  }
-  fputs("]}\n", stdout);
+  putDocument(handle);
   configFree(handle);
   return finishOutput(ExitSuccess);
 }
@@ -506,16 +119,6 @@ std::vector<char> markedBuffer(ConfigHandle handle, const char *section, const c
   const char *raw = configGetRaw(handle, section, key);
   size_t capacity = (raw ? strlen(raw) : 0) + 1;
   return std::vector<char>(capacity, static_cast<char>(0xFF));
-}
-
-// Prints the buffer's string, or null when the query left it untouched.
-void putDecodedToken(const std::vector<char> &buffer) {
-  const void *end = memchr(buffer.data(), '\0', buffer.size());
-  if (!end) {
-    fputs("null", stdout);
-    return;
-  }
-  putJsonBytes(buffer.data(), static_cast<size_t>(static_cast<const char *>(end) - buffer.data()));
 }
 
 int runGet(int argc, char **argv) {
@@ -608,15 +211,15 @@ int runSet(int argc, char **argv) {
     return usageError("--double needs a finite decimal number, not '%s'", value);
   }
   if (strcmp(mode, "--raw") == 0) {
-    if (const char *reason = unwritableRawValue(value)) return usageError("%s", reason);
+    if (const char *reason = configUnwritableRawValue(value)) return usageError("%s", reason);
   }
-  if (const char *reason = unwritableKey(key)) return usageError("%s", reason);
+  if (const char *reason = configUnwritableKey(key)) return usageError("%s", reason);
 
   LockedFile locked;
   if (int status = locked.take(path, path)) return status;
   ConfigHandle handle;
   if (int status = loadOrCreateDocument(path, &handle)) return status;
-  if (const char *reason = unwritableSection(handle, section)) {
+  if (const char *reason = configUnwritableSection(handle, section)) {
     configFree(handle);
     return usageError("%s", reason);
   }
@@ -686,42 +289,6 @@ int loadSettingsIn(const char *folder, LockedFile *locked = nullptr) {
   return ExitSuccess;
 }
 
-// The record as JSON: one line per section, and each list of bindings on a
-// line of its own; arrays show every entry the record holds.
-void putSettingsRecord() {
-  putchar('{');
-  const SettingField *previous = nullptr;
-  for (const SettingField &field : SettingFieldTable) {
-    if (previous != nullptr) {
-      bool newLine = field.section != previous->section || field.kind == FunctionSetting;
-      fputs(newLine ? ",\n " : ",", stdout);
-    }
-    printf("\"%s\":", field.name);
-    if (field.isArray) putchar('[');
-    for (int i = 0; i < field.count; i++) {
-      if (i) putchar(',');
-      SettingEntryRef entry = field.entry(GameSettings, i);
-      if (entry.name) {
-        putJsonString(*entry.name);
-      } else {
-        printf("%d", static_cast<int>(*entry.integer));
-      }
-    }
-    if (field.isArray) putchar(']');
-    previous = &field;
-  }
-  fputs(",\n \"KeyBindings\":[", stdout);
-  for (int f = 0; f < GameFunctionCount; f++) {
-    if (f) putchar(',');
-    putchar('[');
-    putJsonString(GameSettings.KeyBindings[f][0]);
-    putchar(',');
-    putJsonString(GameSettings.KeyBindings[f][1]);
-    putchar(']');
-  }
-  fputs("]}\n", stdout);
-}
-
 int runSettings(int argc, char **argv) {
   CommandLine line;
   if (int status = splitArguments(argc, argv, nullptr, "-C", &line)) return status;
@@ -744,6 +311,79 @@ int runSave(int argc, char **argv) {
   return ExitSuccess;
 }
 
+// ---- The command table ------------------------------------------------------------
+
+// Every command, in the order the help lists them: running one and describing
+// it both come from here.
+struct Command {
+  const char *name;
+  int (*run)(int argc, char **argv);  // given the arguments after the command
+  const char *usage;                  // its lines in the help
+};
+
+constexpr Command Commands[] = {
+    {"check", runCheck,
+     "  check FILE                    print the parser's diagnostics for FILE;\n"
+     "                                exit 0 when there are none, 1 otherwise\n"},
+    {"dump", runDump,
+     "  dump FILE                     print every section and entry as JSON:\n"
+     "                                {\"sections\":[{\"name\":S,\"entries\":[[KEY,VALUE],...]},...]}\n"},
+    {"get", runGet,
+     "  get FILE SECTION KEY MODE     print one value, MODE being one of\n"
+     "      --raw                     the raw text, or null with no sections\n"
+     "      --string                  the first string token, or null\n"
+     "      --pair                    [FIRST,SECOND], each a string or null\n"
+     "      --int                     {\"value\":N or null,\"status\":S}\n"
+     "      --bool                    1, 0 or null\n"},
+    {"set", runSet,
+     "  set FILE SECTION KEY VALUE MODE\n"
+     "                                store VALUE and save FILE (created when\n"
+     "                                absent); MODE is one of\n"
+     "      --raw                     VALUE stored as it is\n"
+     "      --string                  VALUE quoted (and escaped where needed)\n"
+     "      --int                     a decimal 32-bit integer, stored in decimal\n"
+     "      --hex                     a decimal integer 0 to 2147483647, stored as 0x...\n"
+     "      --bool                    1, 0, true or false, stored as 1 or 0\n"
+     "      --double                  a decimal floating-point number\n"},
+    {"normalize", runNormalize,
+     "  normalize FILE [-o OUT]       load FILE and write it back in the\n"
+     "                                program's own layout, to OUT or FILE\n"},
+    {"settings", runSettings,
+     "  settings [-C DIR]             print the game settings read from\n"
+     "                                DIR/gardum.cfg (default: this folder)\n"},
+    {"save", runSave,
+     "  save [-C DIR]                 read the settings from DIR/gardum.cfg and\n"
+     "                                write them back as the configurator does\n"},
+};
+
+// A usage begins with its command's name, so the help cannot name a command
+// the table runs under another.
+constexpr bool usageNamesCommand(const Command &command) {
+  const char *usage = command.usage + 2;
+  const char *name = command.name;
+  while (*name && *usage == *name) usage++, name++;
+  return *name == '\0' && (*usage == ' ' || *usage == '\n');
+}
+static_assert([] {
+  for (const Command &command : Commands) {
+    if (!usageNamesCommand(command)) return false;
+  }
+  return true;
+}());
+
+const Command *findCommand(const char *name) {
+  for (const Command &command : Commands) {
+    if (strcmp(command.name, name) == 0) return &command;
+  }
+  return nullptr;
+}
+
+void putHelp() {
+  fputs(HelpIntro, stdout);
+  for (const Command &command : Commands) fputs(command.usage, stdout);
+  fputs(HelpNotes, stdout);
+}
+
 // Help is asked for only in the command's place. Anywhere later "-h" is an
 // operand (a VALUE may be "-h") and "--help" an unknown option: printing help
 // there would exit 0 for a command that was never run.
@@ -762,7 +402,7 @@ void useBinaryOutput() {
 
 int runCommandLine(int argc, char **argv) {
   if (asksForHelp(argc, argv)) {
-    fputs(HelpText, stdout);
+    putHelp();
     return finishOutput(ExitSuccess);
   }
   // Like help, only in the command's place.
@@ -774,13 +414,7 @@ int runCommandLine(int argc, char **argv) {
   const char *command = argv[1];
   int restCount = argc - 2;
   char **rest = argv + 2;
-  if (strcmp(command, "check") == 0) return runCheck(restCount, rest);
-  if (strcmp(command, "dump") == 0) return runDump(restCount, rest);
-  if (strcmp(command, "get") == 0) return runGet(restCount, rest);
-  if (strcmp(command, "set") == 0) return runSet(restCount, rest);
-  if (strcmp(command, "normalize") == 0) return runNormalize(restCount, rest);
-  if (strcmp(command, "settings") == 0) return runSettings(restCount, rest);
-  if (strcmp(command, "save") == 0) return runSave(restCount, rest);
+  if (const Command *known = findCommand(command)) return known->run(restCount, rest);
   return usageError("unknown command '%s'", command);
 }
 
