@@ -72,7 +72,7 @@ void putDocument(ConfigHandle handle) {
 void putSettingsRecord() {
   putchar('{');
   const SettingField *previous = nullptr;
-  for (const SettingField &field : SettingFieldTable) {
+  forEachRecordField([&](const SettingField &field) {
     if (previous != nullptr) {
       bool newLine = field.section != previous->section || field.kind == FunctionSetting;
       fputs(newLine ? ",\n " : ",", stdout);
@@ -82,7 +82,13 @@ void putSettingsRecord() {
     for (int i = 0; i < field.count; i++) {
       if (i) putchar(',');
       SettingEntryRef entry = field.entry(GameSettings, i);
-      if (entry.name) {
+      if (entry.keys) {
+        putchar('[');
+        putJsonString(entry.keys[0]);
+        putchar(',');
+        putJsonString(entry.keys[1]);
+        putchar(']');
+      } else if (entry.name) {
         putJsonString(*entry.name);
       } else {
         printf("%d", static_cast<int>(*entry.integer));
@@ -90,17 +96,8 @@ void putSettingsRecord() {
     }
     if (field.isArray) putchar(']');
     previous = &field;
-  }
-  fputs(",\n \"KeyBindings\":[", stdout);
-  for (int f = 0; f < GameFunctionCount; f++) {
-    if (f) putchar(',');
-    putchar('[');
-    putJsonString(GameSettings.KeyBindings[f][0]);
-    putchar(',');
-    putJsonString(GameSettings.KeyBindings[f][1]);
-    putchar(']');
-  }
-  fputs("]}\n", stdout);
+  });
+  fputs("}\n", stdout);
 }
 
 }  // namespace cfg
