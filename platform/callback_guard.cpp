@@ -1,4 +1,4 @@
-// The one way out of a callback that failed (platform/callback_guard.h).
+/* The one way out of a callback that failed (platform/callback_guard.h). */
 #include "platform/callback_guard.h"
 
 #include <cstdio>

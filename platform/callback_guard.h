@@ -1,11 +1,11 @@
-// Where the system calls into our code (dialog and window procedures, hooks,
-// enumeration callbacks, the toolkit's event dispatch), no exception may
-// leave: the system's own frames lie between that callback and whoever would
-// catch it, and no Windows architecture promises to unwind through them
-// (MinGW's i686 unwinder cannot, and ends in std::terminate; Qt does not
-// support it either). Each such boundary catches instead, and the process
-// ends there through the program's fatal-error path, the same on every
-// backend.
+/* Where the system calls into our code (dialog and window procedures, hooks,
+ * enumeration callbacks, the toolkit's event dispatch), no exception may
+ * leave: the system's own frames lie between that callback and whoever would
+ * catch it, and no Windows architecture promises to unwind through them
+ * (MinGW's i686 unwinder cannot, and ends in std::terminate; Qt does not
+ * support it either). Each such boundary catches instead, and the process
+ * ends there through the program's fatal-error path, the same on every
+ * backend. */
 #pragma once
 
 #include "platform/win32.h"

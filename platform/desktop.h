@@ -1,11 +1,11 @@
-// Operations of our own beside the Win32 subset, for what Windows does with
-// several calls or a COM object and a desktop toolkit with one: the folder
-// chooser, the folder the program remembers between runs, and a window's
-// tooltip. Every platform has them: off Windows the core with the backend
-// chosen at link time (headless: the scripted user and an in-memory store;
-// Qt: QFileDialog and QSettings), on Windows platform/win32/desktop_win32.cpp
-// over the shell, the registry and a tooltip control. Like platform/win32.h,
-// the only platform header that start-up and the dialogs include.
+/* Operations of our own beside the Win32 subset, for what Windows does with
+ * several calls or a COM object and a desktop toolkit with one: the folder
+ * chooser, the folder the program remembers between runs, and a window's
+ * tooltip. Every platform has them: off Windows the core with the backend
+ * chosen at link time (headless: the scripted user and an in-memory store;
+ * Qt: QFileDialog and QSettings), on Windows platform/win32/desktop_win32.cpp
+ * over the shell, the registry and a tooltip control. Like platform/win32.h,
+ * the only platform header that start-up and the dialogs include. */
 #pragma once
 
 #include <string>

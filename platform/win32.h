@@ -1,7 +1,7 @@
-// The subset of the Win32 API that the dialogs and start-up use. On Windows it
-// is the real API; elsewhere the same names, types, constants and semantics
-// come from our own dialog layer (see docs/platform.md), with a backend chosen
-// at link time: headless (tests) or qt (the desktop program).
+/* The subset of the Win32 API that the dialogs and start-up use. On Windows it
+ * is the real API; elsewhere the same names, types, constants and semantics
+ * come from our own dialog layer (see docs/platform.md), with a backend chosen
+ * at link time: headless (tests) or qt (the desktop program). */
 #pragma once
 
 #ifdef _WIN32

@@ -1,10 +1,10 @@
-// The machine's MIDI output devices, from the ALSA sequencer, numbered and
-// named as Wine's ALSA driver numbers and names them: the game reads the
-// saved device number through Wine, so the list must be Wine's. Wine reads
-// the ports once, when the game first asks, so the numbers hold while the
-// ports stay as they were. The sequencer is opened only when /dev/snd/seq
-// exists, so build machines without sound hardware answer 0 devices and ALSA
-// prints nothing.
+/* The machine's MIDI output devices, from the ALSA sequencer, numbered and
+ * named as Wine's ALSA driver numbers and names them: the game reads the
+ * saved device number through Wine, so the list must be Wine's. Wine reads
+ * the ports once, when the game first asks, so the numbers hold while the
+ * ports stay as they were. The sequencer is opened only when /dev/snd/seq
+ * exists, so build machines without sound hardware answer 0 devices and ALSA
+ * prints nothing. */
 #include <unistd.h>
 
 #include <algorithm>

@@ -1,26 +1,26 @@
-// CreateProcessA off Windows: starts a program from the current folder as an
-// independent process, the way the configurator starts the game.
-//
-// Only what the launch needs is offered: an application name, no command
-// line, no new environment or folder. The program is "./<name>" (a relative
-// name is never looked up along PATH), started with no arguments in a new
-// session with its standard streams on /dev/null and no other descriptor of
-// ours, and not waited for. A file that begins with "MZ" must be a Windows
-// program Wine runs, and is handed to Wine when it cannot be executed
-// directly: to the loader for its machine where the distribution keeps the
-// loaders apart, else to `wine` from an absolute folder on PATH; inside the
-// Wine prefix that holds the game folder, unless the player chose one. Any
-// failure returns 0 with the reason for GetLastError, in the codes Windows
-// uses: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT for a file
-// that is no program, ERROR_BAD_EXE_FORMAT for a Windows program with no Wine
-// to run it, as Windows answers for a program made for another system, and
-// ERROR_EXE_MACHINE_TYPE_MISMATCH for a 32-bit one where only a 64-bit Wine
-// is installed, as Windows answers for a machine it does not run.
-//
-// Two forks leave the program a child of init, so no zombie is left behind
-// and it outlives us; a close-on-exec pipe tells the caller whether the exec
-// worked. Everything the children need is prepared before the first fork, so
-// they only make async-signal-safe calls (the caller may have threads).
+/* CreateProcessA off Windows: starts a program from the current folder as an
+ * independent process, the way the configurator starts the game.
+ *
+ * Only what the launch needs is offered: an application name, no command
+ * line, no new environment or folder. The program is "./<name>" (a relative
+ * name is never looked up along PATH), started with no arguments in a new
+ * session with its standard streams on /dev/null and no other descriptor of
+ * ours, and not waited for. A file that begins with "MZ" must be a Windows
+ * program Wine runs, and is handed to Wine when it cannot be executed
+ * directly: to the loader for its machine where the distribution keeps the
+ * loaders apart, else to `wine` from an absolute folder on PATH; inside the
+ * Wine prefix that holds the game folder, unless the player chose one. Any
+ * failure returns 0 with the reason for GetLastError, in the codes Windows
+ * uses: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_FORMAT for a file
+ * that is no program, ERROR_BAD_EXE_FORMAT for a Windows program with no Wine
+ * to run it, as Windows answers for a program made for another system, and
+ * ERROR_EXE_MACHINE_TYPE_MISMATCH for a 32-bit one where only a 64-bit Wine
+ * is installed, as Windows answers for a machine it does not run.
+ *
+ * Two forks leave the program a child of init, so no zombie is left behind
+ * and it outlives us; a close-on-exec pipe tells the caller whether the exec
+ * worked. Everything the children need is prepared before the first fork, so
+ * they only make async-signal-safe calls (the caller may have threads). */
 #ifndef _WIN32
 #include "platform/posix/process_posix.h"
 #include "platform/posix/system_posix.h"

@@ -1,6 +1,6 @@
-// The parts of the game launch off Windows (CreateProcessA, declared in
-// platform/win32.h) that tests look at on their own: closing inherited
-// descriptors in a child, and telling a Windows program from other files.
+/* The parts of the game launch off Windows (CreateProcessA, declared in
+ * platform/win32.h) that tests look at on their own: closing inherited
+ * descriptors in a child, and telling a Windows program from other files. */
 #pragma once
 
 // Ways of closing descriptors, tried in this order; a way this system lacks

@@ -1,5 +1,5 @@
-// The small system calls of the Win32 subset off Windows: the thread's last
-// error with the texts Windows gives for it, and the current folder.
+/* The small system calls of the Win32 subset off Windows: the thread's last
+ * error with the texts Windows gives for it, and the current folder. */
 #ifndef _WIN32
 #include "platform/posix/system_posix.h"
 

@@ -1,5 +1,5 @@
-// The Win32 error codes of the layer off Windows (GetLastError), from the
-// errno values of the POSIX calls underneath.
+/* The Win32 error codes of the layer off Windows (GetLastError), from the
+ * errno values of the POSIX calls underneath. */
 #pragma once
 
 #include "platform/win32.h"

@@ -1,4 +1,4 @@
-// Precompiled header of the Qt backend: the Qt headers dominate compile time.
+/* Precompiled header of the Qt backend: the Qt headers dominate compile time. */
 #pragma once
 
 #include <QtWidgets>

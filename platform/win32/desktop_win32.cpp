@@ -1,6 +1,6 @@
-// The operations of platform/desktop.h on Windows: the shell's folder
-// browser, the remembered game folder under HKEY_CURRENT_USER, and a tooltip
-// control over a window and its controls.
+/* The operations of platform/desktop.h on Windows: the shell's folder
+ * browser, the remembered game folder under HKEY_CURRENT_USER, and a tooltip
+ * control over a window and its controls. */
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>

@@ -1,8 +1,8 @@
-// Turns the program's dialog template table (platform/resources.h) into a
-// resource script of DIALOGEX statements, so the Windows program carries the
-// very same templates every other backend renders. Built for and run on the
-// build machine, with the program's tables linked in; usage:
-// dialog-rc-generator OUTPUT.rc
+/* Turns the program's dialog template table (platform/resources.h) into a
+ * resource script of DIALOGEX statements, so the Windows program carries the
+ * very same templates every other backend renders. Built for and run on the
+ * build machine, with the program's tables linked in; usage:
+ * dialog-rc-generator OUTPUT.rc */
 #include <cstdint>
 #include <cstdio>
 #include <string>
