@@ -88,13 +88,13 @@ consteval bool sectionsFollowInOrder() {
   const int count = static_cast<int>(sizeof SettingSectionTable / sizeof SettingSectionTable[0]);
   for (const SettingKey &key : SettingKeyTable) {
     const char *section = SettingFieldTable[key.field].section;
-    while (at < count && SettingSectionTable[at].name != section) ++at;
+    while (at < count && !sameTableText(SettingSectionTable[at].name, section)) ++at;
     if (at == count || SettingSectionTable[at].keys != ListedKeys) return false;
   }
   int keyedByFunctions = 0;
   for (const SettingSection &section : SettingSectionTable) {
     if (section.keys == FunctionNameKeys) {
-      if (section.name != KeyBindingsField.section) return false;
+      if (!sameTableText(section.name, KeyBindingsField.section)) return false;
       ++keyedByFunctions;
     }
   }
